@@ -1,0 +1,142 @@
+#include "store/poem_store.h"
+
+#include "common/error.h"
+#include "store/datetime.h"
+#include "store/layouts.h"
+#include "text/letters.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace barqeen {
+
+using namespace layouts;
+
+PoemStore::PoemStore(std::string dir)
+    : dir_(std::move(dir)),
+      slots_{{{&cdsPoem, kPoem, nullptr},
+              {&cdsAuthors, kAuthors, nullptr},
+              {&cdsCategories, kCategories, nullptr},
+              {&cdsHistory, kHistory, nullptr},
+              {&cdsPlayerPoem, kPlayerPoem, nullptr}}}
+{
+    definePoem(cdsPoem);
+    defineAuthors(cdsAuthors);
+    defineCategories(cdsCategories);
+    defineHistory(cdsHistory);
+    definePlayerPoem(cdsPlayerPoem);
+    dressPoem(cdsPoem, cdsAuthors);
+    // Verses are compared in their matching form; keep it beside each verse.
+    cdsPoem.setDerivedText("Text", [](std::string_view text) { return NormalizeText(text); });
+}
+
+PoemStore::~PoemStore() = default;
+
+std::string PoemStore::pathOf(const char* kind) const
+{
+    return (std::filesystem::path(dir_) / fileName(kind)).string();
+}
+
+PoemStore::Slot& PoemStore::slot(const char* kind)
+{
+    for (Slot& s : slots_)
+        if (std::strcmp(s.kind, kind) == 0)
+            return s;
+    throw Error(std::string("No such table: ") + kind);
+}
+
+void PoemStore::createTable(const char* kind, void (*define)(Table&))
+{
+    Table fresh(kind);
+    define(fresh);
+    fresh.createDataSet();
+    TableFile::write(pathOf(kind), fresh, kind);
+}
+
+void PoemStore::CreatePoemTable() { createTable(kPoem, definePoem); }
+void PoemStore::CreateAuthorsTable() { createTable(kAuthors, defineAuthors); }
+void PoemStore::CreateCategoriesTable() { createTable(kCategories, defineCategories); }
+void PoemStore::CreateHistoryTable() { createTable(kHistory, defineHistory); }
+void PoemStore::CreatePlayerPoemTable() { createTable(kPlayerPoem, definePlayerPoem); }
+
+void PoemStore::openTable(const char* kind)
+{
+    Slot& s = slot(kind);
+    s.file = TableFile::open(pathOf(kind), *s.table, kind);
+}
+
+void PoemStore::OpenTables()
+{
+    namespace fs = std::filesystem;
+    const std::pair<const char*, void (PoemStore::*)()> creators[] = {
+        {kPoem, &PoemStore::CreatePoemTable},
+        {kAuthors, &PoemStore::CreateAuthorsTable},
+        {kCategories, &PoemStore::CreateCategoriesTable},
+        {kHistory, &PoemStore::CreateHistoryTable},
+        {kPlayerPoem, &PoemStore::CreatePlayerPoemTable},
+    };
+    for (const auto& [kind, create] : creators) {
+        std::error_code ec;
+        if (!fs::exists(pathOf(kind), ec))
+            (this->*create)();
+    }
+    // The authors come first: the verse table's author name is looked up in them.
+    for (const char* kind : {kAuthors, kPoem, kPlayerPoem, kHistory, kCategories})
+        openTable(kind);
+}
+
+void PoemStore::closeTable(const char* kind)
+{
+    Slot& s = slot(kind);
+    if (!s.table->active())
+        return;
+    s.table->cancel();  // a pending edit is dropped, not committed
+    s.table->setStorage(nullptr);
+    std::unique_ptr<TableFile> file = std::move(s.file);
+    try {
+        if (file)
+            file->close();
+    } catch (...) {
+        s.table->close();
+        throw;
+    }
+    s.table->close();
+}
+
+void PoemStore::CloseTables()
+{
+    std::string failures;
+    for (const char* kind : {kPoem, kAuthors, kPlayerPoem, kHistory, kCategories}) {
+        try {
+            closeTable(kind);
+        } catch (const Error& e) {
+            failures += (failures.empty() ? "" : "\n") + std::string(e.what());
+        }
+    }
+    if (!failures.empty())
+        throw Error(failures);
+}
+
+int PoemStore::AddHistory(const std::string& playerName, const QDateTime& playTime)
+{
+    cdsHistory.appendRecord({Value(), Value(playerName), Value(datetime::fromLocal(playTime))});
+    return int(cdsHistory.field("GameID").asInteger());
+}
+
+void PoemStore::AddPlayerPoem(int gameId, const std::string& text)
+{
+    cdsPlayerPoem.appendRecord({Value(), Value(gameId), Value(text)});
+}
+
+void PoemStore::FinishHistory(int gameId, int duration, int rounds, int endType)
+{
+    if (!cdsHistory.locate("GameID", Value(gameId)))
+        return;
+    cdsHistory.edit();
+    cdsHistory.field("Duration").setAsInteger(duration);
+    cdsHistory.field("Rounds").setAsInteger(rounds);
+    cdsHistory.field("EndType").setAsInteger(endType);
+    cdsHistory.post();
+}
+
+}  // namespace barqeen

@@ -1,0 +1,662 @@
+#include "store/table.h"
+
+#include "common/error.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace barqeen {
+namespace {
+
+const Value kNull;
+
+bool matches(const Value& cell, const Value& literal)
+{
+    if (cell.isNull())
+        return false;
+    if (literal.isInteger()) {
+        if (cell.isInteger())
+            return cell.integer() == literal.integer();
+        return cell.text() == std::to_string(literal.integer());
+    }
+    if (cell.isInteger())
+        return std::to_string(cell.integer()) == literal.text();
+    return cell.text() == literal.text();
+}
+
+}  // namespace
+
+const Value& RowRef::cell(std::string_view fieldName) const
+{
+    const Field& f = table_.field(fieldName);
+    return f.isLookup() ? kNull : row_.cells[size_t(f.column())];
+}
+
+Table::Table(std::string name) : name_(std::move(name)) {}
+
+Table::~Table() = default;
+
+// ---------------------------------------------------------------- definitions
+
+void Table::addFieldDef(FieldDef def)
+{
+    auto f = std::make_unique<Field>(*this, std::move(def), storedColumns_++);
+    f->index_ = int(fields_.size());
+    fields_.push_back(std::move(f));
+}
+
+void Table::addIndexDef(IndexDef def)
+{
+    keyField_ = &field(def.field);
+    index_ = std::move(def);
+}
+
+void Table::addLookupField(int position, std::string name, int size, std::string keyField,
+                           const Table& source, std::string resultField)
+{
+    auto f = std::make_unique<Field>(*this, FieldDef{std::move(name), FieldType::String, size, false}, -1);
+    f->lookupSource_ = &source;
+    f->lookupKeyColumn_ = field(keyField).column();
+    f->lookupResultColumn_ = source.field(resultField).column();
+    fields_.insert(fields_.begin() + position, std::move(f));
+    for (size_t i = 0; i < fields_.size(); ++i)
+        fields_[i]->index_ = int(i);
+}
+
+void Table::setDerivedText(std::string fieldName, std::function<std::string(std::string_view)> derive)
+{
+    derivedColumn_ = field(fieldName).column();
+    deriveFn_ = std::move(derive);
+}
+
+std::vector<FieldDef> Table::storedFieldDefs() const
+{
+    std::vector<FieldDef> defs;
+    for (const auto& f : fields_)
+        if (!f->isLookup())
+            defs.push_back(f->def());
+    return defs;
+}
+
+void Table::createDataSet()
+{
+    load({}, 1);
+}
+
+Field* Table::findField(std::string_view name)
+{
+    for (auto& f : fields_)
+        if (f->name() == name)
+            return f.get();
+    return nullptr;
+}
+
+const Field* Table::findField(std::string_view name) const
+{
+    return const_cast<Table*>(this)->findField(name);
+}
+
+Field& Table::field(std::string_view name)
+{
+    if (Field* f = findField(name))
+        return *f;
+    throw Error(format("Field '%s' not found", {name}));
+}
+
+const Field& Table::field(std::string_view name) const
+{
+    return const_cast<Table*>(this)->field(name);
+}
+
+// ---------------------------------------------------------------- state
+
+void Table::requireActive() const
+{
+    if (state_ == State::Inactive)
+        throw Error("Cannot perform this operation on a closed dataset");
+}
+
+void Table::setState(State s)
+{
+    if (state_ == s)
+        return;
+    state_ = s;
+    notify(TableEvent::StateChanged);
+}
+
+void Table::close()
+{
+    if (state_ == State::Inactive)
+        return;
+    dropPending();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    visible_.clear();
+    cur_ = -1;
+    bof_ = eof_ = true;
+    state_ = State::Inactive;
+    notify(TableEvent::Reset);
+}
+
+void Table::load(std::vector<Row> rows, int64_t nextKey)
+{
+    rows_ = std::move(rows);
+    if (derivedColumn_ >= 0)
+        for (Row& r : rows_)
+            refreshDerived(r);
+    nextKey_ = nextKey;
+    state_ = State::Browse;
+    modified_ = false;
+    rebuildVisible();
+    cur_ = recordCount() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = recordCount() == 0;
+    notify(TableEvent::Reset);
+    scrolled();
+}
+
+std::string Table::derive(std::string_view text) const
+{
+    return deriveFn_ ? deriveFn_(text) : std::string();
+}
+
+void Table::refreshDerived(Row& row) const
+{
+    if (derivedColumn_ >= 0)
+        row.derived = Value(deriveFn_(row.cells[size_t(derivedColumn_)].text()));
+}
+
+// ---------------------------------------------------------------- reading
+
+int Table::recordCount() const
+{
+    return int(filtered_ ? visible_.size() : rows_.size());
+}
+
+int Table::rowIndexAtPosition(int position) const
+{
+    return filtered_ ? int(visible_[size_t(position)]) : position;
+}
+
+int Table::positionOfRow(int rowIndex) const
+{
+    if (!filtered_)
+        return rowIndex;
+    const auto it = std::lower_bound(visible_.begin(), visible_.end(), uint32_t(rowIndex));
+    return it != visible_.end() && *it == uint32_t(rowIndex) ? int(it - visible_.begin()) : -1;
+}
+
+int Table::findRowByKey(int64_t key) const
+{
+    if (!keyField_)
+        return -1;
+    const size_t col = size_t(keyField_->column());
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), key,
+                                     [col](const Row& r, int64_t k) { return r.cells[col].integer() < k; });
+    return it != rows_.end() && it->cells[col].integer() == key ? int(it - rows_.begin()) : -1;
+}
+
+std::optional<Value> Table::lookupByKey(int64_t key, int column) const
+{
+    const int i = findRowByKey(key);
+    if (i < 0)
+        return std::nullopt;
+    return rows_[size_t(i)].cells[size_t(column)];
+}
+
+const Row* Table::currentRow() const
+{
+    if (state_ == State::Inactive || cur_ < 0)
+        return nullptr;
+    return &rows_[size_t(rowIndexAtPosition(cur_))];
+}
+
+int Table::currentPosition() const
+{
+    return state_ == State::Insert ? recordCount() : cur_;
+}
+
+int Table::recNo() const
+{
+    if (state_ == State::Insert)
+        return recordCount() + 1;
+    return cur_ + 1;
+}
+
+const Value& Table::currentCell(const Field& f) const
+{
+    if (state_ == State::Edit || state_ == State::Insert)
+        return pending_.cells[size_t(f.column())];
+    const Row* row = currentRow();
+    return row ? row->cells[size_t(f.column())] : kNull;
+}
+
+Value Table::lookupValue(const Field& f) const
+{
+    const Value& key = state_ == State::Edit || state_ == State::Insert
+                           ? pending_.cells[size_t(f.lookupKeyColumn_)]
+                           : (currentRow() ? currentRow()->cells[size_t(f.lookupKeyColumn_)] : kNull);
+    if (!key.isInteger() || !f.lookupSource_->active())
+        return Value();
+    return f.lookupSource_->lookupByKey(key.integer(), f.lookupResultColumn_).value_or(Value());
+}
+
+// ---------------------------------------------------------------- moving
+
+void Table::scrolled()
+{
+    if (batchDepth_ > 0) {
+        scrollPending_ = true;
+        return;
+    }
+    notify(TableEvent::Moved, cur_);
+    if (afterScroll_)
+        afterScroll_();
+}
+
+void Table::first()
+{
+    requireActive();
+    settle();
+    cur_ = recordCount() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = recordCount() == 0;
+    scrolled();
+}
+
+void Table::next()
+{
+    requireActive();
+    settle();
+    if (eof_)
+        return;
+    if (cur_ + 1 < recordCount()) {
+        ++cur_;
+        bof_ = false;
+    } else {
+        eof_ = true;
+    }
+    scrolled();
+}
+
+void Table::prior()
+{
+    requireActive();
+    settle();
+    if (bof_)
+        return;
+    if (cur_ > 0) {
+        --cur_;
+        eof_ = false;
+    } else {
+        bof_ = true;
+    }
+    scrolled();
+}
+
+void Table::last()
+{
+    requireActive();
+    settle();
+    cur_ = recordCount() - 1;
+    eof_ = true;
+    bof_ = recordCount() == 0;
+    scrolled();
+}
+
+void Table::setRecNo(int recNo)
+{
+    requireActive();
+    settle();
+    const int count = recordCount();
+    if (count == 0)
+        return;
+    const int target = std::clamp(recNo, 1, count) - 1;
+    if (target == cur_)
+        return;
+    cur_ = target;
+    bof_ = eof_ = false;
+    scrolled();
+}
+
+bool Table::locate(std::string_view fieldName, const Value& value)
+{
+    requireActive();
+    const Field& f = field(fieldName);
+    settle();
+    int position = -1;
+    if (&f == keyField_ && (value.isInteger() || value.isText())) {
+        const Value key = f.convert(value);
+        const int row = key.isInteger() ? findRowByKey(key.integer()) : -1;
+        position = row >= 0 ? positionOfRow(row) : -1;
+    } else {
+        const std::string wanted = f.toString(f.isLookup() ? value : f.convert(value));
+        for (int p = 0, n = recordCount(); p < n && position < 0; ++p) {
+            const Row& r = rows_[size_t(rowIndexAtPosition(p))];
+            if (!f.isLookup() && f.toString(r.cells[size_t(f.column())]) == wanted)
+                position = p;
+        }
+    }
+    if (position < 0)
+        return false;
+    cur_ = position;
+    bof_ = eof_ = false;
+    scrolled();
+    return true;
+}
+
+// ---------------------------------------------------------------- editing
+
+void Table::setCurrentCell(const Field& f, Value v)
+{
+    if (state_ != State::Edit && state_ != State::Insert)
+        throw Error("Dataset not in edit or insert mode");
+    pending_.cells[size_t(f.column())] = std::move(v);
+    modified_ = true;
+    notify(TableEvent::RowChanged, currentPosition());
+}
+
+void Table::settle()
+{
+    if (state_ == State::Edit || state_ == State::Insert) {
+        if (modified_)
+            post();
+        else
+            cancel();
+    }
+}
+
+void Table::dropPending()
+{
+    pending_ = Row();
+    modified_ = false;
+}
+
+void Table::edit()
+{
+    requireActive();
+    if (state_ == State::Edit || state_ == State::Insert)
+        return;
+    if (!currentRow()) {
+        insert();
+        return;
+    }
+    pending_ = *currentRow();
+    modified_ = false;
+    setState(State::Edit);
+}
+
+void Table::insert()
+{
+    append();
+}
+
+void Table::append()
+{
+    requireActive();
+    settle();
+    pending_ = Row{std::vector<Value>(size_t(storedColumns_)), Value()};
+    modified_ = false;
+    bof_ = eof_ = false;
+    setState(State::Insert);
+    notify(TableEvent::RowInserted, recordCount());
+    scrolled();
+}
+
+void Table::checkRequiredForPost() const
+{
+    for (const auto& f : fields_) {
+        if (!f->required() || f->readOnly() || f->isLookup() || f->type() == FieldType::AutoIncrement)
+            continue;
+        if (pending_.cells[size_t(f->column())].isNull())
+            throw RequiredFieldError(format("Field '%s' must have a value", {f->displayLabel()}), f->name());
+    }
+}
+
+void Table::checkStorable(const Row& row) const
+{
+    for (const auto& f : fields_) {
+        if (!f->required() || f->isLookup() || f->type() == FieldType::AutoIncrement)
+            continue;
+        const Value& v = row.cells[size_t(f->column())];
+        if (v.isNull() || (v.isText() && v.text().empty()))
+            throw Error("Field value required.");
+    }
+}
+
+void Table::post()
+{
+    requireActive();
+    if (state_ == State::Edit) {
+        checkRequiredForPost();
+        checkStorable(pending_);
+        commitEdit();
+    } else if (state_ == State::Insert) {
+        checkRequiredForPost();
+        checkStorable(pending_);
+        commitInsert();
+    }
+}
+
+void Table::commitInsert()
+{
+    Row row = pending_;
+    if (keyField_)
+        row.cells[size_t(keyField_->column())] = Value(nextKey_);
+    refreshDerived(row);
+    if (storage_)
+        storage_->rowAdded(row, nextKey_ + 1);
+    const int oldPosition = recordCount();
+    rows_.push_back(std::move(row));
+    ++nextKey_;
+    const bool shown = !filtered_ || passes(rows_.back());
+    if (filtered_ && shown)
+        visible_.push_back(uint32_t(rows_.size() - 1));
+    dropPending();
+    state_ = State::Browse;
+    cur_ = recordCount() - 1;  // the new row, or the last shown one when the filter hides it
+    bof_ = eof_ = recordCount() == 0;
+    notify(shown ? TableEvent::RowChanged : TableEvent::RowRemoved, oldPosition);
+    notify(TableEvent::StateChanged);
+}
+
+void Table::commitEdit()
+{
+    const int rowIndex = rowIndexAtPosition(cur_);
+    Row row = pending_;
+    refreshDerived(row);
+    if (storage_)
+        storage_->rowChanged(row);
+    rows_[size_t(rowIndex)] = std::move(row);
+    dropPending();
+    state_ = State::Browse;
+    if (filtered_ && !passes(rows_[size_t(rowIndex)])) {
+        visible_.erase(visible_.begin() + cur_);
+        const int removedAt = cur_;
+        cur_ = std::min(cur_, recordCount() - 1);
+        bof_ = eof_ = recordCount() == 0;
+        notify(TableEvent::RowRemoved, removedAt);
+    } else {
+        notify(TableEvent::RowChanged, cur_);
+    }
+    notify(TableEvent::StateChanged);
+}
+
+void Table::cancel()
+{
+    if (state_ == State::Insert) {
+        dropPending();
+        state_ = State::Browse;
+        bof_ = eof_ = recordCount() == 0;
+        notify(TableEvent::RowRemoved, recordCount());
+        notify(TableEvent::StateChanged);
+        scrolled();
+    } else if (state_ == State::Edit) {
+        dropPending();
+        state_ = State::Browse;
+        notify(TableEvent::RowChanged, cur_);
+        notify(TableEvent::StateChanged);
+    }
+}
+
+void Table::remove()
+{
+    requireActive();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (!currentRow())
+        throw Error("Cannot perform this operation on an empty dataset");
+    const int rowIndex = rowIndexAtPosition(cur_);
+    if (storage_ && keyField_)
+        storage_->rowDeleted(rows_[size_t(rowIndex)].cells[size_t(keyField_->column())].integer());
+    if (state_ == State::Edit) {
+        dropPending();
+        state_ = State::Browse;
+        notify(TableEvent::StateChanged);
+    }
+    rows_.erase(rows_.begin() + rowIndex);
+    if (filtered_) {
+        visible_.erase(visible_.begin() + cur_);
+        for (auto it = visible_.begin() + cur_; it != visible_.end(); ++it)
+            --*it;
+    }
+    const int removedAt = cur_;
+    cur_ = std::min(cur_, recordCount() - 1);
+    bof_ = eof_ = recordCount() == 0;
+    notify(TableEvent::RowRemoved, removedAt);
+    scrolled();
+}
+
+void Table::appendRecord(const std::vector<Value>& values)
+{
+    requireActive();
+    settle();
+    if (values.size() > fields_.size())
+        throw Error("Too many values for the table's fields");
+    Row row{std::vector<Value>(size_t(storedColumns_)), Value()};
+    for (size_t i = 0; i < values.size(); ++i) {
+        const Field& f = *fields_[i];
+        if (values[i].isNull())
+            continue;
+        if (f.isLookup() || f.type() == FieldType::AutoIncrement)
+            throw Error(format("Field '%s' cannot be modified", {f.displayLabel()}));
+        row.cells[size_t(f.column())] = f.convert(values[i]);
+    }
+    checkStorable(row);
+    pending_ = std::move(row);
+    modified_ = true;
+    state_ = State::Insert;
+    try {
+        commitInsert();
+    } catch (...) {
+        dropPending();
+        state_ = State::Browse;
+        throw;
+    }
+    scrolled();
+}
+
+// ---------------------------------------------------------------- filter
+
+bool Table::passes(const Row& row) const
+{
+    if (!filterExpr_.empty()) {
+        const Field& f = *fields_[size_t(filterExpr_.fieldIndex)];
+        if (f.isLookup() || !matches(row.cells[size_t(f.column())], filterExpr_.literal))
+            return false;
+    }
+    return !filterCallback_ || filterCallback_(RowRef(*this, row));
+}
+
+void Table::rebuildVisible()
+{
+    visible_.clear();
+    if (!filtered_)
+        return;
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (passes(rows_[i]))
+            visible_.push_back(uint32_t(i));
+}
+
+void Table::afterFilterChange()
+{
+    rebuildVisible();
+    notify(TableEvent::Reset);
+    first();
+}
+
+void Table::setFilterText(std::string text)
+{
+    FilterExpression expr = parseFilter(text, [this](std::string_view name) {
+        const Field* f = findField(name);
+        return f ? f->index() : -1;
+    });
+    if (filtered_ && active())
+        settle();
+    filterText_ = std::move(text);
+    filterExpr_ = std::move(expr);
+    if (filtered_ && active())
+        afterFilterChange();
+}
+
+void Table::setFiltered(bool on)
+{
+    if (active())
+        settle();
+    filtered_ = on;
+    if (active())
+        afterFilterChange();
+}
+
+void Table::setFilterCallback(std::function<bool(const RowRef&)> accepts)
+{
+    filterCallback_ = std::move(accepts);
+}
+
+void Table::refilter()
+{
+    requireActive();
+    settle();
+    afterFilterChange();
+}
+
+// ---------------------------------------------------------------- notices
+
+int Table::addObserver(std::function<void(const TableEvent&)> observer)
+{
+    observers_.emplace_back(nextObserverId_, std::move(observer));
+    return nextObserverId_++;
+}
+
+void Table::removeObserver(int id)
+{
+    std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
+}
+
+void Table::notify(TableEvent::Kind kind, int position)
+{
+    if (observers_.empty())
+        return;
+    const TableEvent event{kind, position};
+    const auto copy = observers_;
+    for (const auto& [id, observer] : copy)
+        observer(event);
+}
+
+Table::ScrollBatch::ScrollBatch(Table& t) : t_(t)
+{
+    ++t_.batchDepth_;
+}
+
+Table::ScrollBatch::~ScrollBatch() noexcept(false)
+{
+    if (--t_.batchDepth_ > 0 || !t_.scrollPending_)
+        return;
+    t_.scrollPending_ = false;
+    if (std::uncaught_exceptions() == 0)
+        t_.scrolled();
+}
+
+}  // namespace barqeen

@@ -1,0 +1,170 @@
+#include "text/codepage.h"
+
+#include "common/error.h"
+
+#include <QStringDecoder>
+
+#include <array>
+
+namespace barqeen::codepage {
+namespace {
+
+constexpr char16_t kNoByte = 0xFFFF;
+
+struct Tables {
+    std::array<char16_t, 256> toUnicode{};
+    std::array<uint8_t, 65536> toByte{};
+    std::array<bool, 65536> hasByte{};
+
+    Tables()
+    {
+        std::array<char, 256> all{};
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        QStringDecoder decoder("windows-1256");
+        const QString decoded = decoder.decode(QByteArrayView(all.data(), all.size()));
+        if (!decoder.isValid() || decoded.size() != 256)
+            throw Error("The windows-1256 code page is not available (Qt Core without ICU).");
+        for (int b = 0; b < 256; ++b) {
+            const char16_t u = decoded.at(b).unicode();
+            toUnicode[b] = u;
+            if (u != kNoByte && u != 0xFFFD) {
+                toByte[u] = uint8_t(b);
+                hasByte[u] = true;
+            }
+        }
+    }
+};
+
+const Tables& tables()
+{
+    static const Tables t;
+    return t;
+}
+
+bool isPresentationForm(char32_t c)
+{
+    return (c >= 0xFB50 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
+}
+
+}  // namespace
+
+QString toUnicode(std::string_view bytes)
+{
+    const Tables& t = tables();
+    QString out(qsizetype(bytes.size()), Qt::Uninitialized);
+    QChar* dst = out.data();
+    for (size_t i = 0; i < bytes.size(); ++i)
+        dst[i] = QChar(t.toUnicode[uint8_t(bytes[i])]);
+    return out;
+}
+
+Encoded fromUnicode(const QString& text)
+{
+    const Tables& t = tables();
+    Encoded result;
+    result.bytes.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        const char16_t u = ch.unicode();
+        if (t.hasByte[u] && !ch.isSurrogate()) {
+            result.bytes += char(t.toByte[u]);
+            continue;
+        }
+        char32_t code = u;
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(ch, text.at(i + 1));
+        bool folded = false;
+        if (isPresentationForm(code)) {
+            const QString base = QString(ch).normalized(QString::NormalizationForm_KC);
+            folded = !base.isEmpty();
+            std::string part;
+            for (QChar b : base) {
+                if (!t.hasByte[b.unicode()] || b.isSurrogate()) {
+                    folded = false;
+                    break;
+                }
+                part += char(t.toByte[b.unicode()]);
+            }
+            if (folded)
+                result.bytes += part;
+        }
+        if (!folded) {
+            result.unmappable = code;
+            result.position = i;
+            return result;
+        }
+    }
+    return result;
+}
+
+QString unmappableMessage(char32_t ch)
+{
+    const QString code = QString::number(uint(ch), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QStringLiteral("الحرف \u2066%1\u2069 (U+%2) لا يمكن حفظه في البرنامج، الرجاء حذفه أو استبداله.")
+        .arg(QString::fromUcs4(&ch, 1), code);
+}
+
+std::string fromUnicodeOrThrow(const QString& text)
+{
+    Encoded e = fromUnicode(text);
+    if (!e.ok())
+        throw Error(unmappableMessage(*e.unmappable).toStdString());
+    return std::move(e.bytes);
+}
+
+std::string toUtf8(std::string_view bytes)
+{
+    const Tables& t = tables();
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const char16_t u = t.toUnicode[uint8_t(c)];
+        if (u < 0x80) {
+            out += char(u);
+        } else if (u < 0x800) {
+            out += char(0xC0 | (u >> 6));
+            out += char(0x80 | (u & 0x3F));
+        } else {
+            out += char(0xE0 | (u >> 12));
+            out += char(0x80 | ((u >> 6) & 0x3F));
+            out += char(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8)
+{
+    const Tables& t = tables();
+    std::string out;
+    out.reserve(utf8.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        char32_t code;
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            code = c;
+            p += 1;
+        } else if ((c & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+            code = char32_t(c & 0x1F) << 6 | (p[1] & 0x3F);
+            if (code < 0x80)
+                return std::nullopt;
+            p += 2;
+        } else if ((c & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            code = char32_t(c & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            if (code < 0x800)
+                return std::nullopt;
+            p += 3;
+        } else {
+            return std::nullopt;  // malformed, or outside the basic plane: no byte for it anyway
+        }
+        if (code > 0xFFFF || !t.hasByte[code] || (code >= 0xD800 && code <= 0xDFFF))
+            return std::nullopt;
+        out += char(t.toByte[code]);
+    }
+    return out;
+}
+
+}  // namespace barqeen::codepage
