@@ -1,6 +1,7 @@
 #include "store/filter_expression.h"
 
 #include "common/error.h"
+#include "text/codepage.h"
 
 #include <cctype>
 #include <charconv>
@@ -34,7 +35,7 @@ public:
         if (c == '[') {
             const size_t close = s_.find(']', pos_);
             if (close == std::string_view::npos)
-                throw Error(format("Unterminated field name in '%s'", {s_}));
+                throw Error(format("Unterminated field name in '%s'", {codepage::utf8(s_)}));
             pos_ = close + 1;
             return {Token::Name, std::string(s_.substr(start + 1, close - start - 1))};
         }
@@ -81,7 +82,7 @@ private:
 
 std::string describe(const Token& t)
 {
-    return t.kind == Token::End ? std::string("nothing") : t.text;
+    return t.kind == Token::End ? std::string("nothing") : codepage::utf8(t.text);
 }
 
 }  // namespace
@@ -98,7 +99,7 @@ FilterExpression parseFilter(std::string_view text,
     FilterExpression expr;
     expr.fieldIndex = fieldIndexOf(t.text);
     if (expr.fieldIndex < 0)
-        throw Error(format("Field '%s' not found", {t.text}));
+        throw Error(format("Field '%s' not found", {codepage::utf8(t.text)}));
 
     t = lexer.next();
     if (t.kind != Token::Equals)

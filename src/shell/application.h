@@ -1,0 +1,23 @@
+#pragma once
+// Start-up and shut-down of the program.
+#include <QString>
+
+#include <memory>
+
+class QApplication;
+class QLockFile;
+
+namespace barqeen {
+
+// The application-wide settings: title, right-to-left, bundled fonts, Arabic standard buttons.
+void setUpApplication(QApplication& app);
+
+// One running copy per folder of tables. Returns the held lock, or nullptr after telling the
+// user (in Arabic) that another copy is using the folder. A folder where no lock can be made
+// (read-only) cannot be written by either copy, so it is used without one.
+std::unique_ptr<QLockFile> lockDataFolder(const QString& dir, bool& anotherCopyRuns);
+
+// The whole program: returns the exit code.
+int runBarqeen(int argc, char** argv);
+
+}  // namespace barqeen

@@ -1,0 +1,180 @@
+#include "shell/main_window.h"
+
+#include "shell/file_version.h"
+#include "shell/fonts.h"
+#include "shell/guard.h"
+#include "shell/painting.h"
+#include "shell/picture_button.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QToolButton>
+#include <QUrl>
+#include <QWindow>
+
+namespace barqeen {
+namespace {
+
+const QString kCredit = QStringLiteral("تصميم وبرمجة فريق برقين");
+const QString kWebAddress = QStringLiteral("https://www.barqeen.net");
+
+// The title strip's picture: the gradient, and a handle to drag the borderless window by.
+class TitleStrip : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        paintTitleStrip(p, width(), height());
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && window()->windowHandle())
+            window()->windowHandle()->startSystemMove();
+    }
+};
+
+QToolButton* glyphButton(const QString& picture, const QRect& geometry, QWidget* parent)
+{
+    auto* b = new QToolButton(parent);
+    b->setIcon(QIcon(picture));
+    b->setIconSize(QSize(16, 16));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setGeometry(geometry);
+    return b;
+}
+
+// A transparent label; its height grows to the font's line where the designed 13 pixels would
+// clip Arabic letters, keeping its centre where it was designed.
+QLabel* textLabel(const QString& text, QRect geometry, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setAlignment(Qt::AlignCenter);
+    l->setAttribute(Qt::WA_TranslucentBackground);
+    const int needed = l->fontMetrics().height();
+    if (needed > geometry.height())
+        geometry.adjust(0, -(needed - geometry.height()) / 2, 0, (needed - geometry.height() + 1) / 2);
+    l->setGeometry(geometry);
+    return l;
+}
+
+}  // namespace
+
+TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), store_(dataDir.toStdString()),
+      executablePath_(executablePath)
+{
+    setWindowTitle(kAppTitle);
+    setLayoutDirection(Qt::RightToLeft);
+    setFixedSize(667, 506);
+    setFont(fonts::plain(8));
+    buildControls();
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    runGuarded([this] { FormCreate(); });
+}
+
+TfmMain::~TfmMain()
+{
+    FormClose();
+}
+
+void TfmMain::buildControls()
+{
+    // Created in drawing order: each lies over the ones before it; the title strip over all.
+    Image1 = new QLabel(this);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/background.png")));
+    Image1->setScaledContents(true);
+    Image1->setGeometry(0, 17, 667, 489);
+
+    Image2 = new QLabel(this);
+    Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    Image2->setAlignment(Qt::AlignLeft | Qt::AlignTop | Qt::AlignAbsolute);
+    Image2->setGeometry(167, 49, 322, 81);
+
+    const struct {
+        PictureButton** button;
+        const char* picture;
+        QRect geometry;
+        void (TfmMain::*click)();
+    } buttons[] = {
+        {&imGame, ":/pictures/game.png", {536, 161, 122, 41}, &TfmMain::imGameClick},
+        {&imSearch, ":/pictures/search.png", {536, 238, 121, 41}, &TfmMain::imSearchClick},
+        {&imPoemEdit, ":/pictures/poemedit.png", {537, 320, 122, 41}, &TfmMain::imPoemEditClick},
+        {&imCategories, ":/pictures/categories.png", {10, 162, 121, 41}, &TfmMain::imCategoriesClick},
+        {&imAuthors, ":/pictures/authors.png", {13, 236, 112, 41}, &TfmMain::imAuthorsClick},
+        {&imHistory, ":/pictures/history.png", {9, 323, 121, 41}, &TfmMain::imHistoryClick},
+        {&imExit, ":/pictures/exit.png", {268, 398, 121, 41}, &TfmMain::imExitClick},
+    };
+    for (const auto& b : buttons) {
+        *b.button = new PictureButton(QString::fromLatin1(b.picture), b.geometry, this);
+        connect(*b.button, &PictureButton::clicked, this, guarded([this, click = b.click] { (this->*click)(); }));
+    }
+
+    laVersion = textLabel(QStringLiteral("رقم النسخة"), {296, 112, 121, 13}, this);
+    Label1 = textLabel(kCredit, {268, 456, 131, 13}, this);
+    Label2 = new LinkLabel(this);
+    Label2->setText(kWebAddress);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setAttribute(Qt::WA_TranslucentBackground);
+    Label2->setGeometry(251, 475, 162, std::max(13, Label2->fontMetrics().height()));
+    QFont link = Label2->font();
+    link.setUnderline(true);
+    Label2->setFont(link);
+    Label2->setStyleSheet(QStringLiteral("color: blue;"));
+    Label2->setCursor(Qt::PointingHandCursor);
+    connect(Label2, &LinkLabel::clicked, this, guarded([this] { Label2Click(); }));
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 667, 17);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setAutoFillBackground(true);
+    QPalette white = Panel1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(white);
+    Image3 = new TitleStrip(Panel1);
+    Image3->setGeometry(1, 1, 633, 15);
+    sbMinimize = glyphButton(QStringLiteral(":/pictures/minimize.png"), {634, 2, 17, 14}, Panel1);
+    sbClose = glyphButton(QStringLiteral(":/pictures/close.png"), {652, 1, 16, 15}, Panel1);
+    connect(sbMinimize, &QToolButton::clicked, this, guarded([this] { sbMinimizeClick(); }));
+    connect(sbClose, &QToolButton::clicked, this, guarded([this] { sbCloseClick(); }));
+    Panel1->raise();
+}
+
+void TfmMain::FormCreate()
+{
+    store_.OpenTables();
+    uint16_t major = 0, minor = 0, release = 0, build = 0;
+    GetFileVersion(executablePath_.toStdString(), major, minor, release, build);
+    laVersion->setText(QStringLiteral("نسخة رقم %1.%2.%3").arg(major).arg(minor).arg(release));
+}
+
+void TfmMain::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    runGuarded([this] { store_.CloseTables(); });
+}
+
+void TfmMain::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TfmMain::Label2Click()
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(Label2->text()));
+}
+
+}  // namespace barqeen

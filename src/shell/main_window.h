@@ -1,0 +1,74 @@
+#pragma once
+// The main window: a borderless picture with its own title strip, a logo, the version and seven
+// picture buttons. It owns the five tables for the whole run.
+#include "store/poem_store.h"
+
+#include <QWidget>
+
+class QLabel;
+class QFrame;
+class QToolButton;
+
+namespace barqeen {
+
+class PictureButton;
+class LinkLabel;
+
+class TfmMain : public QWidget {
+    Q_OBJECT
+public:
+    // dataDir holds the table files; executablePath is the file whose version is shown.
+    TfmMain(const QString& dataDir, const QString& executablePath, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    PoemStore& store() { return store_; }
+    Table& cdsPoem() { return store_.cdsPoem; }
+    Table& cdsAuthors() { return store_.cdsAuthors; }
+    Table& cdsCategories() { return store_.cdsCategories; }
+    Table& cdsHistory() { return store_.cdsHistory; }
+    Table& cdsPlayerPoem() { return store_.cdsPlayerPoem; }
+
+    // Controls, by their names.
+    QFrame* Panel1 = nullptr;
+    QWidget* Image3 = nullptr;
+    QToolButton* sbMinimize = nullptr;
+    QToolButton* sbClose = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* laVersion = nullptr;
+    PictureButton* imGame = nullptr;
+    PictureButton* imSearch = nullptr;
+    PictureButton* imPoemEdit = nullptr;
+    PictureButton* imCategories = nullptr;
+    PictureButton* imAuthors = nullptr;
+    PictureButton* imHistory = nullptr;
+    PictureButton* imExit = nullptr;
+    QLabel* Label1 = nullptr;
+    LinkLabel* Label2 = nullptr;
+
+    // The buttons of the windows still to come are wired to these.
+    void imGameClick() {}
+    void imSearchClick() {}
+    void imPoemEditClick() {}
+    void imCategoriesClick() {}
+    void imAuthorsClick() {}
+    void imHistoryClick() {}
+    void imExitClick() { close(); }
+    void sbCloseClick() { close(); }
+    void sbMinimizeClick() { showMinimized(); }
+    void Label2Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void FormCreate();
+    void FormClose();
+
+    PoemStore store_;
+    QString executablePath_;
+    bool closed_ = false;
+};
+
+}  // namespace barqeen
