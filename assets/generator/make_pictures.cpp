@@ -262,6 +262,37 @@ void versePanel(QPainter& p, const QRectF& r) {
     }
 }
 
+// Daylight caught on the water near the viewer: a wide pool, bright and almost
+// even in the middle so dark text on it reads, fading through a weak halo into
+// the water; its rim is broken by the same kind of ripple as the reflection and
+// faint horizontal shimmer runs through it.
+void lightPool(QImage& img, const QPointF& centre, double rx, double ry) {
+    const QColor light(244, 233, 204);
+    auto smooth = [](double from, double to, double v) {
+        const double t = std::clamp((v - from) / (to - from), 0.0, 1.0);
+        return t * t * (3 - 2 * t);
+    };
+    constexpr double reach = 1.6;   // the halo's extent, in pool radii
+    for (int y = int(centre.y() - ry * reach); y <= int(centre.y() + ry * reach); ++y) {
+        if (y < 0 || y >= img.height()) continue;
+        const double wave = 3.0 * std::sin(y * 0.9 + 2.0 * std::sin(y * 0.07)) + 2.5 * std::sin(y * 0.31);
+        const double shimmer = 1.0 - 0.06 * (0.5 + 0.5 * std::sin(y * 1.7 + 0.8 * std::sin(y * 0.23)));
+        const double width = rx * (1.0 + 0.07 * std::sin(y * 1.3 + 3.0 * std::sin(y * 0.11)));   // streaky rim
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = int(centre.x() - rx * reach); x <= int(centre.x() + rx * reach); ++x) {
+            if (x < 0 || x >= img.width()) continue;
+            const double u = (x + wave - centre.x()) / width, v = (y - centre.y()) / ry;
+            const double e = std::sqrt(u * u + v * v);
+            const double core = 0.9 * (1.0 - smooth(0.62, 1.0, e)), halo = 0.2 * (1.0 - smooth(0.8, reach, e));
+            const double a = std::max(core, halo) * shimmer;
+            if (a <= 0) continue;
+            auto mix = [a](int from, int to) { return qBound(0, int(std::lround(from + (to - from) * a)), 255); };
+            line[x] = qRgb(mix(qRed(line[x]), light.red()), mix(qGreen(line[x]), light.green()),
+                           mix(qBlue(line[x]), light.blue()));
+        }
+    }
+}
+
 void background() {
     QImage img = water(passage::render(true));
     QPainter(&img).drawImage(0, 0, passage::render(false));
@@ -284,10 +315,15 @@ void background() {
     // Between the logo (ends near y 139) and the exit button (starts near y 467).
     versePanel(p, QRectF(186, 152, 428, 302));
     p.end();
+    // The credit line and the web address are written over the water below the exit button.
+    lightPool(img, QPointF(400, 562), 205, 42);
     save(img.convertToFormat(QImage::Format_RGB32), "background.png");
 }
 
 // ---------------------------------------------------------------- logo
+// The window writes its version (black, about 11 px) over the lower part of the
+// band, logo x 129..250, y 63..76, so the name sits in the upper part and the
+// strip below it is left plain: no ink, no shadow and no rule under the version.
 void logo() {
     QImage img(321, 79, QImage::Format_RGB32);
     QPainter p(&img);
@@ -301,16 +337,36 @@ void logo() {
         p.setBrush(QColor(v, v - 8 + i / 2, v - 30 + 2 * i));
         p.drawRoundedRect(band.adjusted(i, i * 0.8, -i, -i * 0.8), 10, 10);
     }
+    // Gold inner border, open along the bottom where the version is written; the
+    // two ends of the opening finish in small dots.
+    constexpr double gapFrom = 104, gapTo = 276;
+    const QRectF border = band.adjusted(4, 4, -4, -4);
+    QPainterPath frame;
+    frame.addRoundedRect(border, 7, 7);
+    QPainterPath open, gap;
+    open.addRect(img.rect());
+    gap.addRect(QRectF(gapFrom, border.bottom() - 3, gapTo - gapFrom, 6));
+    p.save();
+    p.setClipPath(open - gap);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(168, 130, 64), 1.0));
-    p.drawRoundedRect(band.adjusted(4, 4, -4, -4), 7, 7);
+    p.drawPath(frame);
+    p.restore();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(168, 130, 64));
+    for (double x : {gapFrom - 1.2, gapTo + 1.2}) p.drawEllipse(QPointF(x, border.bottom()), 1.6, 1.6);
 
-    const QPainterPath name = fittedText(QString::fromUtf8("برقين"), true, QRectF(44, 6, 233, 67));
+    QPainterPath name = fittedText(QString::fromUtf8("برقين"), true, QRectF(44, 6, 233, 51));
+    // Joined letters overlap; merged into one outline, the overlaps neither cut
+    // holes in the fill nor show their edges in the outline.
+    name.setFillRule(Qt::WindingFill);
+    name = name.simplified();
     for (int i = 1; i <= 3; ++i)   // soft shadow
-        p.fillPath(name.translated(i * 0.7, i * 0.9), QColor(40, 30, 10, 34));
+        p.fillPath(name.translated(i * 0.6, i * 0.7), QColor(40, 30, 10, 34));
     const QRectF b = name.boundingRect();
-    // Gold rules with a lozenge on either side of the name fill the long band.
-    const double y = img.height() / 2.0;
+    // Gold rules with a lozenge on either side of the name fill the long band,
+    // level with the middle of the name.
+    const double y = b.top() + b.height() * 0.5;
     for (const auto& [from, to] : {std::pair{18.0, b.left() - 12}, std::pair{302.0, b.right() + 12}}) {
         QLinearGradient fade(QPointF(from, y), QPointF(to, y));
         fade.setColorAt(0, QColor(168, 130, 64, 0));
