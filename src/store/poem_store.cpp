@@ -28,6 +28,8 @@ PoemStore::PoemStore(std::string dir)
     dressPoem(cdsPoem, cdsAuthors);
     // Verses are compared in their matching form; keep it beside each verse.
     cdsPoem.setDerivedText("Text", [](std::string_view text) { return NormalizeText(text); });
+    // The computer's choice filters the verses on their first letter at every turn.
+    cdsPoem.setLetterIndex("StartLetter");
 }
 
 PoemStore::~PoemStore() = default;

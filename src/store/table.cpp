@@ -69,6 +69,12 @@ void Table::setDerivedText(std::string fieldName, std::function<std::string(std:
     deriveFn_ = std::move(derive);
 }
 
+void Table::setLetterIndex(std::string fieldName)
+{
+    letterColumn_ = field(fieldName).column();
+    letterIndex_.rebuild(rows_, letterColumn_);
+}
+
 std::vector<FieldDef> Table::storedFieldDefs() const
 {
     std::vector<FieldDef> defs;
@@ -132,6 +138,7 @@ void Table::close()
     rows_.clear();
     rows_.shrink_to_fit();
     visible_.clear();
+    letterIndex_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
     state_ = State::Inactive;
@@ -145,6 +152,8 @@ void Table::load(std::vector<Row> rows, int64_t nextKey)
         for (Row& r : rows_)
             refreshDerived(r);
     nextKey_ = nextKey;
+    if (letterColumn_ >= 0)
+        letterIndex_.rebuild(rows_, letterColumn_);
     state_ = State::Browse;
     modified_ = false;
     rebuildVisible();
@@ -449,6 +458,8 @@ void Table::commitInsert()
     const int oldPosition = recordCount();
     rows_.push_back(std::move(row));
     ++nextKey_;
+    if (letterColumn_ >= 0)
+        letterIndex_.added(uint32_t(rows_.size() - 1), rows_.back().cells[size_t(letterColumn_)]);
     const bool shown = !filtered_ || passes(rows_.back());
     if (filtered_ && shown)
         visible_.push_back(uint32_t(rows_.size() - 1));
@@ -467,6 +478,9 @@ void Table::commitEdit()
     refreshDerived(row);
     if (storage_)
         storage_->rowChanged(row);
+    if (letterColumn_ >= 0)
+        letterIndex_.changed(uint32_t(rowIndex), rows_[size_t(rowIndex)].cells[size_t(letterColumn_)],
+                             row.cells[size_t(letterColumn_)]);
     rows_[size_t(rowIndex)] = std::move(row);
     dropPending();
     state_ = State::Browse;
@@ -516,6 +530,8 @@ void Table::remove()
         state_ = State::Browse;
         notify(TableEvent::StateChanged);
     }
+    if (letterColumn_ >= 0)
+        letterIndex_.removed(uint32_t(rowIndex), rows_[size_t(rowIndex)].cells[size_t(letterColumn_)]);
     rows_.erase(rows_.begin() + rowIndex);
     if (filtered_) {
         visible_.erase(visible_.begin() + cur_);
@@ -575,9 +591,23 @@ void Table::rebuildVisible()
     visible_.clear();
     if (!filtered_)
         return;
-    for (size_t i = 0; i < rows_.size(); ++i)
-        if (passes(rows_[i]))
-            visible_.push_back(uint32_t(i));
+    const bool indexed = letterColumn_ >= 0 && !filterExpr_.empty() && filterExpr_.literal.isText() &&
+                         fields_[size_t(filterExpr_.fieldIndex)]->column() == letterColumn_;
+    if (!indexed) {
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (passes(rows_[i]))
+                visible_.push_back(uint32_t(i));
+        return;
+    }
+    // The index holds exactly the rows that match the filter text; only the callback is left.
+    const std::vector<uint32_t>& candidates = letterIndex_.rowsWith(filterExpr_.literal.text());
+    if (!filterCallback_) {
+        visible_ = candidates;
+        return;
+    }
+    for (const uint32_t i : candidates)
+        if (filterCallback_(RowRef(*this, rows_[i])))
+            visible_.push_back(i);
 }
 
 void Table::afterFilterChange()

@@ -5,6 +5,7 @@
 // before they are applied, so a change that cannot be written is not kept in memory either.
 #include "store/field.h"
 #include "store/filter_expression.h"
+#include "store/letter_index.h"
 #include "store/value.h"
 
 #include <cstdint>
@@ -74,6 +75,8 @@ public:
                         const Table& source, std::string resultField);
     // Keeps derive(text of field) beside every row, for fast comparisons.
     void setDerivedText(std::string fieldName, std::function<std::string(std::string_view)> derive);
+    // Keeps the rows grouped by this one-character field, so filters on it need not scan.
+    void setLetterIndex(std::string fieldName);
     std::vector<FieldDef> storedFieldDefs() const;
     const std::optional<IndexDef>& indexDef() const { return index_; }
     void createDataSet();  // empty and open, key counter at 1
@@ -190,6 +193,8 @@ private:
     std::optional<IndexDef> index_;
     const Field* keyField_ = nullptr;
     int derivedColumn_ = -1;
+    int letterColumn_ = -1;
+    LetterIndex letterIndex_;
     std::function<std::string(std::string_view)> deriveFn_;
     int storedColumns_ = 0;
 
