@@ -5,6 +5,9 @@
 #include "shell/guard.h"
 #include "shell/painting.h"
 #include "shell/picture_button.h"
+#include "text/codepage.h"
+#include "text/letters.h"
+#include "text/verse_check.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -170,6 +173,20 @@ void TfmMain::closeEvent(QCloseEvent* event)
 {
     FormClose();
     event->accept();
+}
+
+std::string TfmMain::NormalizeText(std::string_view text) const
+{
+    return barqeen::NormalizeText(text);
+}
+
+bool TfmMain::CheckVerse(std::string text) const
+{
+    const VerseFault fault = CheckVerseRules(std::move(text));
+    if (fault == VerseFault::None)
+        return true;
+    Dialogs::message(codepage::toUnicode(VerseFaultMessage(fault)));
+    return false;
 }
 
 void TfmMain::Label2Click()

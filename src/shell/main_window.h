@@ -28,6 +28,11 @@ public:
     Table& cdsHistory() { return store_.cdsHistory; }
     Table& cdsPlayerPoem() { return store_.cdsPlayerPoem; }
 
+    // Text rules the windows share. CheckVerse shows the message of the first rule a verse
+    // breaks (a plain box) and answers whether it passed.
+    std::string NormalizeText(std::string_view text) const;
+    bool CheckVerse(std::string text) const;
+
     // Controls, by their names.
     QFrame* Panel1 = nullptr;
     QWidget* Image3 = nullptr;
