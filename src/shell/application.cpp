@@ -3,6 +3,7 @@
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 #include "shell/main_window.h"
+#include "shell/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,8 +61,8 @@ int runBarqeen(int argc, char** argv)
     const std::unique_ptr<QLockFile> lock = lockDataFolder(dir, anotherCopyRuns);
     if (anotherCopyRuns)
         return 1;
-    TfmMain fmMain(dir, QCoreApplication::applicationFilePath());
-    fmMain.show();
+    Program program(dir, QCoreApplication::applicationFilePath());
+    program.fmMain->show();
     return app.exec();
 }
 

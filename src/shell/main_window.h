@@ -13,6 +13,7 @@ namespace barqeen {
 
 class PictureButton;
 class LinkLabel;
+class Program;
 
 class TfmMain : public QWidget {
     Q_OBJECT
@@ -20,6 +21,10 @@ public:
     // dataDir holds the table files; executablePath is the file whose version is shown.
     TfmMain(const QString& dataDir, const QString& executablePath, QWidget* parent = nullptr);
     ~TfmMain() override;
+
+    // The other windows, reached through the program that made them all.
+    void setProgram(Program* program) { program_ = program; }
+    Program& program() { return *program_; }
 
     PoemStore& store() { return store_; }
     Table& cdsPoem() { return store_.cdsPoem; }
@@ -51,12 +56,13 @@ public:
     QLabel* Label1 = nullptr;
     LinkLabel* Label2 = nullptr;
 
-    // The buttons of the windows still to come are wired to these.
-    void imGameClick() {}
+    // The picture buttons. A button's body lives with the window it opens (game/, editing/, ...);
+    // those whose windows are still to come do nothing yet.
+    void imGameClick();
     void imSearchClick() {}
     void imPoemEditClick() {}
-    void imCategoriesClick() {}
-    void imAuthorsClick() {}
+    void imCategoriesClick();
+    void imAuthorsClick();
     void imHistoryClick() {}
     void imExitClick() { close(); }
     void sbCloseClick() { close(); }
@@ -72,6 +78,7 @@ private:
     void FormClose();
 
     PoemStore store_;
+    Program* program_ = nullptr;
     QString executablePath_;
     bool closed_ = false;
 };

@@ -1,0 +1,7 @@
+#include "game/start_letter.h"
+
+namespace barqeen {
+
+TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent) {}
+
+}  // namespace barqeen

@@ -1,0 +1,30 @@
+#pragma once
+// The program's windows, created once at start-up in their fixed order (the main window first,
+// since the others bind to its tables) and kept until the end.
+#include <QString>
+
+#include <memory>
+
+namespace barqeen {
+
+class TfmMain;
+class TfmCategoryEdit;
+class TfmGame;
+class TfmStartLetter;
+
+class Program {
+public:
+    // dataDir holds the table files; executablePath is the file whose version is shown.
+    Program(const QString& dataDir, const QString& executablePath);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Declared in creation order; destroyed in the reverse order, the main window last.
+    std::unique_ptr<TfmMain> fmMain;
+    std::unique_ptr<TfmCategoryEdit> fmCategoryEdit;
+    std::unique_ptr<TfmGame> fmGame;
+    std::unique_ptr<TfmStartLetter> fmStartLetter;
+};
+
+}  // namespace barqeen
