@@ -175,6 +175,12 @@ void TfmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void TfmMain::PaintGradient(QWidget* window) const
+{
+    QPainter painter(window);
+    paintBackdrop(painter, *window);
+}
+
 std::string TfmMain::NormalizeText(std::string_view text) const
 {
     return barqeen::NormalizeText(text);

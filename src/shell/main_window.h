@@ -33,6 +33,9 @@ public:
     Table& cdsHistory() { return store_.cdsHistory; }
     Table& cdsPlayerPoem() { return store_.cdsPlayerPoem; }
 
+    // Paints the backdrop gradient on a secondary window; called from that window's paint event.
+    void PaintGradient(QWidget* window) const;
+
     // Text rules the windows share. CheckVerse shows the message of the first rule a verse
     // breaks (a plain box) and answers whether it passed.
     std::string NormalizeText(std::string_view text) const;

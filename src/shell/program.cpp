@@ -11,7 +11,7 @@ Program::Program(const QString& dataDir, const QString& executablePath)
 {
     fmMain = std::make_unique<TfmMain>(dataDir, executablePath);
     fmMain->setProgram(this);
-    fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain);
+    fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
     fmGame = std::make_unique<TfmGame>(*fmMain);
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }

@@ -67,6 +67,30 @@ Field::Field(Table& table, FieldDef def, int column) : table_(table), def_(std::
 {
 }
 
+void Field::setDisplayLabel(std::string label)
+{
+    if (label == label_)
+        return;
+    label_ = std::move(label);
+    table_.fieldsChanged();
+}
+
+void Field::setDisplayWidth(int width)
+{
+    if (width == displayWidth_)
+        return;
+    displayWidth_ = width;
+    table_.fieldsChanged();
+}
+
+void Field::setVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    table_.fieldsChanged();
+}
+
 int Field::displayWidth() const
 {
     if (displayWidth_ > 0)

@@ -52,6 +52,7 @@ public:
     Field(Table& table, FieldDef def, int column);
 
     const std::string& name() const { return def_.name; }
+    Table& table() const { return table_; }
     const FieldDef& def() const { return def_; }
     FieldType type() const { return def_.type; }
     int size() const { return def_.size; }
@@ -59,15 +60,19 @@ public:
     int index() const { return index_; }    // position among the table's fields
     int column() const { return column_; }  // position in a stored row; -1 for a looked-up field
     bool isLookup() const { return column_ < 0; }
+    // For a looked-up field: the table it looks in, this row's key column and the shown column.
+    const Table* lookupSource() const { return lookupSource_; }
+    int lookupKeyColumn() const { return lookupKeyColumn_; }
+    int lookupResultColumn() const { return lookupResultColumn_; }
     bool isText() const { return def_.type == FieldType::String || def_.type == FieldType::Memo; }
 
     // Display properties (labels are UTF-8, shown as they are).
     const std::string& displayLabel() const { return label_.empty() ? def_.name : label_; }
-    void setDisplayLabel(std::string label) { label_ = std::move(label); }
+    void setDisplayLabel(std::string label);
     int displayWidth() const;
-    void setDisplayWidth(int width) { displayWidth_ = width; }
+    void setDisplayWidth(int width);
     bool visible() const { return visible_; }
-    void setVisible(bool visible) { visible_ = visible; }
+    void setVisible(bool visible);
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 

@@ -102,6 +102,14 @@ const Field* Table::findField(std::string_view name) const
     return const_cast<Table*>(this)->findField(name);
 }
 
+const Field* Table::fieldOfColumn(int column) const
+{
+    for (const auto& f : fields_)
+        if (f->column() == column)
+            return f.get();
+    return nullptr;
+}
+
 Field& Table::field(std::string_view name)
 {
     if (Field* f = findField(name))
@@ -242,12 +250,7 @@ const Value& Table::currentCell(const Field& f) const
 
 Value Table::lookupValue(const Field& f) const
 {
-    const Value& key = state_ == State::Edit || state_ == State::Insert
-                           ? pending_.cells[size_t(f.lookupKeyColumn_)]
-                           : (currentRow() ? currentRow()->cells[size_t(f.lookupKeyColumn_)] : kNull);
-    if (!key.isInteger() || !f.lookupSource_->active())
-        return Value();
-    return f.lookupSource_->lookupByKey(key.integer(), f.lookupResultColumn_).value_or(Value());
+    return valueAt(currentPosition(), f);
 }
 
 // ---------------------------------------------------------------- moving
@@ -564,14 +567,46 @@ void Table::appendRecord(const std::vector<Value>& values)
     pending_ = std::move(row);
     modified_ = true;
     state_ = State::Insert;
+    const int newPosition = recordCount();
+    notify(TableEvent::RowInserted, newPosition);
     try {
         commitInsert();
     } catch (...) {
         dropPending();
         state_ = State::Browse;
+        notify(TableEvent::RowRemoved, newPosition);
         throw;
     }
     scrolled();
+}
+
+Value Table::valueAt(int position, const Field& f) const
+{
+    const Row* row = nullptr;
+    if ((state_ == State::Insert && position == recordCount()) || (state_ == State::Edit && position == cur_))
+        row = &pending_;
+    else if (position >= 0 && position < recordCount())
+        row = &rows_[size_t(rowIndexAtPosition(position))];
+    if (!row)
+        return Value();
+    if (!f.isLookup())
+        return row->cells[size_t(f.column())];
+    const Value& key = row->cells[size_t(f.lookupKeyColumn_)];
+    if (!key.isInteger() || !f.lookupSource_->active())
+        return Value();
+    return f.lookupSource_->lookupByKey(key.integer(), f.lookupResultColumn_).value_or(Value());
+}
+
+void Table::refresh()
+{
+    requireActive();
+    // The tables are read whole from their files and have no source to refresh from.
+    throw Error("Missing data provider or data packet");
+}
+
+void Table::fieldsChanged()
+{
+    notify(TableEvent::Layout);
 }
 
 // ---------------------------------------------------------------- filter

@@ -51,7 +51,8 @@ private:
 
 // Notices for the views (the grids): what changed, at which visible position.
 struct TableEvent {
-    enum Kind { Reset, RowChanged, RowInserted, RowRemoved, Moved, StateChanged } kind;
+    // Layout: a field's label, width or visibility changed.
+    enum Kind { Reset, RowChanged, RowInserted, RowRemoved, Moved, StateChanged, Layout } kind;
     int position = -1;  // 0-based visible position, where it applies
 };
 
@@ -90,6 +91,7 @@ public:
     Field& field(std::string_view name);  // throws "Field '%s' not found"
     const Field& field(std::string_view name) const;
     const Field* keyField() const { return keyField_; }
+    const Field* fieldOfColumn(int column) const;  // the stored field at a row column
 
     // ---- state ----
     State state() const { return state_; }
@@ -119,6 +121,8 @@ public:
     void post();
     void cancel();
     void remove();  // deletes the current row
+    // The table layer cannot refresh: its rows come whole from its file. Always refused.
+    void refresh();
     // Appends and commits in one step; values by field position, a null entry leaves the field
     // to the table. Nothing changes when the row is refused.
     void appendRecord(const std::vector<Value>& values);
@@ -156,6 +160,9 @@ public:
     int findRowByKey(int64_t key) const;                 // row index or -1; binary search
     std::optional<Value> lookupByKey(int64_t key, int column) const;
     const Row* currentRow() const;                       // the stored row under the cursor
+    // A field's value at a visible position, the pending row included (at currentPosition()).
+    Value valueAt(int position, const Field& field) const;
+    void fieldsChanged();                                // tells the views to redo their columns
     int64_t nextKey() const { return nextKey_; }
 
     // ---- persistence (for the table file) ----

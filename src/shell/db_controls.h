@@ -1,0 +1,73 @@
+#pragma once
+// The small data-bound controls: a memo, a drop-down list and a lookup list, each showing one
+// field of its data source's current row and changing it when the user does.
+#include "shell/data_source.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+
+namespace barqeen {
+
+// Shared wiring: which field of which source, and a refresh on every notice of the table.
+class FieldLink : public QObject {
+    Q_OBJECT
+public:
+    explicit FieldLink(std::function<void()> refresh);
+    void bind(DataSource* source, std::string fieldName);
+    void unbind() { bind(nullptr, {}); }
+    DataSource* source() const { return source_; }
+    const std::string& fieldName() const { return field_; }
+    Field* field() const;  // nullptr when unbound or no such field
+    Value value() const;   // the current row's value, null when none
+
+private:
+    std::function<void()> refresh_;
+    DataSource* source_ = nullptr;
+    std::string field_;
+    QMetaObject::Connection events_, replaced_;
+};
+
+// A memo bound to a text field. Line breaks are stored as CR LF.
+class DBMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit DBMemo(QWidget* parent = nullptr);
+    FieldLink& link() { return link_; }
+
+private:
+    void refresh();
+    void userChanged();
+    FieldLink link_;
+    bool refreshing_ = false;
+};
+
+// A drop-down list (no free typing) whose chosen item's text is the field's value.
+class DBComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DBComboBox(QWidget* parent = nullptr);
+    FieldLink& link() { return link_; }
+
+private:
+    void refresh();
+    FieldLink link_;
+};
+
+// A list of another table's rows by one of their fields; choosing one stores its key in the
+// bound field (an author's name chosen, the author's ID stored).
+class DBLookupComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DBLookupComboBox(QWidget* parent = nullptr);
+    FieldLink& link() { return link_; }
+    void setListSource(Table* table, std::string listField);  // its key field is the stored value
+    void reloadList();
+
+private:
+    void refresh();
+    FieldLink link_;
+    Table* list_ = nullptr;
+    std::string listField_;
+};
+
+}  // namespace barqeen

@@ -1,0 +1,35 @@
+#pragma once
+// The navigator: buttons that move through, add, delete, edit, post and cancel rows of its data
+// source's table, each enabled as the table's state allows.
+#include "shell/data_source.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QToolButton;
+
+namespace barqeen {
+
+class DBNavigator : public QWidget {
+    Q_OBJECT
+public:
+    enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh, ButtonCount };
+
+    DBNavigator(DataSource& source, QWidget* parent = nullptr);
+    void setVisibleButtons(std::initializer_list<Button> buttons);
+    QToolButton* button(Button b) const { return buttons_[size_t(b)]; }
+    void click(Button b);  // what a press of the button does
+
+signals:
+    // A post was refused for a required field left empty: its control should take the focus.
+    void requiredFieldMissing(const QString& fieldName);
+
+private:
+    void updateButtons();
+
+    DataSource& source_;
+    std::array<QToolButton*, ButtonCount> buttons_{};
+};
+
+}  // namespace barqeen
