@@ -21,7 +21,8 @@ void FieldLink::bind(DataSource* source, std::string fieldName)
     field_ = std::move(fieldName);
     if (source_) {
         events_ = connect(source_, &DataSource::tableEvent, this, [this](const TableEvent& e) {
-            if (e.kind != TableEvent::Layout)
+            if (e.kind != TableEvent::Layout && e.kind != TableEvent::AboutToReset &&
+                e.kind != TableEvent::RowAboutToBeInserted && e.kind != TableEvent::RowAboutToBeRemoved)
                 refresh_();
         });
         replaced_ = connect(source_, &DataSource::tableReplaced, this, [this] { refresh_(); });

@@ -47,23 +47,31 @@ void TableModel::rebuild()
 void TableModel::onTableEvent(const TableEvent& e)
 {
     switch (e.kind) {
+    case TableEvent::AboutToReset:
+        if (!resetting_) {
+            resetting_ = true;
+            beginResetModel();
+        }
+        break;
     case TableEvent::Reset:
     case TableEvent::Layout:
-        beginResetModel();
+        if (!resetting_)
+            beginResetModel();
         rebuild();
+        resetting_ = false;
         endResetModel();
         break;
-    case TableEvent::RowInserted:
-        if (e.position < 0 || e.position > rows_)
-            return onTableEvent({TableEvent::Reset});
+    case TableEvent::RowAboutToBeInserted:
         beginInsertRows({}, e.position, e.position);
+        break;
+    case TableEvent::RowInserted:
         ++rows_;
         endInsertRows();
         break;
-    case TableEvent::RowRemoved:
-        if (e.position < 0 || e.position >= rows_)
-            return onTableEvent({TableEvent::Reset});
+    case TableEvent::RowAboutToBeRemoved:
         beginRemoveRows({}, e.position, e.position);
+        break;
+    case TableEvent::RowRemoved:
         --rows_;
         endRemoveRows();
         break;

@@ -36,6 +36,7 @@ private:
     DataSource& source_;
     std::vector<Field*> columns_;
     int rows_ = 0;  // what the views were last told
+    bool resetting_ = false;
     bool readOnly_ = false;
 };
 

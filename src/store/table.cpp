@@ -142,6 +142,7 @@ void Table::close()
 {
     if (state_ == State::Inactive)
         return;
+    notify(TableEvent::AboutToReset);
     dropPending();
     rows_.clear();
     rows_.shrink_to_fit();
@@ -155,6 +156,7 @@ void Table::close()
 
 void Table::load(std::vector<Row> rows, int64_t nextKey)
 {
+    notify(TableEvent::AboutToReset);
     rows_ = std::move(rows);
     if (derivedColumn_ >= 0)
         for (Row& r : rows_)
@@ -407,6 +409,7 @@ void Table::append()
 {
     requireActive();
     settle();
+    notify(TableEvent::RowAboutToBeInserted, recordCount());
     pending_ = Row{std::vector<Value>(size_t(storedColumns_)), Value()};
     modified_ = false;
     bof_ = eof_ = false;
@@ -459,11 +462,13 @@ void Table::commitInsert()
     if (storage_)
         storage_->rowAdded(row, nextKey_ + 1);
     const int oldPosition = recordCount();
+    const bool shown = !filtered_ || passes(row);
+    if (!shown)
+        notify(TableEvent::RowAboutToBeRemoved, oldPosition);
     rows_.push_back(std::move(row));
     ++nextKey_;
     if (letterColumn_ >= 0)
         letterIndex_.added(uint32_t(rows_.size() - 1), rows_.back().cells[size_t(letterColumn_)]);
-    const bool shown = !filtered_ || passes(rows_.back());
     if (filtered_ && shown)
         visible_.push_back(uint32_t(rows_.size() - 1));
     dropPending();
@@ -481,13 +486,16 @@ void Table::commitEdit()
     refreshDerived(row);
     if (storage_)
         storage_->rowChanged(row);
+    const bool stillShown = !filtered_ || passes(row);
+    if (!stillShown)
+        notify(TableEvent::RowAboutToBeRemoved, cur_);
     if (letterColumn_ >= 0)
         letterIndex_.changed(uint32_t(rowIndex), rows_[size_t(rowIndex)].cells[size_t(letterColumn_)],
                              row.cells[size_t(letterColumn_)]);
     rows_[size_t(rowIndex)] = std::move(row);
     dropPending();
     state_ = State::Browse;
-    if (filtered_ && !passes(rows_[size_t(rowIndex)])) {
+    if (!stillShown) {
         visible_.erase(visible_.begin() + cur_);
         const int removedAt = cur_;
         cur_ = std::min(cur_, recordCount() - 1);
@@ -502,6 +510,7 @@ void Table::commitEdit()
 void Table::cancel()
 {
     if (state_ == State::Insert) {
+        notify(TableEvent::RowAboutToBeRemoved, recordCount());
         dropPending();
         state_ = State::Browse;
         bof_ = eof_ = recordCount() == 0;
@@ -528,6 +537,7 @@ void Table::remove()
     const int rowIndex = rowIndexAtPosition(cur_);
     if (storage_ && keyField_)
         storage_->rowDeleted(rows_[size_t(rowIndex)].cells[size_t(keyField_->column())].integer());
+    notify(TableEvent::RowAboutToBeRemoved, cur_);
     if (state_ == State::Edit) {
         dropPending();
         state_ = State::Browse;
@@ -564,14 +574,16 @@ void Table::appendRecord(const std::vector<Value>& values)
         row.cells[size_t(f.column())] = f.convert(values[i]);
     }
     checkStorable(row);
+    const int newPosition = recordCount();
+    notify(TableEvent::RowAboutToBeInserted, newPosition);
     pending_ = std::move(row);
     modified_ = true;
     state_ = State::Insert;
-    const int newPosition = recordCount();
     notify(TableEvent::RowInserted, newPosition);
     try {
         commitInsert();
     } catch (...) {
+        notify(TableEvent::RowAboutToBeRemoved, newPosition);
         dropPending();
         state_ = State::Browse;
         notify(TableEvent::RowRemoved, newPosition);
@@ -647,6 +659,7 @@ void Table::rebuildVisible()
 
 void Table::afterFilterChange()
 {
+    notify(TableEvent::AboutToReset);
     rebuildVisible();
     notify(TableEvent::Reset);
     first();

@@ -49,10 +49,17 @@ private:
     const Row& row_;
 };
 
-// Notices for the views (the grids): what changed, at which visible position.
+// Notices for the views (the grids): what changed, at which visible position. A reset, an
+// insertion and a removal are announced before the table changes (the "about to" notices) and
+// again after, so that a view can still read the old rows in between.
 struct TableEvent {
     // Layout: a field's label, width or visibility changed.
-    enum Kind { Reset, RowChanged, RowInserted, RowRemoved, Moved, StateChanged, Layout } kind;
+    enum Kind {
+        AboutToReset, Reset,
+        RowAboutToBeInserted, RowInserted,
+        RowAboutToBeRemoved, RowRemoved,
+        RowChanged, Moved, StateChanged, Layout
+    } kind;
     int position = -1;  // 0-based visible position, where it applies
 };
 
