@@ -13,6 +13,7 @@ namespace barqeen {
 void anchor(QWidget* control, Qt::Edges edges);
 
 class Anchors : public QObject {
+    Q_OBJECT
 public:
     explicit Anchors(QWidget* parent);
     void add(QWidget* control, Qt::Edges edges);

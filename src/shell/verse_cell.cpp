@@ -27,3 +27,21 @@ void drawCellText(QPainter& painter, const QRect& rect, const QString& text, con
 }
 
 }  // namespace barqeen
+
+#include "store/field.h"
+
+#include <QPalette>
+
+namespace barqeen {
+
+void drawVerseCell(QPainter& painter, const QRect& rect, const Field& field, const QString& wholeText, bool selected,
+                   const QPalette& palette)
+{
+    if (field.name() != "Text")
+        return;
+    drawCellText(painter, rect, verseCellText(wholeText, field.displayWidth()),
+                 palette.color(selected ? QPalette::Highlight : QPalette::Base),
+                 palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+}
+
+}  // namespace barqeen

@@ -221,3 +221,46 @@ TEST(PaintingTest, BackdropCoversTheWindowAndTurnsWhiteFromBand410)
 }
 
 }  // namespace
+
+#include "shell/anchors.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+
+namespace {
+
+TEST_F(ControlsTest, MovingTheCursorNeverReloadsTheGrid)
+{
+    DBGrid grid(source);
+    QSignalSpy resets(&grid.tableModel(), &QAbstractItemModel::modelReset);
+    for (poem.first(); !poem.eof(); poem.next()) {
+    }
+    poem.setRecNo(2);
+    poem.edit();
+    poem.field("Text").setAsString("changed");
+    poem.post();
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+}
+
+TEST(AnchorsTest, ControlsKeepTheirDistanceToTheAnchoredEdges)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    auto* stretched = new QWidget(&parent);
+    auto* rightBottom = new QWidget(&parent);
+    auto* topLeft = new QWidget(&parent);
+    for (QWidget* w : {stretched, rightBottom, topLeft})
+        w->setGeometry(10, 10, 100, 50);
+    anchor(stretched, Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge | Qt::BottomEdge);
+    anchor(rightBottom, Qt::RightEdge | Qt::BottomEdge);
+    anchor(topLeft, Qt::LeftEdge | Qt::TopEdge);
+    parent.show();
+    parent.resize(400, 260);
+    QApplication::processEvents();
+    EXPECT_EQ(stretched->geometry(), QRect(10, 10, 200, 110));
+    EXPECT_EQ(rightBottom->geometry(), QRect(110, 70, 100, 50));
+    EXPECT_EQ(topLeft->geometry(), QRect(10, 10, 100, 50));
+}
+
+}  // namespace
