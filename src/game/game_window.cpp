@@ -1,7 +1,325 @@
 #include "game/game_window.h"
 
-namespace barqeen {
+#include "game/box_text.h"
+#include "shell/dialogs.h"
+#include "shell/fonts.h"
+#include "shell/guard.h"
+#include "shell/main_window.h"
+#include "shell/painting.h"
+#include "text/codepage.h"
 
-TfmGame::TfmGame(TfmMain&, QWidget* parent) : QDialog(parent) {}
+#include <QFrame>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QTextOption>
+#include <QTime>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace barqeen {
+namespace {
+
+const QString kCaption = QStringLiteral("مطارحة");
+const QString kTitle = QStringLiteral("مطارحة شعرية");
+const QString kPlayerPlaceholder = QStringLiteral("الاعب");
+const QString kNoEndLetter = QStringLiteral("الرجاء إعطاء نهاية حرف صحيحة");
+const QString kWrongFirstLetter = QStringLiteral("الرجاء التأكد من حرف البداية");
+const QString kDefeated = QStringLiteral("يبدو أني هزمت");
+const QString kSureToGiveUp = QStringLiteral("هل أنت متأكد");
+
+constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
+
+void setColours(QWidget* w, QPalette::ColorRole background, const QColor& back, const QColor& text)
+{
+    QPalette p = w->palette();
+    p.setColor(background, back);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    w->setPalette(p);
+}
+
+// A multi-line box with its text centred and both scroll bars.
+QPlainTextEdit* memo(const QRect& geometry, QWidget* parent)
+{
+    auto* m = new QPlainTextEdit(parent);
+    m->setGeometry(geometry);
+    m->setFont(fonts::plainPixels(16));
+    QTextOption option = m->document()->defaultTextOption();
+    option.setAlignment(Qt::AlignCenter);
+    m->document()->setDefaultTextOption(option);
+    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m->setTabChangesFocus(true);
+    return m;
+}
+
+// A static text with a sunken border, white, with blue letters.
+QLabel* staticText(const QString& text, const QRect& geometry, QWidget* parent)
+{
+    auto* s = new QLabel(text, parent);
+    s->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    s->setLineWidth(1);
+    s->setAutoFillBackground(true);
+    setColours(s, QPalette::Window, Qt::white, Qt::blue);
+    s->setFont(fonts::plainPixels(16));
+    s->setGeometry(geometry);
+    return s;
+}
+
+// A static text whose width follows its text; its left edge stays where it was laid out.
+void fitWidth(QLabel* s)
+{
+    s->resize(s->sizeHint().width(), s->height());
+}
+
+// A transparent label of the window's font, sized to its text.
+QLabel* label(const QString& text, const QPoint& at, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->adjustSize();
+    l->move(at);
+    return l;
+}
+
+QPushButton* pictureButton(const QString& text, const QString& picture, const QRect& geometry, QWidget* parent)
+{
+    auto* b = new QPushButton(QIcon(picture), text, parent);
+    b->setIconSize(QSize(16, 16));
+    b->setGeometry(geometry);
+    // Neither button is the window's default: Enter and Esc do not send or give up.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+}  // namespace
+
+TfmGame::TfmGame(TfmMain& main, QWidget* parent)
+    : QDialog(parent), main_(main),
+      rules_(main.cdsPoem(), [](std::string_view text) { Dialogs::warning(codepage::toUnicode(text)); }),
+      clock_([] { return QDateTime::currentDateTime(); })
+{
+    setWindowTitle(kCaption);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setLayoutDirection(Qt::RightToLeft);
+    setFixedSize(536, 370);
+    setFont(fonts::plainPixels(11));
+    buildControls();
+}
+
+TfmGame::~TfmGame() = default;
+
+void TfmGame::buildControls()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 536, 52);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setAutoFillBackground(true);
+    setColours(Panel1, QPalette::Window, QColor(0x00, 0x40, 0x40), Qt::white);
+
+    StaticText1 = new QLabel(kTitle, Panel1);
+    StaticText1->setAlignment(Qt::AlignCenter);
+    StaticText1->setFont(fonts::calligraphicPixels(32, false));
+    setColours(StaticText1, QPalette::Window, QColor(0x00, 0x40, 0x40), QColor(0xFF, 0xFF, 0x80));
+    StaticText1->setGeometry(376, 4, 153, 42);
+
+    laPlayer = new QLabel(kPlayerPlaceholder, Panel1);
+    laPlayer->setAlignment(Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute);
+    laPlayer->setFont(fonts::plainPixels(11));
+    setColours(laPlayer, QPalette::Window, QColor(0x00, 0x40, 0x40), Qt::white);
+    laPlayer->adjustSize();
+    laPlayer->move(312, 24);
+    laPlayerRight_ = 312 + laPlayer->width();
+
+    meComputer = memo({8, 56, 513, 145}, this);
+    meComputer->setReadOnly(true);
+    meComputer->setFrameShape(QFrame::NoFrame);
+    setColours(meComputer, QPalette::Base, QColor(0xD1, 0xE6, 0xE7), Qt::black);
+
+    Label1 = label(QStringLiteral("الحرف المطلوب"), {439, 208}, this);
+    stLetter = staticText(QStringLiteral("   "), {376, 203, 35, 24}, this);
+    stLetter->setAlignment(Qt::AlignCenter);
+
+    stTime = staticText(QStringLiteral("   "), {245, 205, 0, 24}, this);
+    stTime->setLayoutDirection(Qt::LeftToRight);
+    stTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
+    fitWidth(stTime);
+
+    Label2 = label(QStringLiteral("الجولة"), {117, 208}, this);
+    stRound = staticText(QStringLiteral("1"), {72, 203, 0, 24}, this);
+    stRound->setLayoutDirection(Qt::LeftToRight);
+    stRound->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
+    fitWidth(stRound);
+
+    mePlayer = memo({8, 232, 513, 97}, this);
+
+    bbSend = pictureButton(QStringLiteral("إرسال"), QStringLiteral(":/pictures/send.png"), {446, 337, 75, 25}, this);
+    bbGiveup =
+        pictureButton(QStringLiteral("استسلام"), QStringLiteral(":/pictures/giveup.png"), {8, 336, 75, 25}, this);
+    connect(bbSend, &QPushButton::clicked, this, guarded([this] { bbSendClick(); }));
+    connect(bbGiveup, &QPushButton::clicked, this, guarded([this] { bbGiveupClick(); }));
+
+    // The player's box comes first: it has the focus when the window opens.
+    setTabOrder(mePlayer, bbSend);
+    setTabOrder(bbSend, bbGiveup);
+    setTabOrder(bbGiveup, meComputer);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
+}
+
+void TfmGame::placeLaPlayer()
+{
+    laPlayer->adjustSize();
+    const int width = std::min(laPlayer->width(), laPlayerRight_ - 2);
+    laPlayer->setGeometry(laPlayerRight_ - width, 24, width, laPlayer->height());
+}
+
+void TfmGame::showRound()
+{
+    stRound->setText(QString::number(RoundCount));
+    fitWidth(stRound);
+}
+
+void TfmGame::bbSendClick()
+{
+    // Whatever happens below, the round counter is shown and the player's box has the focus.
+    struct Always {
+        TfmGame& game;
+        ~Always()
+        {
+            game.showRound();
+            game.mePlayer->setFocus();
+        }
+    } always{*this};
+
+    const QString typed = TrimControls(mePlayer->toPlainText());
+    if (typed != mePlayer->toPlainText())
+        mePlayer->setPlainText(typed);
+    const std::string text = CheckedBytes(typed);
+
+    char endLetter = '\0';
+    if (!GetEndLetter(text, endLetter)) {
+        Dialogs::warning(kNoEndLetter);
+        return;
+    }
+    const std::string form = main_.NormalizeText(text);
+    if (!main_.CheckVerse(form))
+        return;
+    const std::string required = main_.NormalizeText(std::string_view(&RequiredLetter, 1));
+    if (form.empty() || required.empty() || form.front() != required.front()) {
+        Dialogs::message(kWrongFirstLetter);
+        return;
+    }
+    if (AlreadySaid(text))
+        return;
+
+    // Accepted. The verse is written first: if it cannot be, the turn does not happen.
+    main_.store().AddPlayerPoem(CurrentGameID, StoredBytes(typed));
+    AddPlayerVerse(text);
+    ComputerTurn();
+}
+
+bool TfmGame::ComputerTurn()
+{
+    const QString said = mePlayer->toPlainText();
+    if (!said.isEmpty()) {
+        char endLetter = '\0';
+        if (GetEndLetter(CheckedBytes(said), endLetter))
+            RequiredLetter = endLetter;
+    }
+
+    std::string verse;
+    char nextLetter = '\0';
+    if (PickComputerVerse(std::string_view(&RequiredLetter, 1), verse, nextLetter)) {
+        meComputer->setPlainText(QStringLiteral("\n") + BoxText(verse));
+        ++RoundCount;
+        stLetter->setText(codepage::toUnicode(std::string_view(&nextLetter, 1)));
+        RequiredLetter = nextLetter;
+        mePlayer->clear();
+        return true;
+    }
+
+    GameEndType = 2;
+    Dialogs::message(kDefeated);
+    if (isVisible())
+        close();
+    return false;
+}
+
+void TfmGame::bbGiveupClick()
+{
+    if (!Dialogs::warningYesNo(kSureToGiveUp))
+        return;
+    GameEndType = 2;
+    close();
+}
+
+void TfmGame::Timer1Timer()
+{
+    // The time of day of the elapsed time: the clock wraps to 00:00:00 after 24 hours.
+    const qint64 elapsed = std::llabs(StartTime.msecsTo(Now())) % kDayMs;
+    stTime->setText(QTime(0, 0).addMSecs(int(elapsed)).toString(QStringLiteral("hh:mm:ss")));
+    fitWidth(stTime);
+}
+
+void TfmGame::FormHide()
+{
+    if (!gameRunning_)
+        return;
+    gameRunning_ = false;
+    // Whole minutes, the fraction dropped. A clock set back during the game gives 0, not a
+    // negative duration.
+    const qint64 minutes = std::max<qint64>(0, StartTime.msecsTo(Now()) / 60000);
+    main_.store().FinishHistory(CurrentGameID, int(minutes), RoundCount, GameEndType);
+}
+
+void TfmGame::FormPaint()
+{
+    QPainter painter(this);
+    paintBackdrop(painter, *this);
+}
+
+void TfmGame::paintEvent(QPaintEvent*)
+{
+    FormPaint();
+}
+
+void TfmGame::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        mePlayer->setFocus();
+}
+
+void TfmGame::hideEvent(QHideEvent* event)
+{
+    // A hide from the window system (minimising) does not end the game.
+    if (!event->spontaneous())
+        runGuarded([this] { FormHide(); });
+    QDialog::hideEvent(event);
+}
+
+void TfmGame::keyPressEvent(QKeyEvent* event)
+{
+    // There is no cancel button: Esc neither gives up nor closes the window.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 }  // namespace barqeen

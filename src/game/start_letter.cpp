@@ -1,7 +1,56 @@
 #include "game/start_letter.h"
 
+#include "text/codepage.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
 namespace barqeen {
 
-TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent) {}
+const QStringList& TfmStartLetter::Letters()
+{
+    static const QStringList letters = QStringLiteral("أ ب ت ث ج ح خ د ذ ر ز س ش ص ض ط ظ ع غ ك ل م ن ه و ي")
+                                           .split(QLatin1Char(' '));
+    return letters;
+}
+
+TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("حرف البداية"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setLayoutDirection(Qt::RightToLeft);
+    setFixedSize(274, 142);
+    // Placed where it was laid out, not centred (a moved dialog is not centred by Qt).
+    move(192, 107);
+
+    Label1 = new QLabel(QStringLiteral("اختر حرف البداية"), this);
+    Label1->adjustSize();
+    Label1->move(103, 16);
+
+    cbLetter = new QComboBox(this);
+    cbLetter->setEditable(false);
+    cbLetter->addItems(Letters());
+    cbLetter->setCurrentIndex(0);
+    cbLetter->setGeometry(97, 40, 81, 21);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("تم"), this);
+    BitBtn1->setGeometry(144, 80, 75, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("إلغاء"), this);
+    BitBtn2->setGeometry(56, 80, 75, 25);
+    BitBtn2->setAutoDefault(false);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+char TfmStartLetter::chosenLetter() const
+{
+    const std::string bytes = codepage::fromUnicode(cbLetter->currentText()).bytes;
+    return bytes.empty() ? '\0' : bytes.front();
+}
 
 }  // namespace barqeen
