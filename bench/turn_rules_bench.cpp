@@ -1,6 +1,7 @@
 // The turn rules on a large verse table: the computer's choice, the repeat check and the
 // computer's whole move, each beside the step-by-step walk (ReferenceTurnRules) on the same
-// table and the same game state.
+// verses and the same game state. The walk runs on a plain table without the letter index, as
+// the steps read: filter the verses, walk them with the cursor, draw.
 //
 // The table is made once per size (corpus.h) and kept for all the benchmarks of that size. Its
 // after-move hook reads the current verse's categories, as the verse window does, so every move
@@ -8,6 +9,7 @@
 #include "corpus.h"
 #include "game/rules/turn_rules.h"
 #include "reference_turn_rules.h"
+#include "store/layouts.h"
 #include "store/poem_store.h"
 #include "text/letters.h"
 
@@ -67,6 +69,9 @@ struct Game {
     std::string playerSaid;                    // one of playerTexts
     std::string neverSaid;                     // a verse that is nowhere in the table
     std::vector<std::string> playerMoves;      // new verses with a playable last letter
+    // The same verses in a table as a plain engine would keep them: no letter index, so its
+    // filter reads every verse. The reference walks this one.
+    std::unique_ptr<Table> plain;
 
     Table& poem() { return store->cdsPoem; }
 };
@@ -79,6 +84,10 @@ std::unique_ptr<Game> makeGame(size_t verses)
     {
         const std::vector<corpus::Verse> table = corpus::MakeVerses(kTableSeed, verses);
         corpus::LoadVerses(*game->store, table);
+        game->plain = std::make_unique<Table>("plain");
+        layouts::definePoem(*game->plain);
+        layouts::dressPoem(*game->plain, game->store->cdsAuthors);
+        game->plain->load(corpus::VerseRows(table), int64_t(verses) + 1);
 
         std::map<char, size_t> starts;
         for (const corpus::Verse& v : table)
@@ -124,7 +133,8 @@ std::unique_ptr<Game> makeGame(size_t verses)
             game->playerMoves.push_back(v.text);
     }
 
-    poem.setAfterScroll([&poem] { hookSink += poem.field("Categories").asString().size(); });
+    for (Table* t : {&poem, game->plain.get()})
+        t->setAfterScroll([t] { hookSink += t->field("Categories").asString().size(); });
     return game;
 }
 
@@ -141,8 +151,10 @@ Game& gameOf(size_t verses)
 // `rounds` rounds (that many verses from each side).
 void startFrom(Game& game, TurnRules& rules, size_t rounds)
 {
-    game.poem().setFiltered(false);
-    game.poem().first();
+    for (Table* t : {&game.poem(), game.plain.get()}) {
+        t->setFiltered(false);
+        t->first();
+    }
     rules.UsedTextIDs.assign(game.used.begin(), game.used.begin() + ptrdiff_t(rounds));
     rules.PlayerVerses.clear();
     for (size_t i = 0; i < rounds; ++i)
@@ -159,7 +171,7 @@ void PickComputerVerse(benchmark::State& state, Side side)
     Game& game = gameOf(size_t(state.range(0)));
     TurnRules rules(game.poem(), nullptr);
     startFrom(game, rules, kUsedWhilePicking);
-    test::ReferenceTurnRules reference{game.poem(), rules.UsedTextIDs};
+    test::ReferenceTurnRules reference{*game.plain, rules.UsedTextIDs};
     std::mt19937_64 random(7);
     std::string text;
     char next = 0;
@@ -190,7 +202,7 @@ void AlreadySaid(benchmark::State& state, Side side, Probe probe)
     Game& game = gameOf(size_t(state.range(0)));
     TurnRules rules(game.poem(), [](std::string_view) {});
     startFrom(game, rules, kRounds);
-    test::ReferenceTurnRules reference{game.poem(), rules.UsedTextIDs};
+    test::ReferenceTurnRules reference{*game.plain, rules.UsedTextIDs};
     const std::string& text = probe == Probe::ComputerSaid ? game.computerSaid
                               : probe == Probe::PlayerSaid ? game.playerSaid
                                                            : game.neverSaid;
@@ -214,7 +226,7 @@ void ComputerMove(benchmark::State& state, Side side)
     Game& game = gameOf(size_t(state.range(0)));
     TurnRules rules(game.poem(), nullptr);
     startFrom(game, rules, kUsedWhilePicking);
-    test::ReferenceTurnRules reference{game.poem(), rules.UsedTextIDs};
+    test::ReferenceTurnRules reference{*game.plain, rules.UsedTextIDs};
     std::mt19937_64 random(7);
     std::string text;
     char next = 0;
@@ -234,8 +246,8 @@ void ComputerMove(benchmark::State& state, Side side)
                 rules.UsedTextIDs.pop_back();
         } else if (reference.PickComputerVerse(wanted, random) != 0) {
             // What the move hands back: the verse and the letter for the player.
-            text = game.poem().field("Text").asString();
-            const std::string end = game.poem().field("EndLetter").asString();
+            text = game.plain->field("Text").asString();
+            const std::string end = game.plain->field("EndLetter").asString();
             next = end.empty() ? '\0' : end[0];
         }
         benchmark::DoNotOptimize(text.data());

@@ -210,6 +210,9 @@ int Table::findRowByKey(int64_t key) const
     if (!keyField_)
         return -1;
     const size_t col = size_t(keyField_->column());
+    // Keys are given 1, 2, 3, ... so a row often still sits at its key's place.
+    if (key >= 1 && key <= int64_t(rows_.size()) && rows_[size_t(key - 1)].cells[col].integer() == key)
+        return int(key - 1);
     const auto it = std::lower_bound(rows_.begin(), rows_.end(), key,
                                      [col](const Row& r, int64_t k) { return r.cells[col].integer() < k; });
     return it != rows_.end() && it->cells[col].integer() == key ? int(it - rows_.begin()) : -1;

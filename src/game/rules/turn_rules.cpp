@@ -134,8 +134,12 @@ bool TurnRules::PickComputerVerse(std::string_view letter, std::string& verseTex
     std::string filter = "StartLetter = '";
     for (char c : letter)
         filter += c == '\'' ? std::string("''") : std::string(1, c);
+    // Setting the text of a filter that is on already filters anew and goes to the first verse,
+    // which is all that switching it on would do again.
+    const bool wasFiltered = poem_.filtered();
     poem_.setFilterText(filter + "'");
-    poem_.setFiltered(true);
+    if (!wasFiltered)
+        poem_.setFiltered(true);
 
     const int count = poem_.recordCount();
     if (count == 0)
