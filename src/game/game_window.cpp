@@ -1,6 +1,7 @@
 #include "game/game_window.h"
 
 #include "game/box_text.h"
+#include "game/picture_push_button.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 #include "shell/guard.h"
@@ -90,10 +91,9 @@ QLabel* label(const QString& text, const QPoint& at, QWidget* parent)
     return l;
 }
 
-QPushButton* pictureButton(const QString& text, const QString& picture, const QRect& geometry, QWidget* parent)
+PicturePushButton* pictureButton(const QString& text, const QString& picture, const QRect& geometry, QWidget* parent)
 {
-    auto* b = new QPushButton(QIcon(picture), text, parent);
-    b->setIconSize(QSize(16, 16));
+    auto* b = new PicturePushButton(QIcon(picture), text, parent);
     b->setGeometry(geometry);
     // Neither button is the window's default: Enter and Esc do not send or give up.
     b->setAutoDefault(false);
@@ -132,7 +132,10 @@ void TfmGame::buildControls()
     StaticText1->setAlignment(Qt::AlignCenter);
     StaticText1->setFont(fonts::calligraphicPixels(32, false));
     setColours(StaticText1, QPalette::Window, QColor(0x00, 0x40, 0x40), QColor(0xFF, 0xFF, 0x80));
-    StaticText1->setGeometry(376, 4, 153, 42);
+    // Anchored top-right: where the bundled face writes the title wider than its box, the box
+    // grows to the left.
+    const int titleWidth = std::max(153, StaticText1->fontMetrics().horizontalAdvance(kTitle) + 2);
+    StaticText1->setGeometry(376 + 153 - titleWidth, 4, titleWidth, 42);
 
     laPlayer = new QLabel(kPlayerPlaceholder, Panel1);
     laPlayer->setAlignment(Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute);

@@ -16,12 +16,12 @@
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
 class QTimer;
 
 namespace barqeen {
 
 class TfmMain;
+class PicturePushButton;
 
 class TfmGame : public QDialog {
     Q_OBJECT
@@ -52,8 +52,8 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* stRound = nullptr;
     QPlainTextEdit* mePlayer = nullptr;
-    QPushButton* bbSend = nullptr;
-    QPushButton* bbGiveup = nullptr;
+    PicturePushButton* bbSend = nullptr;
+    PicturePushButton* bbGiveup = nullptr;
     QTimer* Timer1 = nullptr;
 
     // ---- handlers ----

@@ -1,5 +1,6 @@
 #include "game/start_letter.h"
 
+#include "game/picture_push_button.h"
 #include "text/codepage.h"
 
 #include <QComboBox>
@@ -36,12 +37,12 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     cbLetter->setCurrentIndex(0);
     cbLetter->setGeometry(97, 40, 81, 21);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("تم"), this);
+    BitBtn1 = new PicturePushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("تم"), this);
     BitBtn1->setGeometry(144, 80, 75, 25);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("إلغاء"), this);
+    BitBtn2 = new PicturePushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("إلغاء"), this);
     BitBtn2->setGeometry(56, 80, 75, 25);
     BitBtn2->setAutoDefault(false);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

@@ -5,9 +5,10 @@
 
 class QComboBox;
 class QLabel;
-class QPushButton;
 
 namespace barqeen {
+
+class PicturePushButton;
 
 class TfmStartLetter : public QDialog {
     Q_OBJECT
@@ -21,8 +22,8 @@ public:
 
     QLabel* Label1 = nullptr;
     QComboBox* cbLetter = nullptr;
-    QPushButton* BitBtn1 = nullptr;  // OK, the default button
-    QPushButton* BitBtn2 = nullptr;  // Cancel, also Esc
+    PicturePushButton* BitBtn1 = nullptr;  // OK, the default button
+    PicturePushButton* BitBtn2 = nullptr;  // Cancel, also Esc
 };
 
 }  // namespace barqeen

@@ -5,6 +5,7 @@
 #include "files_fixture.h"
 #include "scripted_dialogs.h"
 #include "game/game_window.h"
+#include "game/picture_push_button.h"
 #include "game/start_letter.h"
 #include "shell/main_window.h"
 #include "shell/picture_button.h"

@@ -31,7 +31,6 @@ TEST_F(GameWindowTest, LaidOutAsDesigned)
         QRect geometry;
     } placed[] = {
         {"Panel1", g.Panel1, {0, 0, 536, 52}},
-        {"StaticText1", g.StaticText1, {376, 4, 153, 42}},
         {"meComputer", g.meComputer, {8, 56, 513, 145}},
         {"stLetter", g.stLetter, {376, 203, 35, 24}},
         {"mePlayer", g.mePlayer, {8, 232, 513, 97}},
@@ -66,6 +65,11 @@ TEST_F(GameWindowTest, LaidOutAsDesigned)
 
     EXPECT_EQ(g.StaticText1->text(), QStringLiteral("مطارحة شعرية"));
     EXPECT_EQ(g.StaticText1->font().pixelSize(), 32);
+    // The title's box keeps its right edge and holds the whole title.
+    EXPECT_EQ(g.StaticText1->geometry().topRight(), QPoint(528, 4));
+    EXPECT_EQ(g.StaticText1->height(), 42);
+    EXPECT_GE(g.StaticText1->width(), 153);
+    EXPECT_GE(g.StaticText1->width(), g.StaticText1->fontMetrics().horizontalAdvance(g.StaticText1->text()));
     EXPECT_EQ(g.StaticText1->font().family(), fonts::calligraphicFamily());
     EXPECT_EQ(g.StaticText1->palette().color(QPalette::WindowText), QColor(0xFF, 0xFF, 0x80));
     EXPECT_EQ(g.Panel1->palette().color(QPalette::Window), QColor(0x00, 0x40, 0x40));
@@ -157,6 +161,52 @@ TEST_F(GameWindowTest, BackdropIsTheGradientUnderTheControls)
     EXPECT_EQ(picture.pixelColor(200, 10), QColor(0x00, 0x40, 0x40));
     EXPECT_EQ(picture.pixelColor(100, 150), QColor(0xD1, 0xE6, 0xE7));
     g.hide();
+}
+
+// Right to left the picture stands to the right of the text, the two centred together inside the
+// button; left to right the other way round.
+TEST_F(GameWindowTest, PictureButtonsCentreTheirPictureAndTextTogether)
+{
+    const struct {
+        const char* name;
+        PicturePushButton* button;
+    } buttons[] = {{"bbSend", game().bbSend},
+                   {"bbGiveup", game().bbGiveup},
+                   {"BitBtn1", startLetter().BitBtn1},
+                   {"BitBtn2", startLetter().BitBtn2}};
+    for (const auto& [name, b] : buttons) {
+        SCOPED_TRACE(name);
+        for (const Qt::LayoutDirection direction : {Qt::RightToLeft, Qt::LeftToRight}) {
+            b->setLayoutDirection(direction);
+            const QRect picture = b->pictureRect(), text = b->textRect();
+            EXPECT_EQ(picture.size(), QSize(16, 16));
+            EXPECT_EQ(text.width(), b->fontMetrics().horizontalAdvance(b->text()));
+            const QRect both = picture.united(text);
+            EXPECT_GE(both.left(), 2);
+            EXPECT_LE(both.right(), b->width() - 3);
+            EXPECT_TRUE(b->rect().contains(picture));
+            EXPECT_LE(std::abs(both.left() - (b->width() - 1 - both.right())), 2);  // centred
+            if (direction == Qt::RightToLeft)
+                EXPECT_LT(text.right(), picture.left());
+            else
+                EXPECT_LT(picture.right(), text.left());
+
+            // As drawn: the dark pixels of the letters and the picture, inside the button's
+            // border, leave margins of about the same width on both sides.
+            const QImage drawn = b->grab().toImage();
+            int first = drawn.width(), last = -1;
+            for (int x = 3; x < drawn.width() - 3; ++x)
+                for (int y = 4; y < drawn.height() - 4; ++y)
+                    if (qGray(drawn.pixel(x, y)) < 90) {
+                        first = std::min(first, x);
+                        last = std::max(last, x);
+                    }
+            ASSERT_GE(last, 0);
+            EXPECT_GE(first, 6);
+            EXPECT_LE(std::abs(first - (drawn.width() - 1 - last)), 6) << first << " " << last;
+        }
+        b->setLayoutDirection(Qt::RightToLeft);
+    }
 }
 
 // The player's name replaces the placeholder; the label keeps its right edge and grows to the left.

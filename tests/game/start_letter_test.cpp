@@ -1,4 +1,5 @@
 // The start-letter dialog on the offscreen platform: its look, its letters, its buttons and keys.
+#include "game/picture_push_button.h"
 #include "game/start_letter.h"
 #include "shell/painting.h"
 
