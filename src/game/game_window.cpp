@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QTime>
@@ -297,6 +298,27 @@ void TfmGame::FormPaint()
 void TfmGame::paintEvent(QPaintEvent*)
 {
     FormPaint();
+}
+
+void TfmGame::setVisible(bool visible)
+{
+    // Centred on the screen (the main window's), not on whichever window is active. The frame's
+    // size is known once the window exists: the first showing centres it again with it.
+    const bool showing = visible && !isVisible();
+    if (showing)
+        centreOnScreen();
+    const QSize outer = frameGeometry().size();
+    QDialog::setVisible(visible);
+    if (showing && frameGeometry().size() != outer)
+        centreOnScreen();
+}
+
+void TfmGame::centreOnScreen()
+{
+    if (QScreen* screen = main_.screen()) {
+        const QSize outer = frameGeometry().size();
+        move(screen->availableGeometry().center() - QPoint((outer.width() - 1) / 2, (outer.height() - 1) / 2));
+    }
 }
 
 void TfmGame::showEvent(QShowEvent* event)

@@ -79,6 +79,8 @@ public:
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     QDateTime Now() const { return clock_(); }
 
+    void setVisible(bool visible) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -96,6 +98,7 @@ private:
     void FormPaint();
     void showRound();
     void placeLaPlayer();
+    void centreOnScreen();
 
     TfmMain& main_;
     TurnRules rules_;

@@ -5,6 +5,7 @@
 #include "shell/painting.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <QTextDocument>
 #include <QTextOption>
@@ -117,7 +118,10 @@ TEST_F(GameWindowTest, LaidOutAsDesigned)
 TEST_F(GameWindowTest, PlayersBoxHasTheFocusAndTabGoesOnToSend)
 {
     TfmGame& g = game();
+    main().move(0, 0);  // not where the game window goes
     g.show();
+    const QRect screen = main().screen()->availableGeometry();
+    EXPECT_LE((g.frameGeometry().center() - screen.center()).manhattanLength(), 1) << "centred on the screen";
     ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
     EXPECT_EQ(QApplication::focusWidget(), g.mePlayer);
     QTest::keyClick(g.mePlayer, Qt::Key_Tab);
