@@ -124,7 +124,7 @@ std::unique_ptr<Game> makeGame(size_t verses)
     const std::string neverForm = NormalizeText(game->neverSaid);
     Table& poem = game->poem();
     for (int i = 0; i < poem.rowCount(); ++i)
-        if (poem.rowAt(i).derived.text() == neverForm)
+        if (poem.derivedText(poem.rowAt(i)) == neverForm)
             throw std::runtime_error("the new verse is in the table; choose another seed");
 
     for (const corpus::Verse& v : corpus::MakeVerses(kPlayerMovesSeed, 1024)) {

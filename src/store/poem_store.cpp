@@ -27,7 +27,7 @@ PoemStore::PoemStore(std::string dir)
     definePlayerPoem(cdsPlayerPoem);
     dressPoem(cdsPoem, cdsAuthors);
     // Verses are compared in their matching form; keep it beside each verse.
-    cdsPoem.setDerivedText("Text", [](std::string_view text) { return NormalizeText(text); });
+    cdsPoem.setDerivedText("Text", NormalizeTextInto);
     // The computer's choice filters the verses on their first letter at every turn.
     cdsPoem.setLetterIndex("StartLetter");
 }

@@ -26,6 +26,11 @@ bool matches(const Value& cell, const Value& literal)
 
 }  // namespace
 
+std::string_view RowRef::derivedText() const
+{
+    return table_.derivedText(row_);
+}
+
 const Value& RowRef::cell(std::string_view fieldName) const
 {
     const Field& f = table_.field(fieldName);
@@ -40,6 +45,8 @@ Table::~Table() = default;
 
 void Table::addFieldDef(FieldDef def)
 {
+    if (size_t(storedColumns_) >= Cells::kMaxColumns)
+        throw Error("A table stores at most 8 fields: " + name_);
     auto f = std::make_unique<Field>(*this, std::move(def), storedColumns_++);
     f->index_ = int(fields_.size());
     fields_.push_back(std::move(f));
@@ -63,7 +70,7 @@ void Table::addLookupField(int position, std::string name, int size, std::string
         fields_[i]->index_ = int(i);
 }
 
-void Table::setDerivedText(std::string fieldName, std::function<std::string(std::string_view)> derive)
+void Table::setDerivedText(std::string fieldName, std::function<void(std::string_view, std::string&)> derive)
 {
     derivedColumn_ = field(fieldName).column();
     deriveFn_ = std::move(derive);
@@ -146,6 +153,7 @@ void Table::close()
     dropPending();
     rows_.clear();
     rows_.shrink_to_fit();
+    arena_ = TextArena();  // after the rows that point into it
     visible_.clear();
     letterIndex_.clear();
     cur_ = -1;
@@ -154,13 +162,11 @@ void Table::close()
     notify(TableEvent::Reset);
 }
 
-void Table::load(std::vector<Row> rows, int64_t nextKey)
+void Table::load(std::vector<Row> rows, int64_t nextKey, TextArena arena)
 {
     notify(TableEvent::AboutToReset);
     rows_ = std::move(rows);
-    if (derivedColumn_ >= 0)
-        for (Row& r : rows_)
-            refreshDerived(r);
+    arena_ = std::move(arena);
     nextKey_ = nextKey;
     if (letterColumn_ >= 0)
         letterIndex_.rebuild(rows_, letterColumn_);
@@ -174,15 +180,15 @@ void Table::load(std::vector<Row> rows, int64_t nextKey)
     scrolled();
 }
 
-std::string Table::derive(std::string_view text) const
+std::string_view Table::derivedText(const Row& row) const
 {
-    return deriveFn_ ? deriveFn_(text) : std::string();
-}
-
-void Table::refreshDerived(Row& row) const
-{
-    if (derivedColumn_ >= 0)
-        row.derived = Value(deriveFn_(row.cells[size_t(derivedColumn_)].text()));
+    if (derivedColumn_ < 0)
+        return {};
+    if (row.derived.isNull()) {
+        deriveFn_(row.cells[size_t(derivedColumn_)].text(), deriveBuffer_);
+        row.derived = Value(std::string_view(deriveBuffer_));
+    }
+    return row.derived.text();
 }
 
 // ---------------------------------------------------------------- reading
@@ -413,7 +419,7 @@ void Table::append()
     requireActive();
     settle();
     notify(TableEvent::RowAboutToBeInserted, recordCount());
-    pending_ = Row{std::vector<Value>(size_t(storedColumns_)), Value()};
+    pending_ = Row{Cells(size_t(storedColumns_)), Value()};
     modified_ = false;
     bof_ = eof_ = false;
     setState(State::Insert);
@@ -461,7 +467,7 @@ void Table::commitInsert()
     Row row = pending_;
     if (keyField_)
         row.cells[size_t(keyField_->column())] = Value(nextKey_);
-    refreshDerived(row);
+    forgetDerived(row);
     if (storage_)
         storage_->rowAdded(row, nextKey_ + 1);
     const int oldPosition = recordCount();
@@ -486,7 +492,7 @@ void Table::commitEdit()
 {
     const int rowIndex = rowIndexAtPosition(cur_);
     Row row = pending_;
-    refreshDerived(row);
+    forgetDerived(row);
     if (storage_)
         storage_->rowChanged(row);
     const bool stillShown = !filtered_ || passes(row);
@@ -567,7 +573,7 @@ void Table::appendRecord(const std::vector<Value>& values)
     settle();
     if (values.size() > fields_.size())
         throw Error("Too many values for the table's fields");
-    Row row{std::vector<Value>(size_t(storedColumns_)), Value()};
+    Row row{Cells(size_t(storedColumns_)), Value()};
     for (size_t i = 0; i < values.size(); ++i) {
         const Field& f = *fields_[i];
         if (values[i].isNull())

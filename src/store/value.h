@@ -20,6 +20,21 @@ public:
     Value(const char* text) : Value(std::string_view(text)) {}
     Value(const std::string& text) : Value(std::string_view(text)) {}
 
+    // Text kept elsewhere (in a table's text arena) that this value points to without owning it.
+    // Copies of such a value own their text again; only the table's own rows hold borrowed text.
+    static Value borrowed(std::string_view text)
+    {
+        Value v(text.size() <= kInlineCapacity ? Value(text) : Value());
+        if (text.size() > kInlineCapacity) {
+            const char* p = text.data();
+            const auto n = uint32_t(text.size());
+            v.bytes_[0] = uint8_t(Kind::Text) | kHeap | kBorrowed;
+            std::memcpy(v.bytes_ + 4, &n, 4);
+            std::memcpy(v.bytes_ + 8, &p, sizeof p);
+        }
+        return v;
+    }
+
     Value(const Value& other) : Value() { copyFrom(other); }
     Value(Value&& other) noexcept
     {
@@ -76,10 +91,11 @@ public:
     }
 
 private:
-    // Layout: byte 0 = kind (bits 0-1) | heap flag (bit 2);
+    // Layout: byte 0 = kind (bits 0-1) | heap flag (bit 2) | borrowed flag (bit 3);
     //   inline text: byte 1 = length, bytes 2..15 = the text;
     //   heap text:   bytes 4..7 = length, bytes 8..15 = pointer; integer: bytes 8..15.
     static constexpr uint8_t kHeap = 4;
+    static constexpr uint8_t kBorrowed = 8;
     static constexpr size_t kInlineCapacity = 14;
 
     bool isInline() const { return !(bytes_[0] & kHeap); }
@@ -125,7 +141,7 @@ private:
     }
     void release()
     {
-        if (isText() && !isInline())
+        if (isText() && !isInline() && !(bytes_[0] & kBorrowed))
             delete[] heapData();
         std::memset(bytes_, 0, sizeof bytes_);
     }

@@ -15,6 +15,10 @@ struct Tables {
     std::array<char16_t, 256> toUnicode{};
     std::array<uint8_t, 65536> toByte{};
     std::array<bool, 65536> hasByte{};
+    // Decoding by byte pairs: for the pair (b0, b1) at the reader, the byte written (low 8 bits)
+    // and how many UTF-8 bytes it took (high 8 bits: 1 for ASCII, 2 for a 2-byte character);
+    // 0 where the slow path must decide.
+    std::array<uint16_t, 65536> pairStep{};
 
     Tables()
     {
@@ -33,6 +37,18 @@ struct Tables {
                 hasByte[u] = true;
             }
         }
+        for (unsigned b0 = 0; b0 < 256; ++b0)
+            for (unsigned b1 = 0; b1 < 256; ++b1) {
+                uint16_t step = 0;
+                if (b0 < 0x80) {
+                    step = uint16_t(1u << 8 | toByte[b0]);
+                } else if ((b0 & 0xE0) == 0xC0 && (b1 & 0xC0) == 0x80) {
+                    const unsigned u = (b0 & 0x1F) << 6 | (b1 & 0x3F);
+                    if (u >= 0x80 && hasByte[u])
+                        step = uint16_t(2u << 8 | toByte[u]);
+                }
+                pairStep[b0 << 8 | b1] = step;
+            }
     }
 };
 
@@ -134,36 +150,49 @@ std::string toUtf8(std::string_view bytes)
     return out;
 }
 
-std::optional<std::string> fromUtf8(std::string_view utf8)
+bool fromUtf8Into(std::string_view utf8, std::string& out)
 {
     const Tables& t = tables();
-    std::string out;
-    out.reserve(utf8.size());
+    out.resize(utf8.size());  // never more bytes than the UTF-8 has
+    char* const first = out.data();
+    char* o = first;
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
-        char32_t code;
+        // One look-up per character for ASCII and the 2-byte characters (all Arabic letters).
+        if (end - p >= 2) {
+            const uint16_t step = t.pairStep[size_t(p[0]) << 8 | p[1]];
+            if (step) {
+                *o++ = char(step & 0xFF);
+                p += step >> 8;
+                continue;
+            }
+        }
         const unsigned char c = *p;
         if (c < 0x80) {
-            code = c;
+            *o++ = char(t.toByte[c]);
             p += 1;
-        } else if ((c & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
-            code = char32_t(c & 0x1F) << 6 | (p[1] & 0x3F);
-            if (code < 0x80)
-                return std::nullopt;
-            p += 2;
-        } else if ((c & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-            code = char32_t(c & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-            if (code < 0x800)
-                return std::nullopt;
-            p += 3;
-        } else {
-            return std::nullopt;  // malformed, or outside the basic plane: no byte for it anyway
+            continue;
         }
-        if (code > 0xFFFF || !t.hasByte[code] || (code >= 0xD800 && code <= 0xDFFF))
-            return std::nullopt;
-        out += char(t.toByte[code]);
+        if ((c & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            const char32_t code = char32_t(c & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            if (code < 0x800 || !t.hasByte[code] || (code >= 0xD800 && code <= 0xDFFF))
+                return false;
+            *o++ = char(t.toByte[code]);
+            p += 3;
+            continue;
+        }
+        return false;  // malformed, overlong, or with no byte in the code page
     }
+    out.resize(size_t(o - first));
+    return true;
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8)
+{
+    std::string out;
+    if (!fromUtf8Into(utf8, out))
+        return std::nullopt;
     return out;
 }
 

@@ -36,6 +36,8 @@ QString unmappableMessage(char32_t ch);
 std::string toUtf8(std::string_view bytes);
 // nullopt when the UTF-8 is malformed or holds a character the code page has no byte for.
 std::optional<std::string> fromUtf8(std::string_view utf8);
+// The same into out (its old content replaced); false where fromUtf8 gives nullopt.
+bool fromUtf8Into(std::string_view utf8, std::string& out);
 
 // Convenience for messages built in the core (UTF-8 text for the error box).
 inline std::string utf8(std::string_view bytes) { return toUtf8(bytes); }

@@ -37,31 +37,33 @@ bool isTrimmed(char ch)
 // became neighbours once a mark or line break between them vanished. Repeated
 // halving of space runs ends with single spaces, so this gives the same text.
 // Trimming applies only when some run actually had to shrink.
-std::string NormalizeText(std::string_view text)
+void NormalizeTextInto(std::string_view text, std::string& out)
 {
-    std::string out;
-    out.reserve(text.size());
+    out.resize(text.size());
+    char* const first = out.data();
+    char* p = first;
     bool merged = false;
     for (const char ch : text) {
         switch (ActionTable[static_cast<unsigned char>(ch)]) {
         case Keep:
-            out.push_back(ch);
+            *p++ = ch;
             break;
         case Drop:
             break;
         case ToAlef:
-            out.push_back(Alef);
+            *p++ = Alef;
             break;
         case Space:
-            if (!out.empty() && out.back() == ' ')
+            if (p != first && p[-1] == ' ')
                 merged = true;
             else
-                out.push_back(' ');
+                *p++ = ' ';
             break;
         }
     }
+    out.resize(size_t(p - first));
     if (!merged)
-        return out;
+        return;
 
     // Once trimmed, the ends are bytes above 20, so no later pass changes them.
     std::size_t end = out.size();
@@ -72,6 +74,12 @@ std::string NormalizeText(std::string_view text)
         ++begin;
     out.resize(end);
     out.erase(0, begin);
+}
+
+std::string NormalizeText(std::string_view text)
+{
+    std::string out;
+    NormalizeTextInto(text, out);
     return out;
 }
 

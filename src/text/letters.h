@@ -68,5 +68,7 @@ inline bool IsPoemChar(char ch)
 // line breaks are deleted, and runs of spaces shrink to one. When any run of
 // spaces had to shrink, the ends are also trimmed of bytes 00..20.
 std::string NormalizeText(std::string_view text);
+// The same, written into out (its old content replaced): for bulk use without a new string each time.
+void NormalizeTextInto(std::string_view text, std::string& out);
 
 }  // namespace barqeen

@@ -570,3 +570,38 @@ TEST(LetterIndexTest, IndexedFilterMatchesAPlainScan)
 }
 
 }  // namespace
+
+#include "store/text_arena.h"
+
+namespace {
+
+// Rows read from a file point into the table's text arena; a value copied out of a row owns its
+// text, so it stays good after the table has closed and freed the arena.
+TEST(TextArenaTest, CopiesOfBorrowedTextOwnTheirText)
+{
+    const std::string verse(100, '\xC8');
+    Value copy;
+    {
+        TextArena arena;
+        const Value held = arena.hold(verse);
+        const Value shortOne = arena.hold("short");
+        EXPECT_EQ(held.text(), verse);
+        EXPECT_EQ(shortOne.text(), "short");
+        copy = held;
+    }
+    EXPECT_EQ(copy.text(), verse);
+
+    Table t("t");
+    t.addFieldDef({"ID", FieldType::AutoIncrement, 0, false});
+    t.addFieldDef({"Text", FieldType::Memo, 70, false});
+    t.addIndexDef({"", "ID", true, true});
+    TextArena arena;
+    std::vector<Row> rows;
+    rows.push_back({{Value(int64_t(1)), arena.hold(verse)}, {}});
+    t.load(std::move(rows), 2, std::move(arena));
+    const Value read = t.field("Text").value();
+    t.close();
+    EXPECT_EQ(read.text(), verse);
+}
+
+}  // namespace

@@ -94,7 +94,7 @@ bool TurnRules::SaidByComputer(std::string_view text)
     int found = -1;
     for (const int32_t id : UsedTextIDs) {
         const int row = poem_.findRowByKey(id);
-        if (row >= 0 && (found < 0 || row < found) && poem_.rowAt(row).derived.text() == wanted)
+        if (row >= 0 && (found < 0 || row < found) && poem_.derivedText(poem_.rowAt(row)) == wanted)
             found = row;
     }
     if (found < 0) {
@@ -119,7 +119,7 @@ bool TurnRules::excludedAt(int position, const std::vector<std::string>& playerK
     if (IsUsedText(int32_t(row.cells[size_t(poem_.keyField()->column())].integer())))
         return true;
     // The computer does not answer with a verse the player has said in this game either.
-    const std::string_view form = row.derived.text();
+    const std::string_view form = poem_.derivedText(row);
     return std::any_of(playerKeys.begin(), playerKeys.end(),
                        [&](const std::string& key) { return equalsWithoutSpaces(form, key); });
 }

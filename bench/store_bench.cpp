@@ -1,0 +1,236 @@
+// The tables of a generated data folder (corpus_files.h): opening the five tables and the memory
+// they take, closing with nothing changed, posting one changed verse with its write to the file,
+// and walking the verse table with the after-move hook attached. Each beside what it is measured
+// against in the same run: SQLite reading the same rows bare, one bare durable SQLite update, the
+// walk without a hook.
+#include "corpus_files.h"
+#include "store/poem_store.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+using namespace barqeen;
+
+namespace {
+
+constexpr uint64_t kSeed = 1;
+size_t sink = 0;
+
+// One data folder per size, made on first use and kept in the temporary folder between runs.
+std::string folderOf(size_t verses)
+{
+    const std::string dir =
+        (std::filesystem::temp_directory_path() / ("barqeen-bench-" + std::to_string(verses))).string();
+    const std::string done = dir + "/.complete-v1";
+    if (!std::filesystem::exists(done)) {
+        corpus::FolderSize size;
+        size.verses = verses;
+        corpus::WriteFolder(dir, kSeed, size);
+        std::ofstream(done) << "seed " << kSeed << "\n";
+    }
+    return dir;
+}
+
+// Kilobytes from /proc/self/status ("VmHWM" is the peak resident size, "VmRSS" the current one).
+long statusKb(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(line.find(':') + 1));
+    return -1;
+}
+
+// ---- opening
+
+void OpenTables(benchmark::State& state)
+{
+    const std::string dir = folderOf(size_t(state.range(0)));
+    for (auto _ : state) {
+        auto store = std::make_unique<PoemStore>(dir);
+        store->OpenTables();
+        sink += size_t(store->cdsPoem.recordCount());
+        state.PauseTiming();
+        store->CloseTables();
+        store.reset();
+        state.ResumeTiming();
+    }
+}
+
+// SQLite stepping through the verse rows and touching each text: the floor under any open.
+void ReadRowsBare(benchmark::State& state)
+{
+    const std::string path = folderOf(size_t(state.range(0))) + "/Poem.cds";
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db, "SELECT * FROM rows ORDER BY TextID", -1, &s, nullptr);
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int c = 0; c < 6; ++c)
+                sink += size_t(sqlite3_column_bytes(s, c));
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+    }
+}
+
+// Peak resident memory of a fresh process that opens the five tables: this program started again
+// with --probe-open, so that nothing else this benchmark did is counted.
+void OpenTablesPeakMemory(benchmark::State& state)
+{
+    const std::string dir = folderOf(size_t(state.range(0)));
+    for (auto _ : state) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0)
+            return state.SkipWithError("pipe");
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(pipeEnds[1], 1);
+            execl("/proc/self/exe", "store_bench", "--probe-open", dir.c_str(), nullptr);
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        long values[3] = {0, 0, 0};
+        FILE* out = fdopen(pipeEnds[0], "r");
+        const bool ok = std::fscanf(out, "%ld %ld %ld", &values[0], &values[1], &values[2]) == 3;
+        fclose(out);
+        waitpid(child, nullptr, 0);
+        if (!ok)
+            return state.SkipWithError("the probe did not report");
+        state.counters["before_MB"] = double(values[0]) / 1024;
+        state.counters["peak_MB"] = double(values[1]) / 1024;
+        state.counters["after_open_MB"] = double(values[2]) / 1024;
+    }
+}
+
+// The probe: resident kilobytes before opening, at the peak, and after opening.
+int probeOpen(const char* dir)
+{
+    const long before = statusKb("VmRSS");
+    PoemStore store(dir);
+    store.OpenTables();
+    std::printf("%ld %ld %ld\n", before, statusKb("VmHWM"), statusKb("VmRSS"));
+    return 0;
+}
+
+// ---- an open folder shared by the benchmarks that need one
+
+PoemStore& openStore(size_t verses)
+{
+    static std::map<size_t, std::unique_ptr<PoemStore>> stores;
+    auto& store = stores[verses];
+    if (!store) {
+        store = std::make_unique<PoemStore>(folderOf(verses));
+        store->OpenTables();
+    }
+    return *store;
+}
+
+void CloseUnchanged(benchmark::State& state)
+{
+    const std::string dir = folderOf(size_t(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto store = std::make_unique<PoemStore>(dir);
+        store->OpenTables();
+        state.ResumeTiming();
+        store->CloseTables();
+        state.PauseTiming();
+        store.reset();
+        state.ResumeTiming();
+    }
+}
+
+void PostOneVerse(benchmark::State& state)
+{
+    Table& poem = openStore(size_t(state.range(0))).cdsPoem;
+    poem.setFiltered(false);
+    int64_t turn = 0;
+    for (auto _ : state) {
+        poem.setRecNo(int(1 + (turn * 7919) % poem.recordCount()));
+        poem.edit();
+        poem.field("Text").setAsString(poem.field("Text").asString() + (turn % 2 ? "" : " "));
+        poem.post();
+        ++turn;
+    }
+}
+
+// One UPDATE of one row in its own transaction, synchronous as the tables write: the floor
+// under any durable post.
+void UpdateOneRowBare(benchmark::State& state)
+{
+    const std::string dir = folderOf(size_t(state.range(0))) + "-bare";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file(folderOf(size_t(state.range(0))) + "/Poem.cds", dir + "/Poem.cds");
+    sqlite3* db = nullptr;
+    sqlite3_open_v2((dir + "/Poem.cds").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE rows SET Text = Text || ? WHERE TextID = ?", -1, &s, nullptr);
+    int64_t turn = 0;
+    for (auto _ : state) {
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_reset(s);
+        sqlite3_bind_text(s, 1, turn % 2 ? "" : " ", -1, SQLITE_STATIC);
+        sqlite3_bind_int64(s, 2, 1 + (turn * 7919) % int64_t(state.range(0)));
+        sqlite3_step(s);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        ++turn;
+    }
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    std::filesystem::remove_all(dir);
+}
+
+// ---- walking the verse table
+
+void WalkVerses(benchmark::State& state, bool withHook)
+{
+    Table& poem = openStore(size_t(state.range(0))).cdsPoem;
+    poem.setFiltered(false);
+    if (withHook)  // as the verse window's hook: read the current verse's categories
+        poem.setAfterScroll([&poem] { sink += poem.field("Categories").asString().size(); });
+    for (auto _ : state)
+        for (poem.first(); !poem.eof(); poem.next())
+            ++sink;
+    poem.setAfterScroll(nullptr);
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--probe-open")
+        return probeOpen(argv[2]);
+    sizes(benchmark::RegisterBenchmark("OpenTables", OpenTables)->Iterations(3));
+    sizes(benchmark::RegisterBenchmark("OpenTables/bare-sqlite-read", ReadRowsBare)->Iterations(3));
+    sizes(benchmark::RegisterBenchmark("OpenTables/peak-memory", OpenTablesPeakMemory)->Iterations(1));
+    sizes(benchmark::RegisterBenchmark("CloseUnchanged", CloseUnchanged)->Iterations(5));
+    sizes(benchmark::RegisterBenchmark("PostOneVerse", PostOneVerse));
+    sizes(benchmark::RegisterBenchmark("PostOneVerse/bare-sqlite-update", UpdateOneRowBare));
+    sizes(benchmark::RegisterBenchmark("WalkVerses/with-hook", WalkVerses, true));
+    sizes(benchmark::RegisterBenchmark("WalkVerses/no-hook", WalkVerses, false));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    benchmark::DoNotOptimize(sink);
+    return 0;
+}
