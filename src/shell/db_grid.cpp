@@ -117,7 +117,14 @@ void DBGrid::followTable()
     if (row < 0 || row >= model_.rowCount() || following_)
         return;
     following_ = true;
-    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    // Typing goes to the current cell: keep it on a column that can take it.
+    if (!(model_.flags(model_.index(row, column)) & Qt::ItemIsEditable))
+        for (int c = 0; c < model_.columnCount(); ++c)
+            if (model_.flags(model_.index(row, c)) & Qt::ItemIsEditable) {
+                column = c;
+                break;
+            }
     setCurrentIndex(model_.index(row, column));
     following_ = false;
 }
