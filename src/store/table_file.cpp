@@ -19,21 +19,50 @@ namespace {
 constexpr int kApplicationId = 0x42515254;  // "BQRT": a Barqeen table
 constexpr int kFormatVersion = 1;
 
-// The file's name shown left to right inside an Arabic sentence.
-std::string shown(const std::string& path)
+// The file's name, or a technical detail in English, kept left to right inside an Arabic sentence.
+std::string isolated(const std::string& text)
 {
-    return "\u2066" + path + "\u2069";
+    return "\u2066" + text + "\u2069";
 }
 
+// Why a file cannot be written, in the user's words where the folder tells it; the technical
+// detail follows in parentheses.
+std::string writeProblem(const std::string& path, const std::string& detail)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(path).parent_path();
+    std::error_code ec;
+    std::string reason;
+    if (!fs::is_directory(folder.empty() ? fs::path(".") : folder, ec))
+        reason = "المجلد " + isolated(folder.string()) + " غير موجود";
+    else if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        reason = "المجلد لا يسمح بالكتابة فيه";
+    else if (fs::space(folder, ec).available < (1u << 20) && !ec)
+        reason = "القرص ممتلئ";
+    else
+        reason = "تعذّرت الكتابة";
+    return reason + " " + isolated("(" + detail + ")");
+}
+
+// why is one of our own reasons (Arabic) or SQLite's (English, technical).
 [[noreturn]] void unreadable(const std::string& path, const std::string& why)
 {
-    throw Error("تعذّرت قراءة ملف الجدول " + shown(path) + ": " + why);
+    const bool technical = std::all_of(why.begin(), why.end(), [](char c) { return uint8_t(c) < 0x80; });
+    const std::string reason = technical ? "الملف تالف أو ليس من ملفات برقين " + isolated("(" + why + ")") : why;
+    throw Error("تعذّرت قراءة ملف الجدول " + isolated(path) + ": " + reason +
+                ". لم يُفتح هذا الجدول ولا الجداول التي تليه، ولن يُكتب في الملف شيء.");
 }
 
-[[noreturn]] void unwritable(const std::string& path, const std::string& why)
+// A new file that cannot be made (at start-up, or when a deleted file is written again).
+[[noreturn]] void uncreatable(const std::string& path, const std::string& detail)
 {
-    throw Error("تعذّرت الكتابة في ملف الجدول " + shown(path) + ": " + why +
-                ". لم يُحفظ التغيير، والبيانات المحفوظة من قبل باقية كما هي.");
+    throw Error("تعذّر إنشاء ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail) + ".");
+}
+
+[[noreturn]] void unwritable(const std::string& path, const std::string& detail)
+{
+    throw Error("تعذّر حفظ التغيير في ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail) +
+                ". لم يُحفظ التغيير، وما حُفظ من قبل باقٍ كما هو.");
 }
 
 class Statement {
@@ -197,7 +226,7 @@ void writeWhole(const std::string& path, const Table& table, const std::string& 
         if (db)
             sqlite3_close(db);
         std::remove(temp.c_str());
-        unwritable(path, e.what());
+        uncreatable(path, e.what());
     }
 }
 
@@ -272,7 +301,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
                 throw Error("ينقصه وصف الجدول");
             const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
             if (!name || name != kind)
-                throw Error("ليس ملف جدول " + kind);
+                throw Error("ليس ملف جدول " + isolated(kind));
             nextKey = sqlite3_column_int64(s.get(), 1);
         }
         {
@@ -290,7 +319,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
                 found.push_back(def);
             }
             if (found != expected)
-                throw Error("حقوله لا تطابق حقول جدول " + kind);
+                throw Error("حقوله لا تطابق حقول جدول " + isolated(kind));
         }
         {
             Statement s(db, "SELECT name, field, is_primary, is_unique FROM barqeen_index");
@@ -302,7 +331,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
                          sqlite3_column_int(s.get(), 3) != 0};
             }
             if (!table.indexDef() || index != *table.indexDef() || s.step(db))
-                throw Error("فهرسه لا يطابق فهرس جدول " + kind);
+                throw Error("فهرسه لا يطابق فهرس جدول " + isolated(kind));
         }
         const std::string& keyName = table.indexDef()->field;
         {
@@ -324,23 +353,23 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
                 const FieldType ft = expected[i].type;
                 if (isIntegerType(ft)) {
                     if (type != SQLITE_INTEGER)
-                        throw Error("قيمة غير عددية في الحقل " + expected[i].name);
+                        throw Error("قيمة غير عددية في الحقل " + isolated(expected[i].name));
                     row.cells[i] = Value(int64_t(sqlite3_column_int64(s.get(), column)));
                     continue;
                 }
                 if (type != SQLITE_TEXT)
-                    throw Error("قيمة من غير نوعها في الحقل " + expected[i].name);
+                    throw Error("قيمة من غير نوعها في الحقل " + isolated(expected[i].name));
                 const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), column)),
                                             size_t(sqlite3_column_bytes(s.get(), column)));
                 if (ft == FieldType::DateTime) {
                     const auto stamp = datetime::fromText(text);
                     if (!stamp)
-                        throw Error("تاريخ غير صالح في الحقل " + expected[i].name);
+                        throw Error("تاريخ غير صالح في الحقل " + isolated(expected[i].name));
                     row.cells[i] = Value(*stamp);
                 } else if (codepage::fromUtf8Into(text, buffer)) {
                     row.cells[i] = arena.hold(buffer);
                 } else {
-                    throw Error("نص فيه حرف لا يحفظه البرنامج في الحقل " + expected[i].name);
+                    throw Error("نص فيه حرف لا يحفظه البرنامج في الحقل " + isolated(expected[i].name));
                 }
             }
             const Value& key = row.cells[size_t(table.keyField()->column())];
