@@ -406,7 +406,8 @@ void TableFile::openConnection()
 
 void TableFile::prepareStatements()
 {
-    const std::vector<FieldDef> defs = table_.storedFieldDefs();
+    defs_ = table_.storedFieldDefs();
+    const std::vector<FieldDef>& defs = defs_;
     const std::string key = table_.indexDef()->field;
     std::string insert = "INSERT INTO rows (" + columnList(defs) + ") VALUES (";
     std::string update = "UPDATE rows SET ";
@@ -446,9 +447,8 @@ void TableFile::ensureFile()
 
 void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
 {
-    const std::vector<FieldDef> defs = table_.storedFieldDefs();
-    for (size_t i = 0; i < defs.size(); ++i)
-        bindValue(stmt, int(i) + 1, defs[i], row.cells[i]);
+    for (size_t i = 0; i < defs_.size(); ++i)
+        bindValue(stmt, int(i) + 1, defs_[i], row.cells[i]);
 }
 
 void TableFile::commit(const std::function<void()>& statements)

@@ -50,6 +50,7 @@ private:
     std::string path_;
     Table& table_;
     std::string kind_;
+    std::vector<FieldDef> defs_;  // the stored fields, in file order
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
     sqlite3_stmt* update_ = nullptr;
