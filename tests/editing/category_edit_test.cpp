@@ -130,6 +130,39 @@ TEST_F(CategoryEditTest, DeleteOnlyAfterConfirmationAndRefreshIsRefused)
     EXPECT_EQ(c.field("CategoryName").asString(), ar("غزل"));
 }
 
+TEST_F(CategoryEditTest, CategoriesAreAddedAndChangedAndAnAuthorDeletedOnlyWhenConfirmed)
+{
+    auto p = start();
+    open(*p, false, [&](TfmCategoryEdit& w) {
+        for (const char* name : {"حكمة", "غزل"}) {
+            w.DBNavigator1->click(DBNavigator::Insert);
+            typeName(w, name);
+            w.DBNavigator1->click(DBNavigator::Post);
+        }
+        w.DBNavigator1->click(DBNavigator::Prior);
+        typeName(w, "رثاء");
+        w.DBNavigator1->click(DBNavigator::Next);  // moving on stores the change
+    });
+    Table& categories = p->fmMain->cdsCategories();
+    categories.first();
+    EXPECT_EQ(categories.field("CategoryName").asString(), ar("رثاء"));
+    EXPECT_EQ(categories.field("CategoryID").asInteger(), 1);
+
+    p->fmMain->cdsAuthors().appendRecord({Value(), Value(ar("جرير"))});
+    dialogs->answers = {false, true};
+    open(*p, true, [&](TfmCategoryEdit& w) {
+        w.DBNavigator1->click(DBNavigator::Delete);
+        EXPECT_EQ(w.DataSource1.table()->recordCount(), 1);
+        w.DBNavigator1->click(DBNavigator::Delete);
+        EXPECT_TRUE(w.DataSource1.table()->isEmpty());
+    });
+    EXPECT_TRUE(dialogs->texts("error").isEmpty());
+    p->fmMain->close();
+    auto again = start();
+    EXPECT_TRUE(again->fmMain->cdsAuthors().isEmpty());
+    EXPECT_EQ(again->fmMain->cdsCategories().recordCount(), 2);
+}
+
 TEST_F(CategoryEditTest, TheIdColumnIsDrawnGreyAndCannotBeTypedInto)
 {
     auto p = start();
