@@ -4,6 +4,7 @@
 #include "shell/fonts.h"
 #include "shell/main_window.h"
 #include "shell/program.h"
+#include "shell/shutdown.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,6 +63,7 @@ int runBarqeen(int argc, char** argv)
     if (anotherCopyRuns)
         return 1;
     Program program(dir, QCoreApplication::applicationFilePath());
+    OrderlyShutdown shutdown(*program.fmMain);
     program.fmMain->show();
     return app.exec();
 }

@@ -181,3 +181,38 @@ TEST(MainWindowTest, CheckVerseShowsTheMessageOfTheFirstBrokenRule)
 }
 
 }  // namespace
+
+#include "shell/shutdown.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <csignal>
+
+namespace {
+
+// Asked to stop by the system while a modal window is open: the modal window closes first, then
+// the main window, which closes the tables; nothing is left for the signal's default action.
+TEST(MainWindowTest, StopSignalClosesModalWindowsThenTheTables)
+{
+    ScriptedDialogsScope dialogs;
+    TempFolder dir;
+    auto w = startIn(dir);
+    OrderlyShutdown shutdown(*w);
+    QDialog modal(w.get());
+    bool modalWasOpen = false;
+    QTimer::singleShot(0, [&] {
+        modalWasOpen = modal.isVisible();
+        std::raise(SIGTERM);
+    });
+    modal.exec();
+    for (int i = 0; i < 20 && w->isVisible(); ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(modalWasOpen);
+    EXPECT_FALSE(modal.isVisible());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->cdsPoem().active());
+    EXPECT_TRUE(dialogs->shown.empty());
+}
+
+}  // namespace
