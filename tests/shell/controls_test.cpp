@@ -264,3 +264,39 @@ TEST(AnchorsTest, ControlsKeepTheirDistanceToTheAnchoredEdges)
 }
 
 }  // namespace
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+// The grid's editors: the author's name is chosen from the authors and its key is stored; a
+// one-character field takes one character.
+TEST_F(ControlsTest, GridEditorsFitTheirFields)
+{
+    DBGrid grid(source);
+    grid.show();
+    TableModel& model = grid.tableModel();
+    const QModelIndex author = model.index(1, model.columnOfField("AuthorName"));
+    QStyleOptionViewItem option;
+    QWidget* editor = grid.itemDelegate()->createEditor(grid.viewport(), option, author);
+    auto* names = qobject_cast<QComboBox*>(editor);
+    ASSERT_TRUE(names);
+    EXPECT_EQ(names->count(), 3);  // no author, and the two authors
+    grid.itemDelegate()->setEditorData(names, author);
+    EXPECT_EQ(names->currentText(), QStringLiteral("المعري"));
+    names->setCurrentIndex(names->findText(QStringLiteral("المتنبي")));
+    grid.itemDelegate()->setModelData(names, &model, author);
+    EXPECT_EQ(poem.field("AuthorID").asInteger(), 1);
+    EXPECT_EQ(model.data(author, Qt::DisplayRole).toString(), QStringLiteral("المتنبي"));
+    delete editor;
+
+    const QModelIndex letter = model.index(0, model.columnOfField("StartLetter"));
+    editor = grid.itemDelegate()->createEditor(grid.viewport(), option, letter);
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->maxLength(), 1);
+    delete editor;
+}
+
+}  // namespace
