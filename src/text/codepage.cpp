@@ -15,10 +15,9 @@ struct Tables {
     std::array<char16_t, 256> toUnicode{};
     std::array<uint8_t, 65536> toByte{};
     std::array<bool, 65536> hasByte{};
-    // Decoding by byte pairs: for the pair (b0, b1) at the reader, the byte written (low 8 bits)
-    // and how many UTF-8 bytes it took (high 8 bits: 1 for ASCII, 2 for a 2-byte character);
-    // 0 where the slow path must decide.
-    std::array<uint16_t, 65536> pairStep{};
+    // The byte of each character U+0600..U+067F (UTF-8 D8 xx and D9 xx, where every Arabic
+    // letter and mark lies), or -1: a table small enough to stay in the first-level cache.
+    std::array<int16_t, 128> arabic{};
 
     Tables()
     {
@@ -37,18 +36,8 @@ struct Tables {
                 hasByte[u] = true;
             }
         }
-        for (unsigned b0 = 0; b0 < 256; ++b0)
-            for (unsigned b1 = 0; b1 < 256; ++b1) {
-                uint16_t step = 0;
-                if (b0 < 0x80) {
-                    step = uint16_t(1u << 8 | toByte[b0]);
-                } else if ((b0 & 0xE0) == 0xC0 && (b1 & 0xC0) == 0x80) {
-                    const unsigned u = (b0 & 0x1F) << 6 | (b1 & 0x3F);
-                    if (u >= 0x80 && hasByte[u])
-                        step = uint16_t(2u << 8 | toByte[u]);
-                }
-                pairStep[b0 << 8 | b1] = step;
-            }
+        for (unsigned i = 0; i < 128; ++i)
+            arabic[i] = hasByte[0x600 + i] ? int16_t(toByte[0x600 + i]) : int16_t(-1);
     }
 };
 
@@ -159,19 +148,26 @@ bool fromUtf8Into(std::string_view utf8, std::string& out)
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
-        // One look-up per character for ASCII and the 2-byte characters (all Arabic letters).
-        if (end - p >= 2) {
-            const uint16_t step = t.pairStep[size_t(p[0]) << 8 | p[1]];
-            if (step) {
-                *o++ = char(step & 0xFF);
-                p += step >> 8;
-                continue;
-            }
-        }
         const unsigned char c = *p;
         if (c < 0x80) {
-            *o++ = char(t.toByte[c]);
+            *o++ = char(c);  // ASCII is the same in the code page
             p += 1;
+            continue;
+        }
+        if ((c & 0xFE) == 0xD8 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+            const int16_t byte = t.arabic[size_t(c & 1) << 6 | (p[1] & 0x3F)];
+            if (byte < 0)
+                return false;
+            *o++ = char(byte);
+            p += 2;
+            continue;
+        }
+        if ((c & 0xE0) == 0xC0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+            const unsigned code = unsigned(c & 0x1F) << 6 | (p[1] & 0x3F);
+            if (code < 0x80 || !t.hasByte[code])
+                return false;
+            *o++ = char(t.toByte[code]);
+            p += 2;
             continue;
         }
         if ((c & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
