@@ -273,110 +273,129 @@ bool TableFile::fileStillOurs() const
     return ::stat(path_.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
 }
 
+namespace {
+
+// Checks the marks of a table file and that it holds this table's layout; answers its key counter.
+int64_t checkLayout(sqlite3* db, const Table& table, const std::string& kind)
+{
+    {
+        Statement s(db, "PRAGMA application_id");
+        if (!s.step(db) || sqlite3_column_int(s.get(), 0) != kApplicationId)
+            throw Error("ليس ملفًا من ملفات جداول برقين");
+    }
+    {
+        Statement s(db, "PRAGMA user_version");
+        if (!s.step(db) || sqlite3_column_int(s.get(), 0) != kFormatVersion)
+            throw Error("كُتب بصيغة لا يعرفها هذا الإصدار من البرنامج");
+    }
+    int64_t nextKey = 1;
+    {
+        Statement s(db, "SELECT name, next_key FROM barqeen_table");
+        if (!s.step(db))
+            throw Error("ينقصه وصف الجدول");
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+        if (!name || name != kind)
+            throw Error("ليس ملف جدول " + isolated(kind));
+        nextKey = sqlite3_column_int64(s.get(), 1);
+    }
+    {
+        std::vector<FieldDef> found;
+        Statement s(db, "SELECT name, type, size, required FROM barqeen_fields ORDER BY position");
+        while (s.step(db)) {
+            FieldDef def;
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+            const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
+            def.name = name ? name : "";
+            if (!type || !fieldTypeFromName(type, def.type))
+                throw Error("نوع حقل غير معروف");
+            def.size = sqlite3_column_int(s.get(), 2);
+            def.required = sqlite3_column_int(s.get(), 3) != 0;
+            found.push_back(def);
+        }
+        if (found != table.storedFieldDefs())
+            throw Error("حقوله لا تطابق حقول جدول " + isolated(kind));
+    }
+    {
+        Statement s(db, "SELECT name, field, is_primary, is_unique FROM barqeen_index");
+        IndexDef index;
+        if (s.step(db)) {
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+            const auto* fieldName = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
+            index = {name ? name : "", fieldName ? fieldName : "", sqlite3_column_int(s.get(), 2) != 0,
+                     sqlite3_column_int(s.get(), 3) != 0};
+        }
+        if (!table.indexDef() || index != *table.indexDef() || s.step(db))
+            throw Error("فهرسه لا يطابق فهرس جدول " + isolated(kind));
+    }
+    return nextKey;
+}
+
+// One stored cell as the table holds it; buffer is scratch room for the text's conversion.
+Value readCell(sqlite3_stmt* s, int column, const FieldDef& def, TextArena& arena, std::string& buffer)
+{
+    const int type = sqlite3_column_type(s, column);
+    if (type == SQLITE_NULL)
+        return Value();
+    if (isIntegerType(def.type)) {
+        if (type != SQLITE_INTEGER)
+            throw Error("قيمة غير عددية في الحقل " + isolated(def.name));
+        return Value(int64_t(sqlite3_column_int64(s, column)));
+    }
+    if (type != SQLITE_TEXT)
+        throw Error("قيمة من غير نوعها في الحقل " + isolated(def.name));
+    const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, column)),
+                                size_t(sqlite3_column_bytes(s, column)));
+    if (def.type == FieldType::DateTime) {
+        const auto stamp = datetime::fromText(text);
+        if (!stamp)
+            throw Error("تاريخ غير صالح في الحقل " + isolated(def.name));
+        return Value(*stamp);
+    }
+    if (!codepage::fromUtf8Into(text, buffer))
+        throw Error("نص فيه حرف لا يحفظه البرنامج في الحقل " + isolated(def.name));
+    return arena.hold(buffer);
+}
+
+// Every row in key order, long texts held in arena; answers the largest key read.
+int64_t readRows(sqlite3* db, const Table& table, std::vector<Row>& rows, TextArena& arena)
+{
+    const std::vector<FieldDef> defs = table.storedFieldDefs();
+    const std::string& keyName = table.indexDef()->field;
+    {
+        // Room for every row at once: keys are given 1, 2, 3, ... so the largest is close.
+        Statement count(db, "SELECT max(" + quoted(keyName) + ") FROM rows");
+        if (count.step(db))
+            rows.reserve(size_t(std::clamp<int64_t>(sqlite3_column_int64(count.get(), 0), 0, int64_t(1) << 26)));
+    }
+    Statement s(db, "SELECT " + columnList(defs) + " FROM rows ORDER BY " + quoted(keyName));
+    const size_t keyColumn = size_t(table.keyField()->column());
+    std::string buffer;
+    int64_t lastKey = 0;
+    while (s.step(db)) {
+        Row row{Cells(defs.size()), Value()};
+        for (size_t i = 0; i < defs.size(); ++i)
+            row.cells[i] = readCell(s.get(), int(i), defs[i], arena, buffer);
+        if (row.cells[keyColumn].isInteger())
+            lastKey = row.cells[keyColumn].integer();
+        rows.push_back(std::move(row));
+    }
+    return lastKey;
+}
+
+}  // namespace
+
 std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table, const std::string& kind)
 {
     std::unique_ptr<TableFile> file(new TableFile(path, table, kind));
     // Only read until the file is known to be ours. (Opened for writing all the same, so that
     // SQLite can roll back a transaction that a crash left half done.)
     file->openConnection();
-    sqlite3* db = file->db_;
-    const std::vector<FieldDef> expected = table.storedFieldDefs();
     std::vector<Row> rows;
     TextArena arena;
     int64_t nextKey = 1;
     try {
-        {
-            Statement s(db, "PRAGMA application_id");
-            if (!s.step(db) || sqlite3_column_int(s.get(), 0) != kApplicationId)
-                throw Error("ليس ملفًا من ملفات جداول برقين");
-        }
-        {
-            Statement s(db, "PRAGMA user_version");
-            if (!s.step(db) || sqlite3_column_int(s.get(), 0) != kFormatVersion)
-                throw Error("كُتب بصيغة لا يعرفها هذا الإصدار من البرنامج");
-        }
-        {
-            Statement s(db, "SELECT name, next_key FROM barqeen_table");
-            if (!s.step(db))
-                throw Error("ينقصه وصف الجدول");
-            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
-            if (!name || name != kind)
-                throw Error("ليس ملف جدول " + isolated(kind));
-            nextKey = sqlite3_column_int64(s.get(), 1);
-        }
-        {
-            std::vector<FieldDef> found;
-            Statement s(db, "SELECT name, type, size, required FROM barqeen_fields ORDER BY position");
-            while (s.step(db)) {
-                FieldDef def;
-                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
-                const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
-                def.name = name ? name : "";
-                if (!type || !fieldTypeFromName(type, def.type))
-                    throw Error("نوع حقل غير معروف");
-                def.size = sqlite3_column_int(s.get(), 2);
-                def.required = sqlite3_column_int(s.get(), 3) != 0;
-                found.push_back(def);
-            }
-            if (found != expected)
-                throw Error("حقوله لا تطابق حقول جدول " + isolated(kind));
-        }
-        {
-            Statement s(db, "SELECT name, field, is_primary, is_unique FROM barqeen_index");
-            IndexDef index;
-            if (s.step(db)) {
-                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
-                const auto* fieldName = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
-                index = {name ? name : "", fieldName ? fieldName : "", sqlite3_column_int(s.get(), 2) != 0,
-                         sqlite3_column_int(s.get(), 3) != 0};
-            }
-            if (!table.indexDef() || index != *table.indexDef() || s.step(db))
-                throw Error("فهرسه لا يطابق فهرس جدول " + isolated(kind));
-        }
-        const std::string& keyName = table.indexDef()->field;
-        {
-            // Room for every row at once: keys are given 1, 2, 3, ... so the largest is close.
-            Statement count(db, "SELECT max(" + quoted(keyName) + ") FROM rows");
-            if (count.step(db))
-                rows.reserve(size_t(std::clamp<int64_t>(sqlite3_column_int64(count.get(), 0), 0, int64_t(1) << 26)));
-        }
-        Statement s(db, "SELECT " + columnList(expected) + " FROM rows ORDER BY " + quoted(keyName));
-        std::string buffer;
-        int64_t lastKey = 0;
-        while (s.step(db)) {
-            Row row{Cells(expected.size()), Value()};
-            for (size_t i = 0; i < expected.size(); ++i) {
-                const int column = int(i);
-                const int type = sqlite3_column_type(s.get(), column);
-                if (type == SQLITE_NULL)
-                    continue;
-                const FieldType ft = expected[i].type;
-                if (isIntegerType(ft)) {
-                    if (type != SQLITE_INTEGER)
-                        throw Error("قيمة غير عددية في الحقل " + isolated(expected[i].name));
-                    row.cells[i] = Value(int64_t(sqlite3_column_int64(s.get(), column)));
-                    continue;
-                }
-                if (type != SQLITE_TEXT)
-                    throw Error("قيمة من غير نوعها في الحقل " + isolated(expected[i].name));
-                const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), column)),
-                                            size_t(sqlite3_column_bytes(s.get(), column)));
-                if (ft == FieldType::DateTime) {
-                    const auto stamp = datetime::fromText(text);
-                    if (!stamp)
-                        throw Error("تاريخ غير صالح في الحقل " + isolated(expected[i].name));
-                    row.cells[i] = Value(*stamp);
-                } else if (codepage::fromUtf8Into(text, buffer)) {
-                    row.cells[i] = arena.hold(buffer);
-                } else {
-                    throw Error("نص فيه حرف لا يحفظه البرنامج في الحقل " + isolated(expected[i].name));
-                }
-            }
-            const Value& key = row.cells[size_t(table.keyField()->column())];
-            lastKey = key.isInteger() ? key.integer() : lastKey;
-            rows.push_back(std::move(row));
-        }
-        if (nextKey <= lastKey)
+        nextKey = checkLayout(file->db_, table, kind);
+        if (nextKey <= readRows(file->db_, table, rows, arena))
             throw Error("عدّاد المفاتيح فيه أصغر من أكبر مفتاح");
     } catch (const Error& e) {
         file->disconnect();
