@@ -719,17 +719,30 @@ int Table::addObserver(std::function<void(const TableEvent&)> observer)
 
 void Table::removeObserver(int id)
 {
-    std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
+    for (auto& [key, observer] : observers_)
+        if (key == id)
+            observer = nullptr;  // erased once no notice is being delivered
+    if (notifying_ == 0)
+        std::erase_if(observers_, [](const auto& o) { return !o.second; });
 }
 
 void Table::notify(TableEvent::Kind kind, int position)
 {
+    // Every move sends a notice: no copy of the observers here. One removed while notices go
+    // out is only emptied, and erased afterwards; one added then hears the next notice.
     if (observers_.empty())
         return;
     const TableEvent event{kind, position};
-    const auto copy = observers_;
-    for (const auto& [id, observer] : copy)
-        observer(event);
+    ++notifying_;
+    for (size_t i = 0; i < observers_.size(); ++i)
+        if (observers_[i].second) {
+            // A small copy (the views' observers capture one pointer): an observer added during
+            // the call may move the list.
+            const auto observer = observers_[i].second;
+            observer(event);
+        }
+    if (--notifying_ == 0)
+        std::erase_if(observers_, [](const auto& o) { return !o.second; });
 }
 
 Table::ScrollBatch::ScrollBatch(Table& t) : t_(t)

@@ -280,6 +280,7 @@ private:
     bool scrollPending_ = false;
     std::vector<std::pair<int, std::function<void(const TableEvent&)>>> observers_;
     int nextObserverId_ = 1;
+    int notifying_ = 0;  // depth of notices being delivered
 
     TableStorage* storage_ = nullptr;
 };

@@ -605,3 +605,35 @@ TEST(TextArenaTest, CopiesOfBorrowedTextOwnTheirText)
 }
 
 }  // namespace
+
+namespace {
+
+// Views come and go while notices are delivered: one that leaves is not called again, one that
+// arrives hears the next notice.
+TEST(TableObserversTest, ObserversAddedOrRemovedDuringANotice)
+{
+    Table t("t");
+    t.addFieldDef({"ID", FieldType::AutoIncrement, 0, false});
+    t.addIndexDef({"", "ID", true, true});
+    t.createDataSet();
+    int first = 0, second = 0, late = 0;
+    int secondId = 0;
+    t.addObserver([&](const TableEvent& e) {
+        if (e.kind != TableEvent::Moved)
+            return;
+        ++first;
+        if (first == 1) {
+            t.removeObserver(secondId);
+            t.addObserver([&](const TableEvent& e2) { late += e2.kind == TableEvent::Moved; });
+        }
+    });
+    secondId = t.addObserver([&](const TableEvent& e) { second += e.kind == TableEvent::Moved; });
+    t.first();
+    EXPECT_EQ(second, 0);
+    t.first();
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(second, 0);
+    EXPECT_EQ(late, 2);  // it was added before the first notice's list was done
+}
+
+}  // namespace
