@@ -106,6 +106,18 @@ void DBComboBox::refresh()
 
 // ---------------------------------------------------------------- lookup list
 
+void addRowItems(QComboBox& list, const Table& table, int nameColumn)
+{
+    if (!table.active() || !table.keyField())
+        return;
+    const size_t keyColumn = size_t(table.keyField()->column());
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const Row& row = table.rowAt(r);
+        list.addItem(codepage::toUnicode(row.cells[size_t(nameColumn)].text()),
+                     QVariant::fromValue(qint64(row.cells[keyColumn].integer())));
+    }
+}
+
 DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), link_([this] { refresh(); })
 {
     setEditable(false);
@@ -129,15 +141,8 @@ void DBLookupComboBox::reloadList()
 {
     QSignalBlocker block(this);
     clear();
-    if (list_ && list_->active() && list_->keyField()) {
-        const int keyColumn = list_->keyField()->column();
-        const int nameColumn = list_->field(listField_).column();
-        for (int r = 0; r < list_->rowCount(); ++r) {
-            const Row& row = list_->rowAt(r);
-            addItem(codepage::toUnicode(row.cells[size_t(nameColumn)].text()),
-                    QVariant::fromValue(qint64(row.cells[size_t(keyColumn)].integer())));
-        }
-    }
+    if (list_)
+        addRowItems(*this, *list_, list_->field(listField_).column());
     refresh();
 }
 

@@ -53,6 +53,9 @@ private:
     FieldLink link_;
 };
 
+// Appends one item per row of table: the text of its nameColumn, with the row's key as data.
+void addRowItems(QComboBox& list, const Table& table, int nameColumn);
+
 // A list of another table's rows by one of their fields; choosing one stores its key in the
 // bound field (an author's name chosen, the author's ID stored).
 class DBLookupComboBox : public QComboBox {

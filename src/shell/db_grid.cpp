@@ -1,5 +1,6 @@
 #include "shell/db_grid.h"
 
+#include "shell/db_controls.h"
 #include "shell/guard.h"
 #include "text/codepage.h"
 
@@ -32,14 +33,8 @@ public:
         Field* f = grid_.tableModel().fieldOfColumn(index.column());
         if (f && f->isLookup() && f->lookupSource()) {
             auto* combo = new QComboBox(parent);
-            const Table& source = *f->lookupSource();
-            const Field* keyField = source.keyField();
-            combo->addItem(QString(), QVariant());
-            for (int r = 0; r < source.rowCount(); ++r) {
-                const Row& row = source.rowAt(r);
-                combo->addItem(codepage::toUnicode(row.cells[size_t(f->lookupResultColumn())].text()),
-                               QVariant::fromValue(qint64(row.cells[size_t(keyField->column())].integer())));
-            }
+            combo->addItem(QString(), QVariant());  // no author
+            addRowItems(*combo, *f->lookupSource(), f->lookupResultColumn());
             return combo;
         }
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
