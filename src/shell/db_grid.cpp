@@ -2,7 +2,6 @@
 
 #include "shell/db_controls.h"
 #include "shell/guard.h"
-#include "text/codepage.h"
 
 #include <QComboBox>
 #include <QHeaderView>
