@@ -164,6 +164,16 @@ void startFrom(Game& game, TurnRules& rules, size_t rounds)
 
 enum class Side { Fast, Reference };
 
+// The fast rules' choice, taken off the used verses again so the game stays at the same round.
+void pickWithoutRecording(TurnRules& rules, std::string_view letter, uint64_t turn, std::string& text, char& next)
+{
+    rules.setSeed(turn);
+    const bool found = rules.PickComputerVerse(letter, text, next);
+    benchmark::DoNotOptimize(found);
+    if (found)
+        rules.UsedTextIDs.pop_back();
+}
+
 // ---- the computer's choice, for a letter, in a game of kUsedWhilePicking rounds
 
 void PickComputerVerse(benchmark::State& state, Side side)
@@ -180,11 +190,7 @@ void PickComputerVerse(benchmark::State& state, Side side)
         const std::string& letter = game.commonLetters[turn % game.commonLetters.size()];
         ++turn;
         if (side == Side::Fast) {
-            rules.setSeed(turn);
-            const bool found = rules.PickComputerVerse(letter, text, next);
-            benchmark::DoNotOptimize(found);
-            if (found)
-                rules.UsedTextIDs.pop_back();  // the game stays at the same round
+            pickWithoutRecording(rules, letter, turn, text, next);
         } else {
             benchmark::DoNotOptimize(reference.PickComputerVerse(letter, random));
         }
@@ -239,11 +245,7 @@ void ComputerMove(benchmark::State& state, Side side)
             continue;
         const std::string_view wanted(&letter, 1);
         if (side == Side::Fast) {
-            rules.setSeed(turn);
-            const bool found = rules.PickComputerVerse(wanted, text, next);
-            benchmark::DoNotOptimize(found);
-            if (found)
-                rules.UsedTextIDs.pop_back();
+            pickWithoutRecording(rules, wanted, turn, text, next);
         } else if (reference.PickComputerVerse(wanted, random) != 0) {
             // What the move hands back: the verse and the letter for the player.
             text = game.plain->field("Text").asString();
