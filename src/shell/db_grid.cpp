@@ -89,8 +89,8 @@ DBGrid::DBGrid(DataSource& source, QWidget* parent) : QTableView(parent), source
     horizontalHeader()->setStretchLastSection(true);
     // The model has taken the notice first; now bring the current row to the table's.
     connect(&source_, &DataSource::tableEvent, this, [this](const TableEvent& e) {
-        if (e.kind == TableEvent::Reset || e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved ||
-            e.kind == TableEvent::Moved || e.kind == TableEvent::StateChanged)
+        if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout || e.kind == TableEvent::RowInserted ||
+            e.kind == TableEvent::RowRemoved || e.kind == TableEvent::Moved || e.kind == TableEvent::StateChanged)
             followTable();
     });
     connect(&source_, &DataSource::tableReplaced, this, &DBGrid::followTable);
