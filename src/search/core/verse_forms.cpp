@@ -8,19 +8,26 @@
 namespace barqeen {
 namespace {
 
-void buildPart(const Table& poem, int textColumn, int keyColumn, int from, int to, VerseForms::Part& part)
+void buildPart(const Table& poem, const VerseForms::Columns& c, int from, int to, VerseForms::Part& part)
 {
     const size_t count = size_t(to - from);
     part.starts.reserve(count + 1);
     part.keys.reserve(count);
     part.text.reserve(count * 64);
+    part.authors.reserve(count);
+    part.startLetters.reserve(count);
+    part.endLetters.reserve(count);
     std::string form;
     for (int i = from; i < to; ++i) {
         const Row& row = poem.rowAt(i);
         part.starts.push_back(uint32_t(part.text.size()));
-        part.keys.push_back(row.cells[size_t(keyColumn)].integer());
-        NormalizeTextInto(row.cells[size_t(textColumn)].text(), form);
+        part.keys.push_back(row.cells[size_t(c.key)].integer());
+        NormalizeTextInto(row.cells[size_t(c.text)].text(), form);
         part.text += form;
+        const Value& author = row.cells[size_t(c.author)];
+        part.authors.push_back(author.isInteger() ? author.integer() : 0);
+        part.startLetters.push_back(VerseForms::letterCode(row.cells[size_t(c.startLetter)].text()));
+        part.endLetters.push_back(VerseForms::letterCode(row.cells[size_t(c.endLetter)].text()));
     }
     part.starts.push_back(uint32_t(part.text.size()));
     part.stale.assign(count, 0);
@@ -28,7 +35,7 @@ void buildPart(const Table& poem, int textColumn, int keyColumn, int from, int t
 
 }  // namespace
 
-void VerseForms::build(const Table& poem, int textColumn, int keyColumn, unsigned threads)
+void VerseForms::build(const Table& poem, const Columns& columns, unsigned threads)
 {
     clear();
     const int rows = poem.rowCount();
@@ -38,9 +45,9 @@ void VerseForms::build(const Table& poem, int textColumn, int keyColumn, unsigne
     parts_.resize(count);
     std::vector<std::thread> workers;
     for (unsigned p = 1; p < count; ++p)
-        workers.emplace_back(buildPart, std::cref(poem), textColumn, keyColumn, int(int64_t(rows) * p / count),
+        workers.emplace_back(buildPart, std::cref(poem), std::cref(columns), int(int64_t(rows) * p / count),
                              int(int64_t(rows) * (p + 1) / count), std::ref(parts_[p]));
-    buildPart(poem, textColumn, keyColumn, 0, int(int64_t(rows) / count), parts_[0]);
+    buildPart(poem, columns, 0, int(int64_t(rows) / count), parts_[0]);
     for (std::thread& w : workers)
         w.join();
     for (const Part& part : parts_) {

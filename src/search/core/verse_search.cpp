@@ -121,7 +121,8 @@ void VerseSearch::changed(int position)
     if (!key.isInteger())
         return;  // a row being inserted has no key yet
     toRedo_.insert(key.integer());
-    changedSinceAnswers_.insert(key.integer());
+    if (position < poem_.recordCount())
+        changedSinceAnswers_.insert(poem_.rowIndexAtPosition(position));
 }
 
 void VerseSearch::noticed(const TableEvent& e)
@@ -130,6 +131,11 @@ void VerseSearch::noticed(const TableEvent& e)
     case TableEvent::RowChanged:
     case TableEvent::RowAboutToBeRemoved:
         changed(e.position);
+        break;
+    case TableEvent::RowRemoved:
+        // A row gone from the table moves the rows after it: the answers by place are void.
+        if (poem_.rowCount() < rowsSeen_)
+            answersVersion_ = 0;
         break;
     case TableEvent::AboutToReset:
         before_ = shape();
@@ -146,11 +152,12 @@ void VerseSearch::noticed(const TableEvent& e)
     default:
         break;
     }
+    rowsSeen_ = poem_.rowCount();
 }
 
 void VerseSearch::makeForms()
 {
-    forms_.build(poem_, col_.text, col_.key, threads_);
+    forms_.build(poem_, {col_.key, col_.text, col_.author, col_.startLetter, col_.endLetter}, threads_);
     toRedo_.clear();
 }
 
@@ -181,7 +188,8 @@ void VerseSearch::catchUp()
 void VerseSearch::prepare()
 {
     catchUp();
-    answers_.assign(size_t(std::max<int64_t>(forms_.maxKey(), 0)) + 1, 0);
+    answers_.assign(size_t(poem_.rowCount()), 0);
+    rowsSeen_ = poem_.rowCount();
     changedSinceAnswers_.clear();
     answersVersion_ = criteriaVersion_;
     const bool wordOfMarksOnly =
@@ -199,12 +207,9 @@ void VerseSearch::answerFromWords()
     const PanelTest panel{criteria_, col_.author, col_.startLetter, col_.endLetter, col_.categories,
                           criteria_.category ? "(" + std::to_string(*criteria_.category) + ")" : std::string()};
     auto accept = [&](int64_t key) {
-        if (panelTest_) {
-            const int i = poem_.findRowByKey(key);
-            if (i < 0 || !panel(poem_.rowAt(i)))
-                return;
-        }
-        answers_[size_t(key)] = 1;
+        const int i = poem_.findRowByKey(key);
+        if (i >= 0 && (!panelTest_ || panel(poem_.rowAt(i))))
+            answers_[size_t(i)] = 1;
     };
     const std::string& first = wordForms_.front();
     const std::vector<VerseForms::Part>& parts = forms_.parts();
@@ -233,48 +238,69 @@ void VerseSearch::answerFromWords()
 
 void VerseSearch::answerFromPanel()
 {
-    const PanelTest panel{criteria_, col_.author, col_.startLetter, col_.endLetter, col_.categories,
-                          criteria_.category ? "(" + std::to_string(*criteria_.category) + ")" : std::string()};
-    const int rows = poem_.rowCount();
-    const size_t n = std::max<size_t>(1, std::min<size_t>(threads_, size_t(rows / 1024 + 1)));
-    onThreads(n, [&](size_t t) {
-        for (int i = int(int64_t(rows) * int64_t(t) / int64_t(n)), to = int(int64_t(rows) * int64_t(t + 1) / int64_t(n));
-             i < to; ++i) {
-            const Row& row = poem_.rowAt(i);
-            if (!panelTest_ || panel(row)) {
-                const int64_t key = row.cells[size_t(col_.key)].integer();
-                if (key >= 0 && size_t(key) < answers_.size())
-                    answers_[size_t(key)] = 1;
-            }
+    const SearchCriteria& c = criteria_;
+    const PanelTest panel{c, col_.author, col_.startLetter, col_.endLetter, col_.categories,
+                          c.category ? "(" + std::to_string(*c.category) + ")" : std::string()};
+    if (!panelTest_) {
+        std::fill(answers_.begin(), answers_.end(), 1);
+        return;
+    }
+    // The author and the letters are read from the parts; a verse that passes them (or whose
+    // letter field is not one letter) is looked at in the table.
+    const int16_t start = VerseForms::letterCode(c.startLetter), end = VerseForms::letterCode(c.endLetter);
+    auto mayPass = [&](const VerseForms::Part& part, size_t e) {
+        if (c.byAuthor && (!c.author || part.authors[e] != *c.author))
+            return false;
+        if (c.byStartLetter && part.startLetters[e] != start && part.startLetters[e] != -2)
+            return false;
+        if (c.byEndLetter && part.endLetters[e] != end && part.endLetters[e] != -2)
+            return false;
+        return true;
+    };
+    const std::vector<VerseForms::Part>& parts = forms_.parts();
+    onThreads(parts.size(), [&](size_t p) {
+        const VerseForms::Part& part = parts[p];
+        for (size_t e = 0; e < part.size(); ++e) {
+            if (part.stale[e] || !mayPass(part, e))
+                continue;
+            const int i = poem_.findRowByKey(part.keys[e]);
+            if (i >= 0 && panel(poem_.rowAt(i)))
+                answers_[size_t(i)] = 1;
         }
     });
+    for (const auto& entry : forms_.aside()) {
+        const int i = poem_.findRowByKey(entry.first);
+        if (i >= 0 && panel(poem_.rowAt(i)))
+            answers_[size_t(i)] = 1;
+    }
 }
 
-bool VerseSearch::isStoredRow(const RowRef& row) const
+int VerseSearch::rowIndexOf(const RowRef& row) const
 {
     const int n = poem_.rowCount();
     if (n == 0)
-        return false;
-    const Value* cell = &row.cell(col_.key);
-    const Value* lo = &poem_.rowAt(0).cells[size_t(col_.key)];
-    const Value* hi = &poem_.rowAt(n - 1).cells[size_t(col_.key)];
-    return !std::less<>()(cell, lo) && !std::less<>()(hi, cell);
+        return -1;
+    // Only addresses are compared: the row itself is not read.
+    const auto* cell = reinterpret_cast<const char*>(&row.cell(0));
+    const auto* first = reinterpret_cast<const char*>(&poem_.rowAt(0).cells[0]);
+    const auto* last = reinterpret_cast<const char*>(&poem_.rowAt(n - 1).cells[0]);
+    if (std::less<>()(cell, first) || std::less<>()(last, cell))
+        return -1;
+    return int((cell - first) / std::ptrdiff_t(sizeof(Row)));
 }
 
 bool VerseSearch::accepts(const RowRef& row)
 {
     if (!wordTest_ && !panelTest_)
         return true;
-    const Value& key = row.cell(col_.key);
-    const bool known = key.isInteger() && isStoredRow(row) && !changedSinceAnswers_.count(key.integer());
-    if (!known)
-        return AcceptsRecord(criteria_, row);
+    const int i = rowIndexOf(row);
+    if (i < 0)
+        return AcceptsRecord(criteria_, row);  // the row being posted
     if (answersVersion_ != criteriaVersion_)
-        prepare();  // the controls changed since the answers were worked out
-    const int64_t k = key.integer();
-    if (k < 0 || size_t(k) >= answers_.size())
-        return AcceptsRecord(criteria_, row);  // added since
-    return answers_[size_t(k)] != 0;
+        prepare();  // the controls or the rows changed since the answers were worked out
+    if (size_t(i) >= answers_.size() || (!changedSinceAnswers_.empty() && changedSinceAnswers_.count(i)))
+        return AcceptsRecord(criteria_, row);  // added or changed since
+    return answers_[size_t(i)] != 0;
 }
 
 }  // namespace barqeen

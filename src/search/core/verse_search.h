@@ -49,7 +49,7 @@ private:
     void changed(int position);
     bool sameRowsAsBefore() const;
     void catchUp();
-    bool isStoredRow(const RowRef& row) const;
+    int rowIndexOf(const RowRef& row) const;  // -1 for a row not in the table (being posted)
     void answerFromWords();
     void answerFromPanel();
 
@@ -67,9 +67,12 @@ private:
     VerseForms forms_;
     std::unordered_set<int64_t> toRedo_;  // verses whose forms are out of date
 
-    std::vector<uint8_t> answers_;  // by TextID
-    uint64_t answersVersion_ = 0;   // the criteria they were worked out for; 0 for none
-    std::unordered_set<int64_t> changedSinceAnswers_;
+    // The answers by row index: the filter asks about every row, and finding a row's answer by
+    // its place costs no read of the row itself.
+    std::vector<uint8_t> answers_;
+    uint64_t answersVersion_ = 0;  // the criteria they were worked out for; 0 for none
+    std::unordered_set<int> changedSinceAnswers_;  // rows whose answers may be out of date
+    int rowsSeen_ = 0;  // the table's rows at the last notice
 
     struct Shape {
         bool active = false;

@@ -207,8 +207,14 @@ TEST_F(SearchRecordTest, FastAnswersEqualTheStepByStepTestOnRandomSearches)
         const std::set<int64_t> found = run(s);
         ASSERT_EQ(found, expected(s));
         nonEmpty += !found.empty() && int(found.size()) < poem().rowCount();
-        if (round % 10 == 9)
+        if (round % 10 == 9) {
             change();
+            // Another window filters the table anew with the search still on: the verses
+            // changed, added and removed since are answered for what they hold now.
+            poem().setFilterText("");
+            poem().setFiltered(true);
+            ASSERT_EQ(shown(), expected(s));
+        }
     }
     EXPECT_GT(nonEmpty, 50);  // the searches told verses apart
 }
