@@ -38,6 +38,10 @@ public:
     // Closes all five, even when one of them cannot be written; then reports what failed.
     void CloseTables();
 
+    // The open file of one of the five tables (nullptr while it is closed): for a change that is
+    // written to several files at once (an import).
+    TableFile* fileOf(const Table& table);
+
     // name is Windows-1256 text; returns the new GameID.
     int AddHistory(const std::string& playerName, const QDateTime& playTime);
     void AddPlayerPoem(int gameId, const std::string& text);

@@ -521,8 +521,85 @@ void TableFile::rowDeleted(int64_t key)
     });
 }
 
+void TableFile::beginBatch()
+{
+    if (inBatch_)
+        throw Error("A batch is already open on " + path_);
+    ensureFile();
+    try {
+        exec(db_, "BEGIN IMMEDIATE");
+    } catch (const Error& e) {
+        unwritable(path_, e.what());
+    }
+    inBatch_ = true;
+}
+
+void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
+{
+    if (!inBatch_)
+        throw Error("No batch is open on " + path_);
+    try {
+        for (size_t i = 0; i < count; ++i) {
+            sqlite3_reset(insert_);
+            bindRow(insert_, rows[i]);
+            if (sqlite3_step(insert_) != SQLITE_DONE)
+                throw Error(sqlite3_errmsg(db_));
+        }
+        sqlite3_reset(counter_);
+        sqlite3_bind_int64(counter_, 1, nextKey);
+        if (sqlite3_step(counter_) != SQLITE_DONE)
+            throw Error(sqlite3_errmsg(db_));
+    } catch (const Error& e) {
+        sqlite3_reset(insert_);
+        sqlite3_reset(counter_);
+        unwritable(path_, e.what());
+    }
+}
+
+void TableFile::commitBatch()
+{
+    if (!inBatch_)
+        throw Error("No batch is open on " + path_);
+    sqlite3_reset(insert_);
+    sqlite3_reset(counter_);
+    try {
+        exec(db_, "COMMIT");
+    } catch (const Error& e) {
+        // A commit that failed may leave the transaction open: it is rolled back by the caller.
+        unwritable(path_, e.what());
+    }
+    inBatch_ = false;
+}
+
+void TableFile::rollbackBatch() noexcept
+{
+    if (!inBatch_)
+        return;
+    inBatch_ = false;
+    sqlite3_reset(insert_);
+    sqlite3_reset(counter_);
+    // SQLite rolls some failures back by itself (a full disk); then there is nothing left to undo.
+    if (db_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void TableFile::takeBack(int64_t firstKey)
+{
+    const std::string key = quoted(table_.indexDef()->field);
+    commit([&] {
+        Statement remove(db_, "DELETE FROM rows WHERE " + key + " >= ?");
+        sqlite3_bind_int64(remove.get(), 1, firstKey);
+        remove.step(db_);
+        sqlite3_reset(counter_);
+        sqlite3_bind_int64(counter_, 1, firstKey);
+        if (sqlite3_step(counter_) != SQLITE_DONE)
+            throw Error(sqlite3_errmsg(db_));
+    });
+}
+
 void TableFile::close()
 {
+    rollbackBatch();
     const bool vanished = !fileStillOurs();
     disconnect();
     if (vanished)

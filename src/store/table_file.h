@@ -36,6 +36,20 @@ public:
     void rowChanged(const Row& row) override;
     void rowDeleted(int64_t key) override;
 
+    // Many rows added as one change (an import), possibly with other tables' files: beginBatch
+    // opens a write transaction, appendInBatch writes rows into it (the table in memory is not
+    // touched: Table::appendRows follows once every file has committed), commitBatch makes them
+    // part of the file, rollbackBatch leaves the file as it was. No other change is written
+    // while a batch is open.
+    void beginBatch();
+    void appendInBatch(const Row* rows, size_t count, int64_t nextKey);
+    void commitBatch();
+    void rollbackBatch() noexcept;
+    bool inBatch() const { return inBatch_; }
+    // Removes the rows from firstKey on and sets the key counter back to it, in one transaction:
+    // undoes a committed batch whose partner files could not commit.
+    void takeBack(int64_t firstKey);
+
 private:
     TableFile(std::string path, Table& table, std::string kind);
     void openConnection();
@@ -56,6 +70,7 @@ private:
     sqlite3_stmt* update_ = nullptr;
     sqlite3_stmt* delete_ = nullptr;
     sqlite3_stmt* counter_ = nullptr;
+    bool inBatch_ = false;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
 };
