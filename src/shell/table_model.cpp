@@ -1,5 +1,7 @@
 #include "shell/table_model.h"
 
+#include <algorithm>
+
 #include "shell/guard.h"
 #include "store/datetime.h"
 #include "text/codepage.h"
@@ -48,6 +50,7 @@ void TableModel::onTableEvent(const TableEvent& e)
 {
     switch (e.kind) {
     case TableEvent::AboutToReset:
+        changing_ = true;
         if (!resetting_) {
             resetting_ = true;
             beginResetModel();
@@ -60,20 +63,25 @@ void TableModel::onTableEvent(const TableEvent& e)
         rebuild();
         resetting_ = false;
         endResetModel();
+        changing_ = false;
         break;
     case TableEvent::RowAboutToBeInserted:
+        changing_ = true;
         beginInsertRows({}, e.position, e.position);
         break;
     case TableEvent::RowInserted:
         ++rows_;
         endInsertRows();
+        changing_ = false;
         break;
     case TableEvent::RowAboutToBeRemoved:
+        changing_ = true;
         beginRemoveRows({}, e.position, e.position);
         break;
     case TableEvent::RowRemoved:
         --rows_;
         endRemoveRows();
+        changing_ = false;
         break;
     case TableEvent::RowChanged:
         if (e.position >= 0 && e.position < rows_ && !columns_.empty())
@@ -134,7 +142,8 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const Field* f = fieldOfColumn(index.column());
-    if (!readOnly_ && f && !f->readOnly() && f->type() != FieldType::AutoIncrement)
+    if (!readOnly_ && f && !f->readOnly() && f->type() != FieldType::AutoIncrement &&
+        std::find(readOnlyFields_.begin(), readOnlyFields_.end(), f->name()) == readOnlyFields_.end())
         flags |= Qt::ItemIsEditable;
     return flags;
 }
@@ -143,6 +152,8 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
 {
     if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable))
         return false;
+    if (value.toString() == data(index, Qt::EditRole).toString())
+        return true;
     bool stored = false;
     runGuarded([&] {
         Table& t = *table();
