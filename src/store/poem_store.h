@@ -37,6 +37,8 @@ public:
     void CreatePlayerPoemTable();
     // Closes all five, even when one of them cannot be written; then reports what failed.
     void CloseTables();
+    // What the user is to be told once the tables are open (files that can only be read), or "".
+    std::string openingNotice() const;
 
     // name is Windows-1256 text; returns the new GameID.
     int AddHistory(const std::string& playerName, const QDateTime& playTime);
