@@ -6,7 +6,7 @@
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 #include "shell/main_window.h"
-#include "shell/program.h"
+#include "app/program.h"
 #include "shell/verse_cell.h"
 
 #include <QFrame>

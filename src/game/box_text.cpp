@@ -2,6 +2,9 @@
 
 #include "text/codepage.h"
 
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
 namespace barqeen {
 namespace {
 
@@ -25,6 +28,15 @@ QString withCrLf(const QString& text)
 }
 
 }  // namespace
+
+QString TypedText(const QPlainTextEdit& box)
+{
+    QString text = box.document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return text;
+}
 
 QString TrimControls(const QString& text)
 {

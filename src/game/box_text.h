@@ -4,10 +4,16 @@
 // crossings between the two.
 #include <QString>
 
+class QPlainTextEdit;
+
 #include <string>
 #include <string_view>
 
 namespace barqeen {
+
+// What the box holds, exactly as typed: lines end in LF, and a non-breaking space stays one
+// (QPlainTextEdit::toPlainText would make it a plain space, changing what the rules judge).
+QString TypedText(const QPlainTextEdit& box);
 
 // Drops leading and trailing spaces, line breaks and other control characters (code 0 to 32).
 QString TrimControls(const QString& text);

@@ -3,7 +3,7 @@
 #include "game/start_letter.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
-#include "shell/program.h"
+#include "app/program.h"
 #include "text/codepage.h"
 
 #include <QLabel>

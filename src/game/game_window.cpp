@@ -208,8 +208,8 @@ void TfmGame::bbSendClick()
         }
     } always{*this};
 
-    const QString typed = TrimControls(mePlayer->toPlainText());
-    if (typed != mePlayer->toPlainText())
+    const QString typed = TrimControls(TypedText(*mePlayer));
+    if (typed != TypedText(*mePlayer))
         mePlayer->setPlainText(typed);
     const std::string text = CheckedBytes(typed);
 
@@ -237,7 +237,7 @@ void TfmGame::bbSendClick()
 
 bool TfmGame::ComputerTurn()
 {
-    const QString said = mePlayer->toPlainText();
+    const QString said = TypedText(*mePlayer);
     if (!said.isEmpty()) {
         char endLetter = '\0';
         if (GetEndLetter(CheckedBytes(said), endLetter))

@@ -2,9 +2,6 @@
 
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
-#include "shell/main_window.h"
-#include "shell/program.h"
-#include "shell/shutdown.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,27 +48,6 @@ std::unique_ptr<QLockFile> lockDataFolder(const QString& dir, bool& anotherCopyR
         Dialogs::message(kAnotherCopy);
     }
     return nullptr;
-}
-
-int runBarqeen(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    // Before anything can show a box: a stop asked during start-up ends the program in order.
-    OrderlyShutdown shutdown;
-    setUpApplication(app);
-    const QString dir = QCoreApplication::applicationDirPath();
-    bool anotherCopyRuns = false;
-    const std::unique_ptr<QLockFile> lock = lockDataFolder(dir, anotherCopyRuns);
-    if (anotherCopyRuns)
-        return 1;
-    if (shutdown.stopAsked())
-        return 0;
-    Program program(dir, QCoreApplication::applicationFilePath());
-    if (shutdown.stopAsked())
-        return 0;  // the tables close with the program
-    shutdown.setMainWindow(program.fmMain.get());
-    program.fmMain->show();
-    return app.exec();
 }
 
 }  // namespace barqeen

@@ -1,5 +1,5 @@
 #pragma once
-// Start-up and shut-down of the program.
+// The application-wide settings and the one-copy-per-folder lock, used at start-up.
 #include <QString>
 
 #include <memory>
@@ -16,8 +16,5 @@ void setUpApplication(QApplication& app);
 // user (in Arabic) that another copy is using the folder. A folder where no lock can be made
 // (read-only) cannot be written by either copy, so it is used without one.
 std::unique_ptr<QLockFile> lockDataFolder(const QString& dir, bool& anotherCopyRuns);
-
-// The whole program: returns the exit code.
-int runBarqeen(int argc, char** argv);
 
 }  // namespace barqeen

@@ -1,5 +1,7 @@
 #include "shell/data_source.h"
 
+#include <algorithm>
+
 namespace barqeen {
 
 DataSource::DataSource(QObject* parent) : QObject(parent) {}
@@ -21,14 +23,47 @@ void DataSource::setTable(Table* table)
     emit tableReplaced();
 }
 
+void DataSource::startEdit()
+{
+    if (table_ && table_->state() == Table::State::Browse)
+        table_->edit();
+}
+
 void DataSource::setFieldFromControl(const std::string& fieldName, const Value& value)
 {
     if (!table_)
         return;
     Field& f = table_->field(fieldName);
-    if (table_->state() == Table::State::Browse)
-        table_->edit();
+    startEdit();
     f.setValue(value);
+}
+
+void DataSource::addInput(HeldInput* input)
+{
+    if (std::find(inputs_.begin(), inputs_.end(), input) == inputs_.end())
+        inputs_.push_back(input);
+}
+
+void DataSource::removeInput(HeldInput* input)
+{
+    std::erase(inputs_, input);
+}
+
+bool DataSource::commitInputs()
+{
+    const std::vector<HeldInput*> inputs = inputs_;  // a commit may bind or unbind a control
+    for (HeldInput* input : inputs)
+        if (std::find(inputs_.begin(), inputs_.end(), input) != inputs_.end() && !input->commitInput())
+            return false;
+    return true;
+}
+
+void DataSource::dropInputs()
+{
+    const std::vector<HeldInput*> inputs = inputs_;
+    for (HeldInput* input : inputs)
+        if (std::find(inputs_.begin(), inputs_.end(), input) != inputs_.end())
+            input->dropInput();
 }
 
 }  // namespace barqeen

@@ -5,7 +5,24 @@
 
 #include <QObject>
 
+#include <vector>
+
 namespace barqeen {
+
+// Input that a bound control holds and the table does not have yet: the text of a grid's open
+// cell editor, or a memo's text with a character the code page cannot hold. Whatever acts on the
+// table for the user (a navigator button, a click on another row, a window's own buttons)
+// settles it first, as the user expects: commitInputs() before posting or moving, dropInputs()
+// before cancelling.
+class HeldInput {
+public:
+    virtual ~HeldInput() = default;
+    // Puts the held input into the table. False when it is refused: the control has said why
+    // and keeps the text, with the focus, for correction.
+    virtual bool commitInput() = 0;
+    // Forgets the held input; the control shows the table's value again.
+    virtual void dropInput() = 0;
+};
 
 class DataSource : public QObject {
     Q_OBJECT
@@ -18,6 +35,13 @@ public:
 
     // A bound control's value changed: put the table in edit (or insert) state, then set field.
     void setFieldFromControl(const std::string& fieldName, const Value& value);
+    // A bound control was changed but holds nothing the table can take yet: edit state only.
+    void startEdit();
+
+    void addInput(HeldInput* input);
+    void removeInput(HeldInput* input);
+    bool commitInputs();  // false when one was refused; the others are then left as they are
+    void dropInputs();
 
 signals:
     void tableEvent(const barqeen::TableEvent& event);
@@ -26,6 +50,7 @@ signals:
 private:
     Table* table_ = nullptr;
     int observer_ = 0;
+    std::vector<HeldInput*> inputs_;
 };
 
 }  // namespace barqeen

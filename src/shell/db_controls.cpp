@@ -9,25 +9,49 @@
 
 namespace barqeen {
 
-FieldLink::FieldLink(std::function<void()> refresh) : refresh_(std::move(refresh))
+FieldLink::FieldLink(std::function<void(bool)> refresh, HeldInput* input) : refresh_(std::move(refresh)), input_(input)
 {
+}
+
+FieldLink::~FieldLink()
+{
+    if (source_ && input_)
+        source_->removeInput(input_);
 }
 
 void FieldLink::bind(DataSource* source, std::string fieldName)
 {
     disconnect(events_);
     disconnect(replaced_);
+    if (source_ && input_)
+        source_->removeInput(input_);
     source_ = source;
     field_ = std::move(fieldName);
     if (source_) {
         events_ = connect(source_, &DataSource::tableEvent, this, [this](const TableEvent& e) {
-            if (e.kind != TableEvent::Layout && e.kind != TableEvent::AboutToReset &&
-                e.kind != TableEvent::RowAboutToBeInserted && e.kind != TableEvent::RowAboutToBeRemoved)
-                refresh_();
+            switch (e.kind) {
+            case TableEvent::Layout:
+            case TableEvent::AboutToReset:
+            case TableEvent::RowAboutToBeInserted:
+            case TableEvent::RowAboutToBeRemoved:
+                break;
+            case TableEvent::Reset:
+            case TableEvent::RowInserted:
+            case TableEvent::RowRemoved:
+            case TableEvent::Moved:
+                refresh_(true);
+                break;
+            case TableEvent::RowChanged:
+            case TableEvent::StateChanged:
+                refresh_(false);
+                break;
+            }
         });
-        replaced_ = connect(source_, &DataSource::tableReplaced, this, [this] { refresh_(); });
+        replaced_ = connect(source_, &DataSource::tableReplaced, this, [this] { refresh_(true); });
+        if (input_)
+            source_->addInput(input_);
     }
-    refresh_();
+    refresh_(true);
 }
 
 Field* FieldLink::field() const
@@ -44,7 +68,7 @@ Value FieldLink::value() const
 
 // ---------------------------------------------------------------- memo
 
-DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), link_([this] { refresh(); })
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), link_([this](bool rowChanged) { refresh(rowChanged); }, this)
 {
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(Qt::AlignRight);
@@ -53,39 +77,85 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), link_([this] { refresh
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::userChanged);
 }
 
-void DBMemo::refresh()
+namespace {
+
+// The memo's text as its field holds it: line breaks as CR LF.
+codepage::Encoded encodeMemo(QString text)
 {
+    codepage::Encoded e = codepage::fromUnicode(text);  // positions as the memo counts them
+    if (!e.ok())
+        return e;
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return codepage::fromUnicode(text);
+}
+
+}  // namespace
+
+void DBMemo::refresh(bool rowChanged)
+{
+    if (syncing_)
+        return;  // the memo's own change coming back: its text and cursor stay as typed
     Field* f = link_.field();
+    setReadOnly(!f || f->readOnly());
+    if (refused_ && !rowChanged)
+        return;  // a refused text stays for correction
+    refused_ = false;
     QString text = f ? displayText(*f, link_.value()) : QString();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setReadOnly(!f || f->readOnly());
     if (text == toPlainText())
         return;
-    refreshing_ = true;
+    syncing_ = true;
     setPlainText(text);
-    refreshing_ = false;
+    syncing_ = false;
 }
 
 void DBMemo::userChanged()
 {
-    if (refreshing_ || !link_.field())
+    if (syncing_ || !link_.field())
         return;
-    QString text = toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    const codepage::Encoded bytes = codepage::fromUnicode(text);
-    if (!bytes.ok()) {
-        Dialogs::message(codepage::unmappableMessage(*bytes.unmappable));
-        refresh();  // back to what the field holds
-        return;
+    const codepage::Encoded encoded = encodeMemo(toPlainText());
+    const bool wasRefused = refused_;
+    refused_ = !encoded.ok();
+    syncing_ = true;
+    runGuarded([&] {
+        if (refused_)
+            link_.source()->startEdit();  // the row is being changed, though not yet stored
+        else
+            link_.source()->setFieldFromControl(link_.fieldName(), Value(encoded.bytes));
+    });
+    syncing_ = false;
+    if (refused_ && !wasRefused)
+        Dialogs::message(codepage::unmappableMessage(*encoded.unmappable));
+}
+
+bool DBMemo::commitInput()
+{
+    if (!refused_)
+        return true;  // every change is already stored
+    const codepage::Encoded encoded = encodeMemo(toPlainText());
+    if (encoded.ok()) {
+        userChanged();
+        return !refused_;
     }
-    refreshing_ = true;
-    runGuarded([&] { link_.source()->setFieldFromControl(link_.fieldName(), Value(bytes.bytes)); });
-    refreshing_ = false;
+    Dialogs::message(codepage::unmappableMessage(*encoded.unmappable));
+    // The character is selected: the next key replaces it.
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(int(encoded.position));
+    cursor.setPosition(int(encoded.position + (*encoded.unmappable > 0xFFFF ? 2 : 1)), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    setFocus();
+    return false;
+}
+
+void DBMemo::dropInput()
+{
+    if (refused_)
+        refresh(true);
 }
 
 // ---------------------------------------------------------------- drop-down list
 
-DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent), link_([this] { refresh(); })
+DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent), link_([this](bool) { refresh(); })
 {
     setEditable(false);
     connect(this, &QComboBox::activated, this, [this](int item) {
@@ -118,7 +188,7 @@ void addRowItems(QComboBox& list, const Table& table, int nameColumn)
     }
 }
 
-DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), link_([this] { refresh(); })
+DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), link_([this](bool) { refresh(); })
 {
     setEditable(false);
     connect(this, &QComboBox::activated, this, [this](int item) {

@@ -5,14 +5,18 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 namespace barqeen {
 
-// Shared wiring: which field of which source, and a refresh on every notice of the table.
+// Shared wiring: which field of which source, and a refresh on every notice of the table. The
+// refresh is told whether the table went to another row (or another table) since the last one.
+// A control that can hold input the table has not taken is registered with its source.
 class FieldLink : public QObject {
     Q_OBJECT
 public:
-    explicit FieldLink(std::function<void()> refresh);
+    explicit FieldLink(std::function<void(bool rowChanged)> refresh, HeldInput* input = nullptr);
+    ~FieldLink() override;
     void bind(DataSource* source, std::string fieldName);
     void unbind() { bind(nullptr, {}); }
     DataSource* source() const { return source_; }
@@ -21,24 +25,31 @@ public:
     Value value() const;   // the current row's value, null when none
 
 private:
-    std::function<void()> refresh_;
-    DataSource* source_ = nullptr;
+    std::function<void(bool)> refresh_;
+    HeldInput* input_;
+    QPointer<DataSource> source_;
     std::string field_;
     QMetaObject::Connection events_, replaced_;
 };
 
-// A memo bound to a text field. Line breaks are stored as CR LF.
-class DBMemo : public QPlainTextEdit {
+// A memo bound to a text field. Line breaks are stored as CR LF. Each change is stored as it is
+// typed; a text with a character the code page cannot hold is kept in the memo, unstored, until
+// it is corrected (or the row is left by cancelling).
+class DBMemo : public QPlainTextEdit, public HeldInput {
     Q_OBJECT
 public:
     explicit DBMemo(QWidget* parent = nullptr);
     FieldLink& link() { return link_; }
 
+    bool commitInput() override;
+    void dropInput() override;
+
 private:
-    void refresh();
+    void refresh(bool rowChanged);
     void userChanged();
     FieldLink link_;
-    bool refreshing_ = false;
+    bool syncing_ = false;  // the memo is being set from its field, or is setting it
+    bool refused_ = false;  // holds a text its field cannot take
 };
 
 // A drop-down list (no free typing) whose chosen item's text is the field's value.

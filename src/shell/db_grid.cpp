@@ -2,9 +2,11 @@
 
 #include "shell/db_controls.h"
 #include "shell/guard.h"
+#include "text/codepage.h"
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -12,9 +14,22 @@
 namespace barqeen {
 namespace {
 
+constexpr QAbstractItemView::EditTriggers kEditTriggers =
+    QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
+
+// The text of a cell editor as the table would take it; a list editor always fits.
+codepage::Encoded encodeEditor(QWidget* editor)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        return codepage::fromUnicode(line->text());
+    return {};
+}
+
+}  // namespace
+
 // Draws through the grid's hook, and edits a cell with an editor that fits its field: a text of
 // at most the field's size, or the list of the looked-up table's names.
-class CellDelegate : public QStyledItemDelegate {
+class DBGrid::CellDelegate : public QStyledItemDelegate {
 public:
     CellDelegate(DBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
 
@@ -30,20 +45,36 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         Field* f = grid_.tableModel().fieldOfColumn(index.column());
+        QWidget* editor = nullptr;
         if (f && f->isLookup() && f->lookupSource()) {
             auto* combo = new QComboBox(parent);
             combo->addItem(QString(), QVariant());  // no author
             addRowItems(*combo, *f->lookupSource(), f->lookupResultColumn());
-            return combo;
+            connect(combo, &QComboBox::activated, &grid_, [this, combo] { grid_.editorTextChanged(combo); });
+            editor = combo;
+        } else {
+            editor = QStyledItemDelegate::createEditor(parent, option, index);
+            if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+                if (f && f->type() == FieldType::String && f->size() > 0)
+                    line->setMaxLength(f->size());
+                connect(line, &QLineEdit::textChanged, &grid_, [this, line] { grid_.editorTextChanged(line); });
+            }
         }
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor); line && f && f->type() == FieldType::String && f->size() > 0)
-            line->setMaxLength(f->size());
+        grid_.editor_ = editor;
+        grid_.editorRefused_ = false;
         return editor;
+    }
+
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (grid_.editor_ == editor)
+            grid_.editor_ = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
+        const QSignalBlocker block(editor);  // showing the value is no change by the user
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
             combo->setCurrentIndex(std::max(0, combo->findText(index.data().toString())));
             return;
@@ -53,8 +84,13 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
+        grid_.committed_ = false;
         auto* combo = qobject_cast<QComboBox*>(editor);
         Field* f = grid_.tableModel().fieldOfColumn(index.column());
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            grid_.committed_ = model->setData(index, line->text(), Qt::EditRole);
+            return;
+        }
         if (!combo || !f || !f->isLookup())
             return QStyledItemDelegate::setModelData(editor, model, index);
         // A looked-up name is chosen; what is stored is the chosen row's key.
@@ -66,6 +102,7 @@ public:
             const Field* keyField = t.fieldOfColumn(f->lookupKeyColumn());
             grid_.dataSource().setFieldFromControl(keyField->name(),
                                                    key.isValid() ? Value(int64_t(key.toLongLong())) : Value());
+            grid_.committed_ = true;
         });
     }
 
@@ -73,16 +110,14 @@ private:
     DBGrid& grid_;
 };
 
-}  // namespace
-
-DBGrid::DBGrid(DataSource& source, QWidget* parent) : QTableView(parent), source_(source), model_(source)
+DBGrid::DBGrid(DataSource& source, QWidget* parent)
+    : QTableView(parent), source_(source), sourceAlive_(&source), model_(source)
 {
     setModel(&model_);
     setItemDelegate(new CellDelegate(*this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(kEditTriggers);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->hide();
@@ -94,31 +129,38 @@ DBGrid::DBGrid(DataSource& source, QWidget* parent) : QTableView(parent), source
             followTable();
     });
     connect(&source_, &DataSource::tableReplaced, this, &DBGrid::followTable);
+    source_.addInput(this);
+}
+
+DBGrid::~DBGrid()
+{
+    if (sourceAlive_)
+        sourceAlive_->removeInput(this);
 }
 
 void DBGrid::setReadOnly(bool readOnly)
 {
     model_.setReadOnly(readOnly);
-    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
-                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : kEditTriggers);
 }
 
 void DBGrid::followTable()
 {
     Table* t = source_.table();
     const int row = t && t->active() ? t->currentPosition() : -1;
-    if (row < 0 || row >= model_.rowCount() || following_)
+    if (row < 0 || row >= model_.rowCount() || following_ || model_.changing())
         return;
     following_ = true;
-    int column = currentIndex().isValid() ? currentIndex().column() : 0;
-    // Typing goes to the current cell: keep it on a column that can take it.
-    if (!(model_.flags(model_.index(row, column)) & Qt::ItemIsEditable))
+    int column = currentIndex().isValid() ? currentIndex().column() : -1;
+    if (column < 0) {
+        // First showing: typing goes to the first column that can take it.
+        column = 0;
         for (int c = 0; c < model_.columnCount(); ++c)
             if (model_.flags(model_.index(row, c)) & Qt::ItemIsEditable) {
                 column = c;
                 break;
             }
+    }
     setCurrentIndex(model_.index(row, column));
     following_ = false;
 }
@@ -126,13 +168,127 @@ void DBGrid::followTable()
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
+    // An editor left open on a row the grid has left (the table moved from elsewhere) is dropped.
+    if (editor_ && current.row() != previous.row())
+        QTableView::closeEditor(editor_, QAbstractItemDelegate::RevertModelCache);
     Table* t = source_.table();
-    if (following_ || !t || !t->active() || !current.isValid() || current.row() == t->currentPosition())
+    // While rows are being inserted or removed the grid's current row is the view's own
+    // business: the table's cursor is brought back by the notice that ends the change.
+    if (following_ || model_.changing() || !t || !t->active() || !current.isValid() ||
+        current.row() == t->currentPosition())
         return;
     following_ = true;
     runGuarded([&] { t->setRecNo(current.row() + 1); });
     following_ = false;
     followTable();  // back to the table's row when the move was refused
+}
+
+// ---------------------------------------------------------------- the cell editor
+
+void DBGrid::editorTextChanged(QWidget* editor)
+{
+    if (editor != editor_)
+        return;
+    runGuarded([&] { source_.startEdit(); });
+    const codepage::Encoded e = encodeEditor(editor);
+    if (e.ok()) {
+        editorRefused_ = false;
+    } else if (!editorRefused_) {
+        editorRefused_ = true;
+        refuseIfUnstorable(editor, false);
+    }
+}
+
+bool DBGrid::refuseIfUnstorable(QWidget* editor, bool select)
+{
+    const codepage::Encoded e = encodeEditor(editor);
+    if (e.ok())
+        return false;
+    if (!warning_) {
+        // The box takes the focus from the editor, which would try to commit again.
+        warning_ = true;
+        Dialogs::message(codepage::unmappableMessage(*e.unmappable));
+        warning_ = false;
+    }
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (select && line)
+        line->setSelection(int(e.position), *e.unmappable > 0xFFFF ? 2 : 1);
+    editor->setFocus();
+    return true;
+}
+
+void DBGrid::commitData(QWidget* editor)
+{
+    if (refuseIfUnstorable(editor, true))
+        return;
+    QTableView::commitData(editor);
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // A refused text stays for correction; only Esc (revert) drops it.
+    if (hint != QAbstractItemDelegate::RevertModelCache && !encodeEditor(editor).ok()) {
+        editor->setFocus();
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+bool DBGrid::commitInput()
+{
+    QWidget* editor = editor_;
+    if (!editor)
+        return true;
+    if (refuseIfUnstorable(editor, true))
+        return false;
+    committed_ = false;
+    QTableView::commitData(editor);
+    if (!committed_) {
+        editor->setFocus();  // the table refused it and said why; the text stays
+        return false;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void DBGrid::dropInput()
+{
+    if (editor_)
+        QTableView::closeEditor(editor_, QAbstractItemDelegate::RevertModelCache);
+}
+
+// ---------------------------------------------------------------- mouse and keys
+
+void DBGrid::mousePressEvent(QMouseEvent* event)
+{
+    // A click elsewhere in the grid first settles what is being typed; a refused text keeps
+    // the focus where it is.
+    if (!source_.commitInputs()) {
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste) && state() != EditingState) {
+        pasteIntoCell(event);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DBGrid::pasteIntoCell(QKeyEvent* event)
+{
+    const QModelIndex index = currentIndex();
+    if (!index.isValid() || !(model_.flags(index) & Qt::ItemIsEditable) || !edit(index, EditKeyPressed, event))
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(editor_.data())) {
+        line->selectAll();
+        line->paste();
+    }
 }
 
 }  // namespace barqeen

@@ -1,8 +1,15 @@
 #pragma once
 // The data-bound grid: a table view over a TableModel whose current row follows the table's
 // cursor both ways. Cells can be drawn over by a hook after the grid's own drawing.
+//
+// Typing on a cell opens its editor (so does Ctrl+V, with the clipboard's text) and puts the
+// table in edit state; the editor's text reaches the table when the editor is committed (Enter,
+// Tab, another cell, or any action that settles the source's held input first). A text with a
+// character the code page cannot hold is never committed: it stays in the open editor, the
+// message names the character, until it is corrected or dropped with Esc.
 #include "shell/table_model.h"
 
+#include <QPointer>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 
@@ -10,10 +17,11 @@
 
 namespace barqeen {
 
-class DBGrid : public QTableView {
+class DBGrid : public QTableView, public HeldInput {
     Q_OBJECT
 public:
     DBGrid(DataSource& source, QWidget* parent = nullptr);
+    ~DBGrid() override;
 
     TableModel& tableModel() { return model_; }
     DataSource& dataSource() { return source_; }
@@ -23,15 +31,34 @@ public:
     // its text and its state (selected or not).
     std::function<void(QPainter&, const QRect&, Field&, const QString&, const QStyleOptionViewItem&)> drawDataCell;
 
+    // The open cell editor, if any: committed into the table (false when refused), or dropped.
+    bool commitInput() override;
+    void dropInput() override;
+
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // Typing on a cell that cannot be edited does nothing (no jump to a row by its text).
+    void keyboardSearch(const QString&) override {}
 
 private:
+    class CellDelegate;
     void followTable();
+    void editorTextChanged(QWidget* editor);
+    bool refuseIfUnstorable(QWidget* editor, bool select);
+    void pasteIntoCell(QKeyEvent* event);
 
     DataSource& source_;
+    QPointer<DataSource> sourceAlive_;
     TableModel model_;
+    QPointer<QWidget> editor_;  // the open cell editor
     bool following_ = false;
+    bool warning_ = false;      // a refusal is being shown
+    bool editorRefused_ = false;
+    bool committed_ = false;    // the last commit reached the table
 };
 
 }  // namespace barqeen

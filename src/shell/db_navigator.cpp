@@ -53,6 +53,14 @@ void DBNavigator::click(Button b)
     Table* t = source_.table();
     if (!t)
         return;
+    // What is being typed in a bound control goes with the action: cancel drops it, every
+    // other button takes it first (and does nothing while it is refused).
+    if (b == Cancel)
+        source_.dropInputs();
+    else if (!source_.commitInputs()) {
+        updateButtons();
+        return;
+    }
     try {
         switch (b) {
         case First: t->first(); break;

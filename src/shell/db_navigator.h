@@ -1,6 +1,8 @@
 #pragma once
 // The navigator: buttons that move through, add, delete, edit, post and cancel rows of its data
-// source's table, each enabled as the table's state allows.
+// source's table, each enabled as the table's state allows. Each button first settles the input
+// held by the source's controls (an open cell editor, a refused memo text): cancel drops it,
+// the others commit it and stop when it is refused.
 #include "shell/data_source.h"
 
 #include <QWidget>

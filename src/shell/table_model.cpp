@@ -48,6 +48,7 @@ void TableModel::onTableEvent(const TableEvent& e)
 {
     switch (e.kind) {
     case TableEvent::AboutToReset:
+        changing_ = true;
         if (!resetting_) {
             resetting_ = true;
             beginResetModel();
@@ -60,20 +61,25 @@ void TableModel::onTableEvent(const TableEvent& e)
         rebuild();
         resetting_ = false;
         endResetModel();
+        changing_ = false;
         break;
     case TableEvent::RowAboutToBeInserted:
+        changing_ = true;
         beginInsertRows({}, e.position, e.position);
         break;
     case TableEvent::RowInserted:
         ++rows_;
         endInsertRows();
+        changing_ = false;
         break;
     case TableEvent::RowAboutToBeRemoved:
+        changing_ = true;
         beginRemoveRows({}, e.position, e.position);
         break;
     case TableEvent::RowRemoved:
         --rows_;
         endRemoveRows();
+        changing_ = false;
         break;
     case TableEvent::RowChanged:
         if (e.position >= 0 && e.position < rows_ && !columns_.empty())
@@ -143,6 +149,8 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
 {
     if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable))
         return false;
+    if (value.toString() == data(index, Qt::EditRole).toString())
+        return true;
     bool stored = false;
     runGuarded([&] {
         Table& t = *table();

@@ -24,7 +24,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Typing into a cell: the table goes to that row and into edit state (errors are shown).
+    // A text equal to what the cell shows changes nothing.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Between the notices that begin and end an insertion, a removal or a reset.
+    bool changing() const { return changing_; }
 
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
@@ -37,6 +41,7 @@ private:
     std::vector<Field*> columns_;
     int rows_ = 0;  // what the views were last told
     bool resetting_ = false;
+    bool changing_ = false;
     bool readOnly_ = false;
 };
 

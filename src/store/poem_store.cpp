@@ -48,6 +48,14 @@ PoemStore::Slot& PoemStore::slot(const char* kind)
     throw Error(std::string("No such table: ") + kind);
 }
 
+TableFile* PoemStore::fileOf(const Table& table)
+{
+    for (Slot& s : slots_)
+        if (s.table == &table)
+            return s.file.get();
+    return nullptr;
+}
+
 void PoemStore::createTable(const char* kind, void (*define)(Table&))
 {
     Table fresh(kind);

@@ -40,6 +40,10 @@ public:
     // What the user is to be told once the tables are open (files that can only be read), or "".
     std::string openingNotice() const;
 
+    // The open file of one of the five tables (nullptr while it is closed): for a change that is
+    // written to several files at once (an import).
+    TableFile* fileOf(const Table& table);
+
     // name is Windows-1256 text; returns the new GameID.
     int AddHistory(const std::string& playerName, const QDateTime& playTime);
     void AddPlayerPoem(int gameId, const std::string& text);

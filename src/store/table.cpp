@@ -432,7 +432,9 @@ void Table::checkRequiredForPost() const
     for (const auto& f : fields_) {
         if (!f->required() || f->readOnly() || f->isLookup() || f->type() == FieldType::AutoIncrement)
             continue;
-        if (pending_.cells[size_t(f->column())].isNull())
+        // A memo erased to empty text holds nothing, as one never typed in.
+        const Value& v = pending_.cells[size_t(f->column())];
+        if (v.isNull() || (f->type() == FieldType::Memo && v.isText() && v.text().empty()))
             throw RequiredFieldError(format("Field '%s' must have a value", {f->displayLabel()}), f->name());
     }
 }

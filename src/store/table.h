@@ -176,6 +176,10 @@ public:
     // Appends and commits in one step; values by field position, a null entry leaves the field
     // to the table. Nothing changes when the row is refused.
     void appendRecord(const std::vector<Value>& values);
+    // Adds rows at the end in one step, after the caller has had them stored (an import through
+    // TableFile's batch): each row carries its key, in order from nextKey(). The views hear one
+    // reset and the after-move hook runs once; the cursor stays on its row. Needs no pending edit.
+    void appendRows(std::vector<Row> rows);
 
     // ---- filter ----
     void setFilterText(std::string text);  // parsed at once; a bad text is refused, the old kept

@@ -215,9 +215,9 @@ void TableFile::disconnect(bool checkpoint)
     }
     if (!db_)
         return;
-    if (checkpoint && !readOnly_)
-        sqlite3_exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
-    else
+    // The last connection to close folds the log into the file and removes it; another
+    // connection still open (a reader) keeps it for itself.
+    if (!checkpoint)
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_close(db_);
     db_ = nullptr;
@@ -462,8 +462,100 @@ void TableFile::rowDeleted(int64_t key)
     });
 }
 
+void TableFile::beginBatch()
+{
+    if (inBatch_)
+        throw Error("A batch is already open on " + path_);
+    if (givenUp_)
+        throw Error(replaced(path_, keptPath_, keptProblem_, true));
+    if (readOnly_)
+        readOnlyRefusal(path_);
+    ensureFile();
+    try {
+        exec(db_, "BEGIN IMMEDIATE");
+    } catch (const Error& e) {
+        unwritable(path_, e.what());
+    }
+    inBatch_ = true;
+    fileCounter_ = table_.nextKey();
+}
+
+void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
+{
+    if (!inBatch_)
+        throw Error("No batch is open on " + path_);
+    if (nextKey - 1 > kLargestKey)
+        throw Error("لا يتسع ملف الجدول " + isolated(path_) + " لهذه الصفوف: تتجاوز مفاتيحها أكبر عدد يحفظه.");
+    bool foreign = false;
+    try {
+        for (size_t i = 0; i < count; ++i) {
+            sqlite3_reset(insert_);
+            bindRow(insert_, rows[i]);
+            stepOneRow(db_, insert_);
+        }
+        sqlite3_reset(counter_);
+        sqlite3_bind_int64(counter_, 1, nextKey);
+        sqlite3_bind_int64(counter_, 2, fileCounter_);
+        stepOneRow(db_, counter_);
+        fileCounter_ = nextKey;
+    } catch (const ForeignChange&) {
+        foreign = true;
+    } catch (const Error& e) {
+        sqlite3_reset(insert_);
+        sqlite3_reset(counter_);
+        unwritable(path_, e.what());
+    }
+    if (foreign) {
+        rollbackBatch();
+        giveUpFile(true);
+    }
+}
+
+void TableFile::commitBatch()
+{
+    if (!inBatch_)
+        throw Error("No batch is open on " + path_);
+    sqlite3_reset(insert_);
+    sqlite3_reset(counter_);
+    try {
+        exec(db_, "COMMIT");
+    } catch (const Error& e) {
+        // A commit that failed may leave the transaction open: it is rolled back by the caller.
+        unwritable(path_, e.what());
+    }
+    inBatch_ = false;
+    rememberIdentity();
+}
+
+void TableFile::rollbackBatch() noexcept
+{
+    if (!inBatch_)
+        return;
+    inBatch_ = false;
+    sqlite3_reset(insert_);
+    sqlite3_reset(counter_);
+    // SQLite rolls some failures back by itself (a full disk); then there is nothing left to undo.
+    if (db_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void TableFile::takeBack(int64_t firstKey)
+{
+    const std::string key = quoted(table_.indexDef()->field);
+    commit([&] {
+        Statement remove(db_, "DELETE FROM rows WHERE " + key + " >= ?");
+        sqlite3_bind_int64(remove.get(), 1, firstKey);
+        remove.step(db_);
+        sqlite3_reset(counter_);
+        sqlite3_bind_int64(counter_, 1, firstKey);
+        sqlite3_bind_int64(counter_, 2, fileCounter_);
+        stepOneRow(db_, counter_);
+    });
+}
+
 void TableFile::close()
 {
+    rollbackBatch();
     if (givenUp_)
         return;  // the user was told when it happened
     switch (place()) {

@@ -41,6 +41,20 @@ public:
     void rowChanged(const Row& row) override;
     void rowDeleted(int64_t key) override;
 
+    // Many rows added as one change (an import), possibly with other tables' files: beginBatch
+    // opens a write transaction, appendInBatch writes rows into it (the table in memory is not
+    // touched: Table::appendRows follows once every file has committed), commitBatch makes them
+    // part of the file, rollbackBatch leaves the file as it was. No other change is written
+    // while a batch is open.
+    void beginBatch();
+    void appendInBatch(const Row* rows, size_t count, int64_t nextKey);
+    void commitBatch();
+    void rollbackBatch() noexcept;
+    bool inBatch() const { return inBatch_; }
+    // Removes the rows from firstKey on and sets the key counter back to it, in one transaction:
+    // undoes a committed batch whose partner files could not commit.
+    void takeBack(int64_t firstKey);
+
 private:
     // What the path holds now, against what the program last wrote there.
     enum class Place { Ours, Vanished, Replaced };
@@ -74,6 +88,8 @@ private:
     sqlite3_stmt* counter_ = nullptr;
     Identity identity_;
     bool readOnly_ = false;
+    bool inBatch_ = false;
+    int64_t fileCounter_ = 0;  // the key counter as last written by a batch
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening
     bool givenUp_ = false;      // the file was replaced: nothing more is written to it
     std::string keptPath_;      // where the rows were kept then

@@ -52,6 +52,19 @@ bool isPresentationForm(char32_t c)
     return (c >= 0xFB50 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
 }
 
+// The presentation forms of the vowel marks fold to a carrier and the mark: a space for the
+// isolated forms, a tatweel for the medial ones. Pasted inside a word, a carrier would split it or
+// lengthen it; what was meant is the bare mark.
+QString withoutMarkCarrier(QString folded)
+{
+    if (folded.size() < 2 || (folded.front() != QLatin1Char(' ') && folded.front() != QChar(0x0640)))
+        return folded;
+    for (qsizetype i = 1; i < folded.size(); ++i)
+        if (folded.at(i).category() != QChar::Mark_NonSpacing)
+            return folded;
+    return folded.mid(1);
+}
+
 }  // namespace
 
 QString toUnicode(std::string_view bytes)
@@ -81,7 +94,7 @@ Encoded fromUnicode(const QString& text)
             code = QChar::surrogateToUcs4(ch, text.at(i + 1));
         bool folded = false;
         if (isPresentationForm(code)) {
-            const QString base = QString(ch).normalized(QString::NormalizationForm_KC);
+            const QString base = withoutMarkCarrier(QString(ch).normalized(QString::NormalizationForm_KC));
             folded = !base.isEmpty();
             std::string part;
             for (QChar b : base) {

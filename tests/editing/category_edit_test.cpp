@@ -7,7 +7,7 @@
 #include "shell/db_grid.h"
 #include "shell/db_navigator.h"
 #include "shell/main_window.h"
-#include "shell/program.h"
+#include "app/program.h"
 #include "text/codepage.h"
 
 #include <QLabel>

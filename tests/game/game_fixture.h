@@ -9,7 +9,7 @@
 #include "game/start_letter.h"
 #include "shell/main_window.h"
 #include "shell/picture_button.h"
-#include "shell/program.h"
+#include "app/program.h"
 #include "store/poem_store.h"
 #include "text/codepage.h"
 

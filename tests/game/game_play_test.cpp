@@ -3,6 +3,10 @@
 // clock and the records in the files.
 #include "game_fixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTextDocument>
+
 using namespace barqeen;
 using namespace barqeen::test;
 
@@ -232,6 +236,38 @@ TEST_F(GamePlayTest, RefusedSendsKeepTheTextAndRecordNothing)
         g.close();
     });
     EXPECT_EQ(game().RoundCount, 1);
+}
+
+// A non-breaking space between the words reaches the rules as itself, a character that is not
+// Arabic, whether it is typed or pasted; the box keeps it for correction.
+TEST_F(GamePlayTest, NonBreakingSpaceTypedOrPastedIsRefusedAsNotArabic)
+{
+    QString withNbsp = kBalaghna;
+    withNbsp[kBalaghna.indexOf(QLatin1Char(' '))] = QChar(QChar::Nbsp);
+    pressGame(QStringLiteral("سالم"), QStringLiteral("ب"), [&](TfmGame& g) {
+        takeShown();
+        for (const bool paste : {false, true}) {
+            SCOPED_TRACE(paste ? "pasted" : "typed");
+            g.mePlayer->setFocus();
+            QTest::keyClick(g.mePlayer, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(g.mePlayer, Qt::Key_Delete);
+            if (paste) {
+                QGuiApplication::clipboard()->setText(withNbsp);
+                QTest::keyClick(g.mePlayer, Qt::Key_V, Qt::ControlModifier);
+            } else {
+                for (const QChar c : withNbsp)
+                    QTest::sendKeyEvent(QTest::Click, g.mePlayer, c == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key_unknown,
+                                        QString(c), Qt::NoModifier);
+            }
+            ASSERT_EQ(g.mePlayer->document()->toRawText(), withNbsp);
+            QTest::mouseClick(g.bbSend, Qt::LeftButton);
+            EXPECT_EQ(takeShown(), QStringList{"message|" + kNotArabic});
+            EXPECT_EQ(g.mePlayer->document()->toRawText(), withNbsp);
+            EXPECT_EQ(g.RoundCount, 1);
+        }
+        EXPECT_TRUE(OnDisk(dir).playerPoems().empty());
+        g.close();
+    });
 }
 
 TEST_F(GamePlayTest, DurationCountsWholeMinutes)

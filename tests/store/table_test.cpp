@@ -199,6 +199,37 @@ TEST_F(TableTest, RequiredTextSetToEmptyIsRefusedByTheTable)
     EXPECT_EQ(t.field("Name").asString(), "a");
 }
 
+TEST(RequiredMemoTest, AMemoErasedToEmptyTextHasNoValue)
+{
+    Table verses("verses");
+    verses.addFieldDef({"ID", FieldType::AutoIncrement, 0, false});
+    verses.addFieldDef({"Text", FieldType::Memo, 70, true});
+    verses.addIndexDef({"", "ID", true, true});
+    verses.createDataSet();
+    verses.field("Text").setDisplayLabel("Verse");
+    for (bool existing : {false, true}) {
+        if (existing) {
+            verses.appendRecord({Value(), Value("a verse")});
+            verses.edit();
+        } else {
+            verses.insert();
+        }
+        verses.field("Text").setAsString("typed");
+        verses.field("Text").setAsString("");
+        try {
+            verses.post();
+            FAIL() << "an empty required memo was posted";
+        } catch (const RequiredFieldError& e) {
+            EXPECT_STREQ(e.what(), "Field 'Verse' must have a value");
+            EXPECT_EQ(e.fieldName, "Text");
+        }
+        EXPECT_NE(verses.state(), Table::State::Browse);
+        verses.cancel();
+    }
+    ASSERT_EQ(verses.rowCount(), 1);
+    EXPECT_EQ(verses.rowAt(0).cells[1].text(), "a verse");
+}
+
 TEST_F(TableTest, RefusedAppendLeavesTheTableAsItWas)
 {
     add("a", "x");

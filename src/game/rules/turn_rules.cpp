@@ -144,6 +144,12 @@ bool TurnRules::PickComputerVerse(std::string_view letter, std::string& verseTex
     const int count = poem_.recordCount();
     if (count == 0)
         return false;
+    // Without a free verse the computer is defeated; the walk looking for one has then passed
+    // every verse of the letter and left the cursor at their end, where the editing window opens.
+    auto defeated = [this] {
+        poem_.last();
+        return false;
+    };
     std::vector<std::string> playerKeys;
     for (const std::string& said : PlayerVerses)
         playerKeys.push_back(withoutSpaces(said));
@@ -163,7 +169,7 @@ bool TurnRules::PickComputerVerse(std::string_view letter, std::string& verseTex
             if (!excludedAt(position, playerKeys))
                 free.push_back(position);
         if (free.empty())
-            return false;
+            return defeated();
         chosen = free[std::uniform_int_distribution<size_t>(0, free.size() - 1)(random)];
     }
 

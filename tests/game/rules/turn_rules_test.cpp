@@ -244,7 +244,8 @@ TEST_F(TurnRulesTest, AgreesWithTheStepByStepWalk)
     }
     test::ReferenceTurnRules reference{poem(), rules.UsedTextIDs};
     std::mt19937_64 draw(1);
-    for (int round = 0; round < 120; ++round) {
+    int defeats = 0;
+    for (int round = 0; round < 500; ++round) {  // past the ~100 verses of each letter
         const std::string letter(1, letters[round % 4]);
         std::string text;
         char next;
@@ -255,7 +256,15 @@ TEST_F(TurnRulesTest, AgreesWithTheStepByStepWalk)
             EXPECT_NE(reference.PickComputerVerse(letter, draw), 0) << round;
             rules.UsedTextIDs.push_back(chosen);
         } else {
+            // Defeated: both leave the cursor where the walk over the letter's verses ended.
+            const int64_t fastAt = poem().recordCount() ? poem().field("TextID").asInteger() : 0;
+            const int fastRecNo = poem().recNo();
+            const bool fastEof = poem().eof();
             EXPECT_EQ(reference.PickComputerVerse(letter, draw), 0) << round;
+            EXPECT_EQ(fastAt, poem().recordCount() ? poem().field("TextID").asInteger() : 0) << round;
+            EXPECT_EQ(fastRecNo, poem().recNo()) << round;
+            EXPECT_EQ(fastEof, poem().eof()) << round;
+            ++defeats;
         }
         const std::string probe = round % 2 ? text : word() + " " + word();
         const bool fast = rules.SaidByComputer(probe);
@@ -265,6 +274,7 @@ TEST_F(TurnRulesTest, AgreesWithTheStepByStepWalk)
         EXPECT_EQ(fastAt, poem().field("TextID").asInteger()) << round;
         EXPECT_EQ(fastEof, poem().eof()) << round;
     }
+    EXPECT_GT(defeats, 0);  // the games ran until letters were used up
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "shell/program.h"
+#include "app/program.h"
 
 #include "editing/category_edit.h"
 #include "game/game_window.h"
