@@ -1,4 +1,6 @@
 // The program: one copy per data folder, every window made at start-up, the main window shown.
+// Or one of its commands for scripts (import, export), without any window.
+#include "app/command_line.h"
 #include "app/program.h"
 #include "shell/application.h"
 #include "shell/main_window.h"
@@ -10,6 +12,8 @@
 int main(int argc, char** argv)
 {
     using namespace barqeen;
+    if (isCommand(argc, argv))
+        return runCommand(argc, argv);
     QApplication app(argc, argv);
     // Before anything can show a box: a stop asked during start-up ends the program in order.
     OrderlyShutdown shutdown;

@@ -1,5 +1,7 @@
 #include "shell/shutdown.h"
 
+#include "shell/main_window.h"
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -42,7 +44,7 @@ OrderlyShutdown::OrderlyShutdown()
         ::sigaction(signal, &action, nullptr);
 }
 
-OrderlyShutdown::OrderlyShutdown(QWidget& mainWindow) : OrderlyShutdown()
+OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : OrderlyShutdown()
 {
     setMainWindow(&mainWindow);
 }
@@ -58,7 +60,7 @@ OrderlyShutdown::~OrderlyShutdown()
         }
 }
 
-void OrderlyShutdown::setMainWindow(QWidget* mainWindow)
+void OrderlyShutdown::setMainWindow(TfmMain* mainWindow)
 {
     main_ = mainWindow;
     if (boxCloser_ && main_) {
@@ -72,7 +74,7 @@ void OrderlyShutdown::closeModalWindows()
     // Each modal window (a message box, a prompt, the game) closes as its close button would.
     for (int guard = 0; guard < 16; ++guard) {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == main_)
+        if (!modal || modal == static_cast<QWidget*>(main_))
             break;
         modal->close();
         if (QApplication::activeModalWidget() == modal)
@@ -84,7 +86,7 @@ void OrderlyShutdown::closeEverything()
 {
     closeModalWindows();
     if (main_) {
-        main_->close();
+        main_->closeWithoutQuestions();  // nobody may be there to answer
         return;
     }
     // Still starting: boxes the start-up shows after this are closed as they come.

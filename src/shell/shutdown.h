@@ -6,9 +6,10 @@
 
 class QSocketNotifier;
 class QTimer;
-class QWidget;
 
 namespace barqeen {
+
+class TfmMain;
 
 class OrderlyShutdown : public QObject {
     Q_OBJECT
@@ -16,11 +17,11 @@ public:
     // Installed first thing at start-up, before any message box can be shown: a stop asked while
     // the main window is not there yet closes the boxes and is remembered (see stopAsked).
     OrderlyShutdown();
-    explicit OrderlyShutdown(QWidget& mainWindow);
+    explicit OrderlyShutdown(TfmMain& mainWindow);
     ~OrderlyShutdown() override;
 
     // The window closed last, once it exists. One instance per program.
-    void setMainWindow(QWidget* mainWindow);
+    void setMainWindow(TfmMain* mainWindow);
     // A stop signal came: the program is to end without going on.
     bool stopAsked() const { return stopAsked_; }
 
@@ -30,7 +31,7 @@ public:
 private:
     void closeModalWindows();
 
-    QWidget* main_ = nullptr;
+    TfmMain* main_ = nullptr;
     QSocketNotifier* notifier_ = nullptr;
     QTimer* boxCloser_ = nullptr;  // before the main window: closes boxes that come up after the stop
     bool stopAsked_ = false;

@@ -1,0 +1,191 @@
+#include "app/command_line.h"
+
+#include "exchange/import_report.h"
+#include "exchange/verse_export.h"
+#include "exchange/verse_import.h"
+#include "store/poem_store.h"
+#include "text/codepage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace barqeen {
+namespace {
+
+using namespace exchange;
+
+constexpr int kDone = 0, kFailed = 1, kMisused = 2, kProgramRuns = 3;
+
+const char* const kUsage =
+    "الاستعمال:\n"
+    "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|windows-1256] [--no-report] FILE…\n"
+    "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
+    "يعمل الأمران على جداول البرنامج في مجلده، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n";
+
+void say(std::FILE* to, const std::string& text)
+{
+    std::fputs(text.c_str(), to);
+    std::fputc('\n', to);
+    std::fflush(to);
+}
+
+int misused(const std::string& why)
+{
+    say(stderr, why);
+    std::fputs(kUsage, stderr);
+    return kMisused;
+}
+
+// "--name=value" -> value, when the argument is that option.
+bool option(const std::string& arg, const char* name, std::string& value)
+{
+    const std::string prefix = std::string("--") + name + "=";
+    if (arg.rfind(prefix, 0) != 0)
+        return false;
+    value = arg.substr(prefix.size());
+    return true;
+}
+
+// Steps the work, showing its progress on a terminal.
+template <class Work>
+void runShowingProgress(Work& work, const std::string& name)
+{
+    const bool terminal = ::isatty(STDERR_FILENO);
+    int shown = -1;
+    while (work.step(std::chrono::milliseconds(200))) {
+        const int percent = int(work.progress() * 100);
+        if (terminal && percent != shown) {
+            std::fprintf(stderr, "\r%s: %d%%", name.c_str(), percent);
+            shown = percent;
+        }
+    }
+    if (terminal && shown >= 0)
+        std::fputs("\r\033[K", stderr);
+}
+
+int importFiles(PoemStore& store, const std::vector<std::string>& args)
+{
+    ImportOptions options;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        std::string value;
+        if (option(arg, "format", value)) {
+            if (!parseFormat(value, options.format))
+                return misused("صيغة غير معروفة: " + value);
+        } else if (option(arg, "encoding", value)) {
+            if (!parseEncoding(value, options.encoding))
+                return misused("ترميز غير معروف: " + value);
+        } else if (arg == "--no-report") {
+            options.writeReport = false;
+        } else if (arg.rfind("--", 0) == 0) {
+            return misused("خيار غير معروف: " + arg);
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.empty())
+        return misused("لم يُذكر ملف للاستيراد.");
+    int code = kDone;
+    for (const std::string& file : files) {
+        // Each file is one change of its own: a file that fails leaves the others' verses in.
+        VerseImport import(store, file, options);
+        runShowingProgress(import, file);
+        const ImportResult& result = import.result();
+        const bool done = result.outcome == ImportResult::Outcome::Done;
+        say(done ? stdout : stderr, summaryText(result));
+        if (!done)
+            code = kFailed;
+    }
+    return code;
+}
+
+int exportFile(PoemStore& store, const std::vector<std::string>& args)
+{
+    Format format = Format::Auto;
+    std::string letter;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        std::string value;
+        if (option(arg, "format", value)) {
+            if (!parseFormat(value, format) || format == Format::Auto)
+                return misused("صيغة غير معروفة: " + value);
+        } else if (option(arg, "letter", value)) {
+            const std::optional<std::string> bytes = codepage::fromUtf8(value);
+            if (!bytes || bytes->size() != 1)
+                return misused("الخيار --letter يأخذ حرفًا واحدًا: " + value);
+            letter = *bytes;
+        } else if (arg.rfind("--", 0) == 0) {
+            return misused("خيار غير معروف: " + arg);
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 1)
+        return misused("يُصدَّر إلى ملف واحد.");
+    if (!letter.empty()) {
+        store.cdsPoem.setFilterText("StartLetter = '" + letter + "'");
+        store.cdsPoem.setFiltered(true);
+    }
+    VerseExport out(store, selectedVerses(store.cdsPoem), files[0], format);
+    runShowingProgress(out, files[0]);
+    const bool done = out.result().outcome == ExportResult::Outcome::Done;
+    say(done ? stdout : stderr, exportSummary(out.result()));
+    return done ? kDone : kFailed;
+}
+
+}  // namespace
+
+bool isCommand(int argc, char** argv)
+{
+    if (argc < 2)
+        return false;
+    const std::string command = argv[1];
+    return command == "import" || command == "export" || command == "help" || command == "--help";
+}
+
+int runCommand(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const std::string command = argv[1];
+    if (command == "help" || command == "--help") {
+        std::fputs(kUsage, stdout);
+        return kDone;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    const QString dir = QCoreApplication::applicationDirPath();
+
+    QLockFile lock(QDir(dir).filePath(QStringLiteral("Barqeen.lock")));
+    lock.setStaleLockTime(0);  // only a lock whose program is gone is stale
+    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+        say(stderr, "برنامج برقين يعمل الآن على الجداول في المجلد \u2068" + dir.toStdString() +
+                        "\u2069؛ أغلقه ثم أعد الأمر. لم يتغير شيء.");
+        return kProgramRuns;
+    }
+
+    PoemStore store(dir.toStdString());
+    int code = kDone;
+    try {
+        store.OpenTables();
+        code = command == "import" ? importFiles(store, args) : exportFile(store, args);
+    } catch (const std::exception& e) {
+        say(stderr, e.what());
+        code = kFailed;
+    }
+    try {
+        store.CloseTables();
+    } catch (const std::exception& e) {
+        say(stderr, e.what());
+        code = kFailed;
+    }
+    return code;
+}
+
+}  // namespace barqeen

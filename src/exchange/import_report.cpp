@@ -1,0 +1,102 @@
+#include "exchange/import_report.h"
+
+#include <QDateTime>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace barqeen::exchange {
+namespace {
+
+std::string fileName(const std::string& path)
+{
+    return "\u2068" + std::filesystem::path(path).filename().string() + "\u2069";
+}
+
+std::string count(size_t n)
+{
+    return std::to_string(n);
+}
+
+}  // namespace
+
+std::string refusalName(Refusal reason)
+{
+    switch (reason) {
+    case Refusal::Malformed: return "سطر غير سليم";
+    case Refusal::Unmappable: return "حرف لا يُحفظ في الجداول";
+    case Refusal::EmptyText: return "نص فارغ";
+    case Refusal::TooLong: return "أطول مما يتسع له الجدول";
+    case Refusal::NoLastLetter: return "لا حرف نهاية صالحًا";
+    case Refusal::NoFirstLetter: return "لا حرف بداية صالحًا";
+    case Refusal::DuplicateInTable: return "مكرر لبيت في الجدول";
+    case Refusal::DuplicateInFile: return "مكرر لبيت سابق في الملف";
+    }
+    return "";
+}
+
+std::string summaryText(const ImportResult& result)
+{
+    using Outcome = ImportResult::Outcome;
+    std::string text = "استيراد الملف " + fileName(result.source) + "\n";
+    if (result.outcome == Outcome::Failed)
+        return text + "لم يُستورد شيء؛ بقيت الجداول كما كانت.\n" + result.error;
+    if (result.outcome == Outcome::Cancelled)
+        return text + "أُلغي الاستيراد؛ بقيت الجداول كما كانت.";
+    text += "الأبيات المستوردة: " + count(result.taken) + "\n";
+    text += "الأسطر المرفوضة: " + count(result.refused.size()) + "\n";
+    const auto by = result.refusedBy();
+    for (int r = 0; r < kRefusalKinds; ++r)
+        if (by[size_t(r)])
+            text += "    • " + refusalName(Refusal(r)) + ": " + count(by[size_t(r)]) + "\n";
+    if (result.newPoets)
+        text += "شعراء جدد: " + count(result.newPoets) + "\n";
+    if (result.newCategories)
+        text += "مواضيع جديدة: " + count(result.newCategories) + "\n";
+    if (!result.reportPath.empty())
+        text += "التقرير: " + fileName(result.reportPath);
+    else if (!result.reportError.empty())
+        text += result.reportError;
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+std::string reportPathFor(const std::string& source)
+{
+    return source + ".import-report.txt";
+}
+
+void writeReport(ImportResult& result)
+{
+    const std::string path = reportPathFor(result.source);
+    std::string text = "تقرير استيراد الملف: \u2068" + result.source + "\u2069\n";
+    text += "الوقت: " + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() + "\n";
+    text += "الصيغة: " + std::string(formatName(result.format)) + "، الترميز: " +
+            std::string(encodingName(result.encoding)) + "\n\n";
+    text += summaryText(result) + "\n\n";
+    if (result.refused.empty()) {
+        text += "لم يُرفض أي سطر.\n";
+    } else {
+        text += "الأسطر المرفوضة:\n";
+        for (const RefusedLine& r : result.refused) {
+            text += "السطر " + count(size_t(r.line)) + ": " + refusalName(r.reason);
+            if (!r.detail.empty())
+                text += " — " + r.detail;
+            text += "\n    " + r.excerpt + "\n";
+        }
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool ok = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const int error = errno;
+    if (file)
+        ok = std::fclose(file) == 0 && ok;
+    if (ok) {
+        result.reportPath = path;
+        return;
+    }
+    result.reportError = "تعذّرت كتابة التقرير \u2068" + path + "\u2069 \u2066(" + std::strerror(error) + ")\u2069.";
+}
+
+}  // namespace barqeen::exchange

@@ -1,0 +1,109 @@
+#include "exchange/record_reader.h"
+
+#include "common/error.h"
+
+#include <algorithm>
+
+namespace barqeen::exchange {
+namespace {
+
+bool isBlank(std::string_view line)
+{
+    for (const char c : line)
+        if (c != ' ' && c != '\t' && c != '\r')
+            return false;
+    return true;
+}
+
+// One verse a line.
+class TextLinesReader : public RecordReader {
+public:
+    explicit TextLinesReader(std::string_view utf8) : RecordReader(utf8) {}
+
+    bool next(SourceRecord& record) override
+    {
+        while (pos_ < text_.size()) {
+            const size_t end = std::min(text_.find('\n', pos_), text_.size());
+            std::string_view line = text_.substr(pos_, end - pos_);
+            const int number = line_;
+            pos_ = end + 1;
+            ++line_;
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (isBlank(line))
+                continue;
+            record.clear();
+            record.line = number;
+            record.raw = line;
+            record.text = line;
+            return true;
+        }
+        pos_ = text_.size();
+        return false;
+    }
+};
+
+}  // namespace
+
+void SourceRecord::clear()
+{
+    line = 0;
+    raw = {};
+    malformed.clear();
+    text.clear();
+    hemistich1.clear();
+    hemistich2.clear();
+    poet.clear();
+    firstLetter.clear();
+    lastLetter.clear();
+    categories.clear();
+}
+
+void splitCategories(std::string_view field, std::vector<std::string>& names)
+{
+    constexpr std::string_view kArabicComma = "\xD8\x8C";
+    size_t from = 0;
+    while (from <= field.size()) {
+        size_t to = field.size(), width = 0;
+        for (size_t i = from; i < field.size(); ++i) {
+            if (field[i] == ';') {
+                to = i;
+                width = 1;
+                break;
+            }
+            if (field.substr(i, kArabicComma.size()) == kArabicComma) {
+                to = i;
+                width = kArabicComma.size();
+                break;
+            }
+        }
+        names.emplace_back(field.substr(from, to - from));
+        if (width == 0)
+            break;
+        from = to + width;
+    }
+}
+
+std::unique_ptr<RecordReader> makeTextLinesReader(std::string_view utf8)
+{
+    return std::make_unique<TextLinesReader>(utf8);
+}
+
+std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8)
+{
+    switch (format) {
+    case Format::Text: return makeTextLinesReader(utf8);
+    case Format::Csv: {
+        // A spreadsheet set to a language that writes decimal commas separates with ';'.
+        const std::string_view header = utf8.substr(0, utf8.find('\n'));
+        const auto count = [&](char c) { return std::count(header.begin(), header.end(), c); };
+        return makeDelimitedReader(utf8, count(';') > count(',') ? ';' : ',');
+    }
+    case Format::Tsv: return makeDelimitedReader(utf8, '\t');
+    case Format::JsonLines: return makeJsonLinesReader(utf8);
+    case Format::Auto: break;
+    }
+    throw Error("Format not chosen");
+}
+
+}  // namespace barqeen::exchange

@@ -1,0 +1,52 @@
+#pragma once
+// Reading a verse file record by record: plain text lines, CSV or TSV rows under a header, or
+// JSON Lines. A record carries its fields as the file gives them (UTF-8), or why it cannot be
+// read; turning fields into a verse is verse_fields' job.
+#include "exchange/formats.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace barqeen::exchange {
+
+struct SourceRecord {
+    int line = 0;           // the record's first line in the file, 1-based
+    std::string_view raw;   // the record as it stands in the file (without its line break)
+    std::string malformed;  // why the record cannot be read (Arabic); empty when it can
+    // The verse in one field, or in two hemistich fields; the other fields may be empty.
+    std::string text, hemistich1, hemistich2, poet, firstLetter, lastLetter;
+    std::vector<std::string> categories;
+
+    void clear();
+};
+
+class RecordReader {
+public:
+    virtual ~RecordReader() = default;
+    // The next record that is not blank; false at the end of the file.
+    virtual bool next(SourceRecord& record) = 0;
+    // How far into the text the reader has come, in bytes.
+    size_t consumed() const { return pos_; }
+
+protected:
+    explicit RecordReader(std::string_view utf8) : text_(utf8) {}
+    std::string_view text_;
+    size_t pos_ = 0;
+    int line_ = 1;  // the line at pos_
+};
+
+// A reader for this format (not Auto) over text that outlives it. Throws Error (Arabic) when the
+// file cannot be read at all: a header row without a column for the verse.
+std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8);
+
+// Category names in one field are separated by ';' or the Arabic comma '،'.
+void splitCategories(std::string_view field, std::vector<std::string>& names);
+
+// The record readers of each kind (record_reader.cpp, delimited_reader.cpp, json_lines_reader.cpp).
+std::unique_ptr<RecordReader> makeTextLinesReader(std::string_view utf8);
+std::unique_ptr<RecordReader> makeDelimitedReader(std::string_view utf8, char separator);
+std::unique_ptr<RecordReader> makeJsonLinesReader(std::string_view utf8);
+
+}  // namespace barqeen::exchange

@@ -1,0 +1,76 @@
+#pragma once
+// Bringing a verse file into the tables: the file is read and checked line by line, the verses
+// that can be taken are written to the verse table, with the poets and categories they name
+// found by name or made, all as one change; every other line is refused with its reason. The
+// work is done in slices (step) so that a window stays responsive and can cancel; cancelling
+// or a failure at any point leaves the tables as they were, in memory and in their files.
+#include "exchange/formats.h"
+#include "exchange/verse_fields.h"
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace barqeen {
+class PoemStore;
+}
+
+namespace barqeen::exchange {
+
+struct ImportOptions {
+    Format format = Format::Auto;
+    Encoding encoding = Encoding::Auto;
+    bool writeReport = true;  // the report file beside the source
+};
+
+struct RefusedLine {
+    int line = 0;
+    Refusal reason = Refusal::Malformed;
+    std::string detail;   // UTF-8
+    std::string excerpt;  // the start of the line as the file has it, UTF-8
+};
+
+struct ImportResult {
+    enum class Outcome { Running, Done, Cancelled, Failed };
+    Outcome outcome = Outcome::Running;
+    std::string source;  // the file's path
+    std::string error;   // Failed: why, in Arabic (UTF-8); nothing was stored
+    Format format = Format::Auto;
+    Encoding encoding = Encoding::Auto;
+    size_t taken = 0;
+    size_t newPoets = 0;
+    size_t newCategories = 0;
+    std::vector<RefusedLine> refused;  // in line order
+    std::string reportPath;            // the report written, if any
+    std::string reportError;           // why the report could not be written
+
+    std::array<size_t, kRefusalKinds> refusedBy() const;
+};
+
+class VerseImport {
+public:
+    VerseImport(PoemStore& store, std::string path, ImportOptions options = {});
+    ~VerseImport();  // an import not yet committed is cancelled
+    VerseImport(const VerseImport&) = delete;
+    VerseImport& operator=(const VerseImport&) = delete;
+
+    // Does about `budget` of work; false once the import has ended (result().outcome).
+    bool step(std::chrono::milliseconds budget);
+    // Every step at once.
+    const ImportResult& run();
+    // Stops an import not yet committed; nothing of it is kept. Too late once it has committed.
+    void cancel();
+
+    double progress() const;    // 0 to 1
+    std::string stage() const;  // what it is doing, in Arabic (UTF-8)
+    const ImportResult& result() const { return result_; }
+
+private:
+    struct Work;
+    std::unique_ptr<Work> work_;
+    ImportResult result_;
+};
+
+}  // namespace barqeen::exchange
