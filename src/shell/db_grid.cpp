@@ -272,6 +272,12 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    // A key the refused editor passed on (Page Down, say) would take the grid to another row.
+    if (editor_ && !encodeEditor(editor_).ok()) {
+        refuseIfUnstorable(editor_, true);
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Paste) && state() != EditingState) {
         pasteIntoCell(event);
         event->accept();
