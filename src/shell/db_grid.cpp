@@ -219,8 +219,13 @@ bool DBGrid::refuseIfUnstorable(QWidget* editor, bool select)
 
 void DBGrid::commitData(QWidget* editor)
 {
-    if (refuseIfUnstorable(editor, true))
+    if (!encodeEditor(editor).ok()) {
+        // Said again when the user leaves the editor, but not when the window merely loses
+        // the focus to another program.
+        if (isActiveWindow())
+            refuseIfUnstorable(editor, true);
         return;
+    }
     QTableView::commitData(editor);
 }
 
