@@ -5,6 +5,7 @@
 #include "editing/poem_edit.h"
 #include "game/game_window.h"
 #include "game/start_letter.h"
+#include "search/search_window.h"
 #include "shell/main_window.h"
 
 namespace barqeen {
@@ -17,6 +18,7 @@ Program::Program(const QString& dataDir, const QString& executablePath)
     fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
     fmPoemEdit = std::make_unique<TfmPoemEdit>(*fmMain, *fmCategory, fmMain.get());
     fmGame = std::make_unique<TfmGame>(*fmMain);
+    fmSearch = std::make_unique<TfmSearch>(*fmMain, fmMain.get());
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
 
@@ -24,6 +26,7 @@ Program::~Program()
 {
     // The windows go first; the main window then closes the tables without reaching them.
     fmStartLetter.reset();
+    fmSearch.reset();
     fmGame.reset();
     fmPoemEdit.reset();
     fmCategoryEdit.reset();

@@ -13,6 +13,7 @@ class TfmCategoryEdit;
 class TfmPoemEdit;
 class TfmGame;
 class TfmStartLetter;
+class TfmSearch;
 
 class Program {
 public:
@@ -28,6 +29,7 @@ public:
     std::unique_ptr<TfmCategoryEdit> fmCategoryEdit;
     std::unique_ptr<TfmPoemEdit> fmPoemEdit;
     std::unique_ptr<TfmGame> fmGame;
+    std::unique_ptr<TfmSearch> fmSearch;
     std::unique_ptr<TfmStartLetter> fmStartLetter;
 };
 
