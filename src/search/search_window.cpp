@@ -49,7 +49,9 @@ QCheckBox* checkBox(const QString& text, QRect geometry, QWidget* parent)
 {
     auto* box = new QCheckBox(text, parent);
     box->setLayoutDirection(Qt::RightToLeft);
-    box->setGeometry(geometry);
+    // As wide as its caption needs, growing to the left: its right edge stays where designed.
+    const int width = std::max(geometry.width(), box->sizeHint().width());
+    box->setGeometry(geometry.right() + 1 - width, geometry.y(), width, geometry.height());
     return box;
 }
 
@@ -172,14 +174,10 @@ void TfmSearch::buildControls()
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
     DBGrid1->viewport()->installEventFilter(this);
     connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) {
-        if (e.kind != TableEvent::Reset && e.kind != TableEvent::Layout)
-            return;
-        const int character = DBGrid1->fontMetrics().averageCharWidth();
-        TableModel& model = DBGrid1->tableModel();
-        for (int c = 0; c < model.columnCount(); ++c)
-            if (const Field* f = model.fieldOfColumn(c))
-                DBGrid1->horizontalHeader()->resizeSection(c, f->displayWidth() * character + 8);
+        if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
+            sizeColumns();
     });
+    connect(&DataSource1, &DataSource::tableReplaced, this, [this] { sizeColumns(); });
     placeGrid(kGridTopOpen);
 
     anchor(Label1, Qt::TopEdge | Qt::RightEdge);
@@ -230,6 +228,16 @@ void TfmSearch::buildPanel()
         connect(list, &QComboBox::currentIndexChanged, this, [this] { criteriaChanged(); });
     for (QWidget* w : Panel1->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         anchor(w, Qt::TopEdge | Qt::RightEdge);
+}
+
+// A field's display width counts characters.
+void TfmSearch::sizeColumns()
+{
+    const int character = DBGrid1->fontMetrics().averageCharWidth();
+    TableModel& model = DBGrid1->tableModel();
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (const Field* f = model.fieldOfColumn(c))
+            DBGrid1->horizontalHeader()->resizeSection(c, f->displayWidth() * character + 8);
 }
 
 // The lists of authors and categories as the tables hold them now; the chosen ones stay chosen.
@@ -321,6 +329,15 @@ void TfmSearch::FormActivate()
 void TfmSearch::FormClose()
 {
     main_.SearchActive = false;
+    // The table keeps the verses it shows instead of asking its record filter at every read:
+    // it asks again now, so that every view sees every verse, on the same verse as before.
+    Table& poem = main_.cdsPoem();
+    if (poem.active() && poem.filtered()) {
+        const Value current = poem.currentRow() ? poem.field("TextID").value() : Value();
+        poem.refilter();
+        if (current.isInteger())
+            poem.locate("TextID", current);
+    }
 }
 
 // ---------------------------------------------------------------- handlers

@@ -80,6 +80,7 @@ private:
     void placeGrid(int top);
     void showCount(int count);
     void reloadLists();
+    void sizeColumns();
 
     TfmMain& main_;
     bool makingForms_ = false;
