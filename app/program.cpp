@@ -2,6 +2,8 @@
 
 #include "editing/category_edit.h"
 #include "game/game_window.h"
+#include "game/history.h"
+#include "game/player_poem.h"
 #include "game/start_letter.h"
 #include "shell/main_window.h"
 
@@ -13,6 +15,8 @@ Program::Program(const QString& dataDir, const QString& executablePath)
     fmMain->setProgram(this);
     fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
     fmGame = std::make_unique<TfmGame>(*fmMain);
+    fmHistory = std::make_unique<TfmHistory>(*fmMain, fmMain.get());
+    fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*fmMain);
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
 

@@ -10,6 +10,8 @@ namespace barqeen {
 class TfmMain;
 class TfmCategoryEdit;
 class TfmGame;
+class TfmHistory;
+class TfmPlayerPoem;
 class TfmStartLetter;
 
 class Program {
@@ -24,6 +26,8 @@ public:
     std::unique_ptr<TfmMain> fmMain;
     std::unique_ptr<TfmCategoryEdit> fmCategoryEdit;
     std::unique_ptr<TfmGame> fmGame;
+    std::unique_ptr<TfmHistory> fmHistory;
+    std::unique_ptr<TfmPlayerPoem> fmPlayerPoem;
     std::unique_ptr<TfmStartLetter> fmStartLetter;
 };
 
