@@ -8,7 +8,9 @@
 namespace barqeen {
 
 class TfmMain;
+class TfmCategory;
 class TfmCategoryEdit;
+class TfmPoemEdit;
 class TfmGame;
 class TfmHistory;
 class TfmPlayerPoem;
@@ -24,7 +26,9 @@ public:
 
     // Declared in creation order; destroyed in the reverse order, the main window last.
     std::unique_ptr<TfmMain> fmMain;
+    TfmCategory* fmCategory = nullptr;  // owned by the main window (a Qt child)
     std::unique_ptr<TfmCategoryEdit> fmCategoryEdit;
+    std::unique_ptr<TfmPoemEdit> fmPoemEdit;
     std::unique_ptr<TfmGame> fmGame;
     std::unique_ptr<TfmHistory> fmHistory;
     std::unique_ptr<TfmPlayerPoem> fmPlayerPoem;
