@@ -28,6 +28,8 @@ Program::~Program()
 {
     // The windows go first; the main window then closes the tables without reaching them.
     fmStartLetter.reset();
+    fmPlayerPoem.reset();
+    fmHistory.reset();
     fmGame.reset();
     fmPoemEdit.reset();
     fmCategoryEdit.reset();

@@ -1,5 +1,7 @@
 #include "game/player_poem.h"
 
+#include "app/program.h"
+#include "editing/poem_edit.h"
 #include "shell/anchors.h"
 #include "shell/db_grid.h"
 #include "shell/dialogs.h"
@@ -166,6 +168,19 @@ bool TfmPlayerPoem::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
+void TfmPlayerPoem::N1Click()
+{
+    // The new verse joins the whole table, whatever filter a game or the verse window left on.
+    Table& poems = main_.cdsPoem();
+    Table& verses = main_.cdsPlayerPoem();
+    poems.setFiltered(false);
+    poems.append();
+    if (!verses.isEmpty())
+        poems.field("Text").setAsString(verses.field("Text").asString());
+    // The user completes the letters, the poet and the categories there, and posts or cancels.
+    Dialogs::exec(*main_.program().fmPoemEdit);
+}
+
 void TfmPlayerPoem::N2Click()
 {
     Table& verses = main_.cdsPlayerPoem();
@@ -173,21 +188,6 @@ void TfmPlayerPoem::N2Click()
         return;
     if (Dialogs::confirm(kAskDelete))
         verses.remove();
-}
-
-}  // namespace barqeen
-
-namespace barqeen {
-
-void TfmPlayerPoem::N1Click()
-{
-    Table& poems = main_.cdsPoem();
-    Table& verses = main_.cdsPlayerPoem();
-    poems.setFiltered(false);
-    poems.append();
-    if (!verses.isEmpty())
-        poems.field("Text").setAsString(verses.field("Text").asString());
-    // PENDING: the verse editing window, shown modally
 }
 
 }  // namespace barqeen
