@@ -1,6 +1,8 @@
 #include "app/program.h"
 
+#include "editing/category.h"
 #include "editing/category_edit.h"
+#include "editing/poem_edit.h"
 #include "game/game_window.h"
 #include "game/start_letter.h"
 #include "shell/main_window.h"
@@ -11,11 +13,21 @@ Program::Program(const QString& dataDir, const QString& executablePath)
 {
     fmMain = std::make_unique<TfmMain>(dataDir, executablePath);
     fmMain->setProgram(this);
+    fmCategory = new TfmCategory(*fmMain);
     fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
+    fmPoemEdit = std::make_unique<TfmPoemEdit>(*fmMain, *fmCategory, fmMain.get());
     fmGame = std::make_unique<TfmGame>(*fmMain);
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
 
-Program::~Program() = default;
+Program::~Program()
+{
+    // The windows go first; the main window then closes the tables without reaching them.
+    fmStartLetter.reset();
+    fmGame.reset();
+    fmPoemEdit.reset();
+    fmCategoryEdit.reset();
+    fmMain->setProgram(nullptr);
+}
 
 }  // namespace barqeen

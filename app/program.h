@@ -8,7 +8,9 @@
 namespace barqeen {
 
 class TfmMain;
+class TfmCategory;
 class TfmCategoryEdit;
+class TfmPoemEdit;
 class TfmGame;
 class TfmStartLetter;
 
@@ -22,7 +24,9 @@ public:
 
     // Declared in creation order; destroyed in the reverse order, the main window last.
     std::unique_ptr<TfmMain> fmMain;
+    TfmCategory* fmCategory = nullptr;  // owned by the main window (a Qt child)
     std::unique_ptr<TfmCategoryEdit> fmCategoryEdit;
+    std::unique_ptr<TfmPoemEdit> fmPoemEdit;
     std::unique_ptr<TfmGame> fmGame;
     std::unique_ptr<TfmStartLetter> fmStartLetter;
 };

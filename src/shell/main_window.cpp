@@ -5,6 +5,7 @@
 #include "shell/guard.h"
 #include "shell/painting.h"
 #include "shell/picture_button.h"
+#include "store/pending_edits.h"
 #include "text/codepage.h"
 #include "text/letters.h"
 #include "text/verse_check.h"
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
@@ -25,6 +27,8 @@ namespace {
 
 const QString kCredit = QStringLiteral("تصميم وبرمجة فريق برقين");
 const QString kWebAddress = QStringLiteral("https://www.barqeen.net");
+const QString kUnposted = QStringLiteral(
+    "لم يُحفظ بعدُ ما كتبته:\n%1\n\nهل تريد الرجوع إليه لإكماله؟\n(لا: يُغلق البرنامج دون حفظه)");
 
 // The title strip's picture: the gradient, and a handle to drag the borderless window by.
 class TitleStrip : public QWidget {
@@ -82,6 +86,8 @@ TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, QWidget*
     buildControls();
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    // Runs at every move of the verse table, from the start; it acts once the verse window exists.
+    store_.cdsPoem.setAfterScroll([this] { runGuarded([this] { cdsPoemAfterScroll(); }); });
     runGuarded([this] { FormCreate(); });
 }
 
@@ -166,11 +172,49 @@ void TfmMain::FormClose()
     if (closed_)
         return;
     closed_ = true;
+    // Nobody is asked any more: what can be posted is, what cannot is dropped with the table.
+    while (std::optional<UnpostedEdit> unposted = postChangedEdits())
+        unposted->table->cancel();
     runGuarded([this] { store_.CloseTables(); });
+}
+
+std::optional<UnpostedEdit> TfmMain::postChangedEdits()
+{
+    std::optional<UnpostedEdit> unposted;
+    runGuarded([&] {
+        if (store_.cdsPoem.active())
+            unposted = PostChangedEdits({&cdsPoem(), &cdsAuthors(), &cdsCategories(), &cdsHistory(), &cdsPlayerPoem()});
+    });
+    return unposted;
+}
+
+bool TfmMain::settleUnpostedEdits()
+{
+    while (std::optional<UnpostedEdit> unposted = postChangedEdits()) {
+        if (askAtClose_ && Dialogs::warningYesNo(kUnposted.arg(QString::fromStdString(unposted->reason)))) {
+            // Back to the row, once this close has been refused.
+            QTimer::singleShot(0, this, guarded([this, table = unposted->table, field = unposted->fieldName] {
+                showUnpostedEdit(*table, field);
+            }));
+            return false;
+        }
+        unposted->table->cancel();
+    }
+    return true;
+}
+
+void TfmMain::closeWithoutQuestions()
+{
+    askAtClose_ = false;
+    close();
 }
 
 void TfmMain::closeEvent(QCloseEvent* event)
 {
+    if (!closed_ && !settleUnpostedEdits()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: a borderless picture with its own title strip, a logo, the version and seven
 // picture buttons. It owns the five tables for the whole run.
+#include "store/pending_edits.h"
 #include "store/poem_store.h"
 
 #include <QWidget>
@@ -63,7 +64,7 @@ public:
     // those whose windows are still to come do nothing yet.
     void imGameClick();
     void imSearchClick() {}
-    void imPoemEditClick() {}
+    void imPoemEditClick();
     void imCategoriesClick();
     void imAuthorsClick();
     void imHistoryClick() {}
@@ -72,6 +73,15 @@ public:
     void sbMinimizeClick() { showMinimized(); }
     void Label2Click();
 
+    // The verse table's after-move hook: the verse window's ticks and count follow every move.
+    void cdsPoemAfterScroll();
+
+    // Closing without questions (a stop signal): changed pending edits are still posted, and
+    // those that cannot be are dropped.
+    void closeWithoutQuestions();
+    // Shows the window that edits the table's pending row, focus on the field (may be empty).
+    void showUnpostedEdit(Table& table, const std::string& fieldName);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -79,11 +89,16 @@ private:
     void buildControls();
     void FormCreate();
     void FormClose();
+    // At close: posts the changed pending edits; for one that cannot be posted, asks whether to
+    // go back to it (false: the close is refused) or to exit without it.
+    bool settleUnpostedEdits();
+    std::optional<UnpostedEdit> postChangedEdits();
 
     PoemStore store_;
     Program* program_ = nullptr;
     QString executablePath_;
     bool closed_ = false;
+    bool askAtClose_ = true;
 };
 
 }  // namespace barqeen

@@ -1,5 +1,7 @@
 #include "shell/shutdown.h"
 
+#include "shell/main_window.h"
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -22,7 +24,7 @@ void onSignal(int)
 
 }  // namespace
 
-OrderlyShutdown::OrderlyShutdown(QWidget& mainWindow) : main_(mainWindow)
+OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : main_(mainWindow)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
@@ -56,13 +58,13 @@ void OrderlyShutdown::closeEverything()
     // Each modal window (a message box, a prompt, the game) closes as its close button would.
     for (int guard = 0; guard < 16; ++guard) {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == &main_)
+        if (!modal || modal == static_cast<QWidget*>(&main_))
             break;
         modal->close();
         if (QApplication::activeModalWidget() == modal)
             modal->hide();
     }
-    main_.close();
+    main_.closeWithoutQuestions();  // nobody may be there to answer
 }
 
 }  // namespace barqeen

@@ -5,22 +5,23 @@
 #include <QObject>
 
 class QSocketNotifier;
-class QWidget;
 
 namespace barqeen {
+
+class TfmMain;
 
 class OrderlyShutdown : public QObject {
     Q_OBJECT
 public:
     // mainWindow is closed last. One instance per program.
-    explicit OrderlyShutdown(QWidget& mainWindow);
+    explicit OrderlyShutdown(TfmMain& mainWindow);
     ~OrderlyShutdown() override;
 
     // Closes the modal windows, innermost first, then the main window.
     void closeEverything();
 
 private:
-    QWidget& main_;
+    TfmMain& main_;
     QSocketNotifier* notifier_ = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "shell/table_model.h"
 
+#include <algorithm>
+
 #include "shell/guard.h"
 #include "store/datetime.h"
 #include "text/codepage.h"
@@ -140,7 +142,8 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const Field* f = fieldOfColumn(index.column());
-    if (!readOnly_ && f && !f->readOnly() && f->type() != FieldType::AutoIncrement)
+    if (!readOnly_ && f && !f->readOnly() && f->type() != FieldType::AutoIncrement &&
+        std::find(readOnlyFields_.begin(), readOnlyFields_.end(), f->name()) == readOnlyFields_.end())
         flags |= Qt::ItemIsEditable;
     return flags;
 }

@@ -32,6 +32,8 @@ public:
 
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // A field shown here but edited elsewhere (a verse's text, in its memo).
+    void setFieldReadOnly(std::string fieldName) { readOnlyFields_.push_back(std::move(fieldName)); }
 
 private:
     void onTableEvent(const TableEvent& event);
@@ -43,6 +45,7 @@ private:
     bool resetting_ = false;
     bool changing_ = false;
     bool readOnly_ = false;
+    std::vector<std::string> readOnlyFields_;
 };
 
 // The text a field shows for a value (Windows-1256 text turned into Unicode).

@@ -672,6 +672,7 @@ void Table::afterFilterChange()
 {
     notify(TableEvent::AboutToReset);
     rebuildVisible();
+    cur_ = -1;  // the old position may lie past the new rows: no current row until first()
     notify(TableEvent::Reset);
     first();
 }

@@ -1,0 +1,304 @@
+#include "editing/poem_edit.h"
+
+#include "app/program.h"
+#include "editing/category.h"
+#include "shell/anchors.h"
+#include "shell/db_controls.h"
+#include "shell/db_grid.h"
+#include "shell/db_navigator.h"
+#include "shell/dialogs.h"
+#include "shell/fonts.h"
+#include "shell/guard.h"
+#include "shell/main_window.h"
+#include "shell/verse_cell.h"
+#include "text/codepage.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace barqeen {
+namespace {
+
+const QString kAllLetters = QStringLiteral("كل الأحرف");
+// The count's right edge keeps this distance to the window's right edge as its text grows.
+constexpr int kCountRightGap = 712 - (474 + 10);
+
+QLabel* label(const QString& text, int x, int y, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setAttribute(Qt::WA_TranslucentBackground);
+    l->adjustSize();
+    l->move(x, y);
+    return l;
+}
+
+DBComboBox* letterBox(QRect geometry, QWidget* parent)
+{
+    auto* box = new DBComboBox(parent);
+    box->addItems(TfmPoemEdit::letterList());
+    box->setGeometry(geometry);
+    return box;
+}
+
+}  // namespace
+
+const QStringList& TfmPoemEdit::letterList()
+{
+    static const QStringList letters = [] {
+        QStringList out;
+        for (QChar c : QStringLiteral("أبتثجحخدذرزسشصضطظعغقفكلمنهوي"))
+            out << QString(c);
+        return out;
+    }();
+    return letters;
+}
+
+TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
+    : QDialog(parent), main_(main), category_(category)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("أضافة/تعديل أبيات الشعر"));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(fonts::plainPixels(11));
+    resize(712, 513);
+    move(47, 25);
+    DataSource1.setTable(&main_.cdsPoem());
+    buildControls();
+    category_.setCheckList(clbCategories);
+}
+
+void TfmPoemEdit::buildControls()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 712, 52);
+    Panel1->setStyleSheet(QStringLiteral("background-color: #004040;"));
+    anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
+    StaticText1 = new QLabel(QStringLiteral("إضافة وتعديل أبيات الشعر"), Panel1);
+    StaticText1->setGeometry(424, 4, 281, 42);
+    StaticText1->setAlignment(Qt::AlignCenter);
+    StaticText1->setFont(fonts::calligraphicPixels(32));
+    StaticText1->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
+    anchor(StaticText1, Qt::TopEdge | Qt::RightEdge);
+
+    Label1 = label(QStringLiteral("حرف البداية"), 634, 88, this);
+    cbLetter = new QComboBox(this);
+    cbLetter->addItem(kAllLetters);
+    cbLetter->addItems(letterList());
+    cbLetter->setCurrentIndex(-1);  // no choice until the user makes one
+    cbLetter->setGeometry(605, 104, 81, 21);
+    connect(cbLetter, &QComboBox::activated, this, [this](int item) { runGuarded([&] { cbLetterClick(item); }); });
+
+    Label6 = label(QStringLiteral("عدد الأبيات"), 508, 96, this);
+    stCount = new QLabel(QStringLiteral("0"), this);
+    stCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    stCount->setAutoFillBackground(true);
+    QPalette white = stCount->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    stCount->setPalette(white);
+    stCount->setLayoutDirection(Qt::LeftToRight);
+    stCount->setGeometry(474, 96, 10, 17);
+    placeCount();
+
+    bbCategory = new QPushButton(QStringLiteral("جدول المواضيع"), this);
+    bbCategory->setGeometry(8, 112, 81, 25);
+    connect(bbCategory, &QPushButton::clicked, this, guarded([this] { bbCategoryClick(); }));
+    bbAuthor = new QPushButton(QStringLiteral("جدول الشعراء"), this);
+    bbAuthor->setGeometry(96, 112, 81, 25);
+    connect(bbAuthor, &QPushButton::clicked, this, guarded([this] { bbAuthorClick(); }));
+
+    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1->setGeometry(8, 144, 689, 153);
+    DBGrid1->tableModel().setFieldReadOnly("Text");  // the memo edits it
+    DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
+                                   const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
+    connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) {
+        if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
+            sizeColumns();
+    });
+    sizeColumns();
+
+    DBNavigator1 = new DBNavigator(DataSource1, this);
+    DBNavigator1->setVisibleButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last,
+                                     DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit, DBNavigator::Post,
+                                     DBNavigator::Cancel});
+    DBNavigator1->setGeometry(453, 304, 225, 25);
+    connect(DBNavigator1, &DBNavigator::requiredFieldMissing, this,
+            [this](const QString& name) { focusField(name.toStdString()); });
+
+    Label4 = label(QStringLiteral("حرف البداية"), 381, 320, this);
+    DBComboBox2 = letterBox({304, 320, 65, 21}, this);
+    DBComboBox2->link().bind(&DataSource1, "StartLetter");
+    Label5 = label(QStringLiteral("حرف النهاية"), 243, 320, this);
+    DBComboBox1 = letterBox({168, 318, 65, 21}, this);
+    DBComboBox1->link().bind(&DataSource1, "EndLetter");
+
+    Label2 = label(QStringLiteral("نص البيت"), 645, 352, this);
+    DBMemo1 = new DBMemo(this);
+    DBMemo1->setGeometry(248, 368, 438, 137);
+    DBMemo1->setFont(fonts::plainPixels(13));
+    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    DBMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->link().bind(&DataSource1, "Text");
+
+    Label3 = label(QStringLiteral("المواضيع"), 184, 352, this);
+    clbCategories = new QListWidget(this);
+    clbCategories->setGeometry(16, 371, 217, 134);
+    connect(clbCategories, &QListWidget::itemChanged, this, [this](QListWidgetItem*) {
+        if (!category_.settingTicks())
+            runGuarded([this] { clbCategoriesClickCheck(); });
+    });
+
+    anchor(Label1, Qt::TopEdge | Qt::RightEdge);
+    anchor(cbLetter, Qt::TopEdge | Qt::RightEdge);
+    anchor(Label6, Qt::TopEdge | Qt::RightEdge);
+    anchor(bbCategory, Qt::TopEdge | Qt::LeftEdge);
+    anchor(bbAuthor, Qt::TopEdge | Qt::LeftEdge);
+    anchor(DBGrid1, Qt::TopEdge | Qt::BottomEdge | Qt::LeftEdge | Qt::RightEdge);
+    for (QWidget* w : std::initializer_list<QWidget*>{DBNavigator1, Label4, DBComboBox2, Label5, DBComboBox1, Label2,
+                                                      DBMemo1, Label3, clbCategories})
+        anchor(w, Qt::RightEdge | Qt::BottomEdge);
+
+    // cbLetter, DBGrid1, DBNavigator1, DBMemo1, clbCategories, DBComboBox1, DBComboBox2, bbCategory, bbAuthor
+    const QWidget* order[] = {cbLetter,      DBGrid1,     DBNavigator1, DBMemo1, clbCategories,
+                              DBComboBox1,   DBComboBox2, bbCategory,   bbAuthor};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+}
+
+void TfmPoemEdit::sizeColumns()
+{
+    // A field's display width counts characters.
+    const int character = DBGrid1->fontMetrics().averageCharWidth();
+    TableModel& model = DBGrid1->tableModel();
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (const Field* f = model.fieldOfColumn(c))
+            DBGrid1->horizontalHeader()->resizeSection(c, f->displayWidth() * character + 8);
+}
+
+void TfmPoemEdit::placeCount()
+{
+    stCount->move(width() - kCountRightGap - stCount->width(), stCount->y());
+}
+
+void TfmPoemEdit::showCount()
+{
+    const Table& poem = main_.cdsPoem();
+    const QString count = QString::number(poem.active() ? poem.recordCount() : 0);
+    if (stCount->text() == count)
+        return;
+    stCount->setText(count);
+    stCount->adjustSize();
+    stCount->setFixedHeight(17);
+    placeCount();
+}
+
+void TfmPoemEdit::focusField(const std::string& fieldName)
+{
+    if (fieldName == "Text")
+        DBMemo1->setFocus();
+    else if (fieldName == "StartLetter")
+        DBComboBox2->setFocus();
+    else if (fieldName == "EndLetter")
+        DBComboBox1->setFocus();
+}
+
+bool TfmPoemEdit::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        runGuarded([this] { FormActivate(); });
+    return QDialog::event(e);
+}
+
+void TfmPoemEdit::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    placeCount();
+}
+
+void TfmPoemEdit::paintEvent(QPaintEvent*)
+{
+    main_.PaintGradient(this);
+}
+
+void TfmPoemEdit::FormActivate()
+{
+    category_.LoadCategoryList();
+    category_.ShowPoemCategories();
+    showCount();
+}
+
+void TfmPoemEdit::cbLetterClick(int item)
+{
+    Table& poem = main_.cdsPoem();
+    if (item <= 0) {
+        poem.setFiltered(false);  // goes to the first verse, even when no filter was on
+        return;
+    }
+    poem.setFilterText("StartLetter = '" + codepage::fromUnicodeOrThrow(cbLetter->itemText(item)) + "'");
+    poem.setFiltered(true);
+}
+
+void TfmPoemEdit::clbCategoriesClickCheck()
+{
+    // The set is taken before the edit starts: on an empty selection the edit starts a new
+    // verse, whose arrival would clear the ticks; the new verse takes the tick instead.
+    const std::string text = category_.CheckedCategoriesText();
+    DataSource1.setFieldFromControl("Categories", Value(text));
+    category_.ShowPoemCategories();
+}
+
+void TfmPoemEdit::bbAuthorClick()
+{
+    main_.imAuthorsClick();
+}
+
+void TfmPoemEdit::bbCategoryClick()
+{
+    main_.imCategoriesClick();
+    category_.LoadCategoryList();
+    category_.ShowPoemCategories();
+}
+
+void TfmPoemEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
+                                      const QStyleOptionViewItem& state)
+{
+    drawVerseCell(painter, rect, field, text, state.state & QStyle::State_Selected, DBGrid1->palette());
+}
+
+// ---------------------------------------------------------------- the main window's part
+
+void TfmMain::imPoemEditClick()
+{
+    Dialogs::exec(*program().fmPoemEdit);
+}
+
+void TfmMain::cdsPoemAfterScroll()
+{
+    if (!program_ || !program_->fmPoemEdit)
+        return;  // the verse table is opened before the verse window exists
+    program_->fmCategory->ShowPoemCategories();
+    program_->fmPoemEdit->showCount();
+}
+
+void TfmMain::showUnpostedEdit(Table& table, const std::string& fieldName)
+{
+    if (!program_)
+        return;
+    if (&table == &cdsPoem()) {
+        program_->fmPoemEdit->focusField(fieldName);
+        imPoemEditClick();
+    } else if (&table == &cdsAuthors()) {
+        imAuthorsClick();
+    } else if (&table == &cdsCategories()) {
+        imCategoriesClick();
+    }
+}
+
+}  // namespace barqeen

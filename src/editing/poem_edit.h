@@ -1,0 +1,82 @@
+#pragma once
+// The verse editing window: browse, add, change and delete the verses of the main window's verse
+// table, by first letter, with their authors and categories. It has no buffer of its own: the
+// bound controls change the table, the navigator posts and cancels.
+#include "shell/data_source.h"
+
+#include <QDialog>
+#include <QStyleOptionViewItem>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace barqeen {
+
+class TfmMain;
+class TfmCategory;
+class DBComboBox;
+class DBGrid;
+class DBMemo;
+class DBNavigator;
+class Field;
+
+class TfmPoemEdit : public QDialog {
+    Q_OBJECT
+public:
+    TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent = nullptr);
+
+    // The 28 letters of the three letter lists, in their order (ق before ف).
+    static const QStringList& letterList();
+
+    // Shows the number of verses in the verse table's current selection.
+    void showCount();
+    // Puts the input focus on a control bound to the field (a post refused for it being empty).
+    void focusField(const std::string& fieldName);
+
+    DataSource DataSource1;
+    QFrame* Panel1 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* cbLetter = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* stCount = nullptr;
+    QPushButton* bbCategory = nullptr;
+    QPushButton* bbAuthor = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    DBNavigator* DBNavigator1 = nullptr;
+    QLabel* Label4 = nullptr;
+    DBComboBox* DBComboBox2 = nullptr;  // StartLetter
+    QLabel* Label5 = nullptr;
+    DBComboBox* DBComboBox1 = nullptr;  // EndLetter
+    QLabel* Label2 = nullptr;
+    DBMemo* DBMemo1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QListWidget* clbCategories = nullptr;
+
+    void FormActivate();
+    void cbLetterClick(int item);
+    void clbCategoriesClickCheck();
+    void bbAuthorClick();
+    void bbCategoryClick();
+    void DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
+                             const QStyleOptionViewItem& state);
+
+protected:
+    void paintEvent(QPaintEvent*) override;  // FormPaint
+    bool event(QEvent* event) override;      // activation runs FormActivate
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void sizeColumns();
+    void placeCount();
+
+    TfmMain& main_;
+    TfmCategory& category_;
+};
+
+}  // namespace barqeen
