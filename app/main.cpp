@@ -15,14 +15,20 @@ int main(int argc, char** argv)
     if (isCommand(argc, argv))
         return runCommand(argc, argv);
     QApplication app(argc, argv);
+    // Before anything can show a box: a stop asked during start-up ends the program in order.
+    OrderlyShutdown shutdown;
     setUpApplication(app);
     const QString dir = QCoreApplication::applicationDirPath();
     bool anotherCopyRuns = false;
     const std::unique_ptr<QLockFile> lock = lockDataFolder(dir, anotherCopyRuns);
     if (anotherCopyRuns)
         return 1;
+    if (shutdown.stopAsked())
+        return 0;
     Program program(dir, QCoreApplication::applicationFilePath());
-    OrderlyShutdown shutdown(*program.fmMain);
+    if (shutdown.stopAsked())
+        return 0;  // the tables close with the program
+    shutdown.setMainWindow(program.fmMain.get());
     program.fmMain->show();
     return app.exec();
 }

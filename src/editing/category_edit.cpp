@@ -10,6 +10,7 @@
 #include "shell/verse_cell.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -74,6 +75,16 @@ void TfmCategoryEdit::setOuterHeight(int height)
 void TfmCategoryEdit::paintEvent(QPaintEvent*)
 {
     main_.PaintGradient(this);
+}
+
+void TfmCategoryEdit::keyPressEvent(QKeyEvent* event)
+{
+    // The window has no cancel button: Esc does not close it (an insertion may be pending).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfmCategoryEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,

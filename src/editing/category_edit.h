@@ -38,6 +38,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;  // FormPaint
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TfmMain& main_;

@@ -3,12 +3,19 @@
 #include "game/picture_push_button.h"
 #include "text/codepage.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
 namespace barqeen {
+namespace {
+
+constexpr int kVisibleLetters = 10;
+constexpr int kLetterPixels = 16;
+
+}  // namespace
 
 const QStringList& TfmStartLetter::Letters()
 {
@@ -36,6 +43,13 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     cbLetter->addItems(Letters());
     cbLetter->setCurrentIndex(0);
     cbLetter->setGeometry(97, 40, 81, 21);
+    // A short list under the box with letters large enough to read, rather than the style's
+    // popup of all the letters over the whole screen height.
+    cbLetter->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    cbLetter->setMaxVisibleItems(kVisibleLetters);
+    QFont letters = cbLetter->font();
+    letters.setPixelSize(kLetterPixels);
+    cbLetter->view()->setFont(letters);
 
     BitBtn1 = new PicturePushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("تم"), this);
     BitBtn1->setGeometry(144, 80, 75, 25);

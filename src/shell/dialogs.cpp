@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -9,11 +10,27 @@
 namespace barqeen {
 namespace {
 
+// What a window frame takes from the title bar besides the caption: its icon and three buttons.
+constexpr int kFrameButtonsWidth = 4 * 28;
+
+// A short message makes a narrow box, and the frame would cut its caption ("Bar…en"): the box
+// is kept wide enough for the caption in a bold title font.
+void makeRoomForCaption(QMessageBox& box)
+{
+    QFont title = box.font();
+    title.setBold(true);
+    const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + kFrameButtonsWidth;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
                                 QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, caption, text, buttons, QApplication::activeWindow());
     box.setLayoutDirection(Qt::RightToLeft);
+    makeRoomForCaption(box);
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -61,6 +78,8 @@ std::optional<QString> QtDialogs::input(const QString& title, const QString& pro
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(initial);
+    // The toolkit's own Arabic for Cancel is the clipped imperative "ألغِ".
+    dialog.setCancelButtonText(QStringLiteral("إلغاء"));
     if (auto* edit = dialog.findChild<QLineEdit*>())
         edit->setMaxLength(255);
     if (dialog.exec() != QDialog::Accepted)

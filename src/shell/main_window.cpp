@@ -162,6 +162,8 @@ void TfmMain::buildControls()
 void TfmMain::FormCreate()
 {
     store_.OpenTables();
+    if (const std::string notice = store_.openingNotice(); !notice.empty())
+        Dialogs::warning(QString::fromStdString(notice));
     uint16_t major = 0, minor = 0, release = 0, build = 0;
     GetFileVersion(executablePath_.toStdString(), major, minor, release, build);
     laVersion->setText(QStringLiteral("نسخة رقم %1.%2.%3").arg(major).arg(minor).arg(release));

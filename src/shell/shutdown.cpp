@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include <csignal>
@@ -24,7 +25,7 @@ void onSignal(int)
 
 }  // namespace
 
-OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : main_(mainWindow)
+OrderlyShutdown::OrderlyShutdown()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
@@ -32,6 +33,7 @@ OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : main_(mainWindow)
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte;
         [[maybe_unused]] const ssize_t read = ::read(signalPipe[1], &byte, 1);
+        stopAsked_ = true;
         closeEverything();
     });
     struct sigaction action {};
@@ -40,6 +42,11 @@ OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : main_(mainWindow)
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
+}
+
+OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : OrderlyShutdown()
+{
+    setMainWindow(&mainWindow);
 }
 
 OrderlyShutdown::~OrderlyShutdown()
@@ -53,18 +60,41 @@ OrderlyShutdown::~OrderlyShutdown()
         }
 }
 
-void OrderlyShutdown::closeEverything()
+void OrderlyShutdown::setMainWindow(TfmMain* mainWindow)
+{
+    main_ = mainWindow;
+    if (boxCloser_ && main_) {
+        boxCloser_->stop();
+        closeEverything();
+    }
+}
+
+void OrderlyShutdown::closeModalWindows()
 {
     // Each modal window (a message box, a prompt, the game) closes as its close button would.
     for (int guard = 0; guard < 16; ++guard) {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == static_cast<QWidget*>(&main_))
+        if (!modal || modal == static_cast<QWidget*>(main_))
             break;
         modal->close();
         if (QApplication::activeModalWidget() == modal)
             modal->hide();
     }
-    main_.closeWithoutQuestions();  // nobody may be there to answer
+}
+
+void OrderlyShutdown::closeEverything()
+{
+    closeModalWindows();
+    if (main_) {
+        main_->closeWithoutQuestions();  // nobody may be there to answer
+        return;
+    }
+    // Still starting: boxes the start-up shows after this are closed as they come.
+    if (!boxCloser_) {
+        boxCloser_ = new QTimer(this);
+        connect(boxCloser_, &QTimer::timeout, this, [this] { closeModalWindows(); });
+        boxCloser_->start(20);
+    }
 }
 
 }  // namespace barqeen

@@ -5,6 +5,7 @@
 #include <QObject>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace barqeen {
 
@@ -13,16 +14,27 @@ class TfmMain;
 class OrderlyShutdown : public QObject {
     Q_OBJECT
 public:
-    // mainWindow is closed last. One instance per program.
+    // Installed first thing at start-up, before any message box can be shown: a stop asked while
+    // the main window is not there yet closes the boxes and is remembered (see stopAsked).
+    OrderlyShutdown();
     explicit OrderlyShutdown(TfmMain& mainWindow);
     ~OrderlyShutdown() override;
+
+    // The window closed last, once it exists. One instance per program.
+    void setMainWindow(TfmMain* mainWindow);
+    // A stop signal came: the program is to end without going on.
+    bool stopAsked() const { return stopAsked_; }
 
     // Closes the modal windows, innermost first, then the main window.
     void closeEverything();
 
 private:
-    TfmMain& main_;
+    void closeModalWindows();
+
+    TfmMain* main_ = nullptr;
     QSocketNotifier* notifier_ = nullptr;
+    QTimer* boxCloser_ = nullptr;  // before the main window: closes boxes that come up after the stop
+    bool stopAsked_ = false;
 };
 
 }  // namespace barqeen

@@ -10,7 +10,8 @@ int64_t fromLocal(const QDateTime& local)
 QDateTime toLocal(int64_t stamp)
 {
     const QDateTime utc = QDateTime::fromMSecsSinceEpoch(stamp, Qt::UTC);
-    return QDateTime(utc.date(), utc.time(), Qt::LocalTime);
+    const QDateTime local(utc.date(), utc.time(), Qt::LocalTime);
+    return local.isValid() ? local : utc;
 }
 
 std::string toText(int64_t stamp)
@@ -22,15 +23,25 @@ std::string toText(int64_t stamp)
 
 std::optional<int64_t> fromText(std::string_view text)
 {
+    // Date and time are read apart and joined without a zone: a reading that the machine's zone
+    // skips or repeats is still a valid wall-clock reading.
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size())).trimmed();
-    for (const char* form : {"yyyy-MM-dd hh:mm:ss.zzz", "yyyy-MM-dd hh:mm:ss", "yyyy-MM-dd"}) {
-        QDateTime t = QDateTime::fromString(s, QString::fromLatin1(form));
-        if (t.isValid()) {
-            t.setTimeSpec(Qt::UTC);
-            return t.toMSecsSinceEpoch();
-        }
+    const QString datePart = s.left(10);
+    const QDate date = QDate::fromString(datePart, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (s.size() > 10) {
+        if (s[10] != QLatin1Char(' '))
+            return std::nullopt;
+        const QString timePart = s.mid(11);
+        time = QTime::fromString(timePart, QStringLiteral("hh:mm:ss.zzz"));
+        if (!time.isValid())
+            time = QTime::fromString(timePart, QStringLiteral("hh:mm:ss"));
+        if (!time.isValid())
+            return std::nullopt;
     }
-    return std::nullopt;
+    return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
 }
 
 }  // namespace barqeen::datetime

@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "store/datetime.h"
+#include "store/file_messages.h"
 #include "store/layouts.h"
 #include "text/letters.h"
 
@@ -93,6 +94,15 @@ void PoemStore::OpenTables()
     // The authors come first: the verse table's author name is looked up in them.
     for (const char* kind : {kAuthors, kPoem, kPlayerPoem, kHistory, kCategories})
         openTable(kind);
+}
+
+std::string PoemStore::openingNotice() const
+{
+    std::string notice;
+    for (const Slot& s : slots_)
+        if (s.file && s.file->readOnly())
+            notice += (notice.empty() ? "" : "\n") + file_messages::readOnlyNotice(s.file->path());
+    return notice;
 }
 
 void PoemStore::closeTable(const char* kind)

@@ -37,6 +37,8 @@ public:
     void CreatePlayerPoemTable();
     // Closes all five, even when one of them cannot be written; then reports what failed.
     void CloseTables();
+    // What the user is to be told once the tables are open (files that can only be read), or "".
+    std::string openingNotice() const;
 
     // The open file of one of the five tables (nullptr while it is closed): for a change that is
     // written to several files at once (an import).

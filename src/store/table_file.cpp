@@ -2,112 +2,53 @@
 
 #include "common/error.h"
 #include "store/datetime.h"
+#include "store/file_messages.h"
+#include "store/sqlite_calls.h"
+#include "store/table_file_read.h"
 #include "text/codepage.h"
 
+#include <QDateTime>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fcntl.h>
+#include <new>
 #include <unistd.h>
 
 namespace barqeen {
+
+using namespace file_messages;
+using sqlite::exec;
+using sqlite::quoted;
+using sqlite::Statement;
+using table_file_read::kApplicationId;
+using table_file_read::kFormatVersion;
+using table_file_read::kLargestKey;
+
 namespace {
 
-constexpr int kApplicationId = 0x42515254;  // "BQRT": a Barqeen table
-constexpr int kFormatVersion = 1;
-
-// The file's name, or a technical detail in English, kept left to right inside an Arabic sentence.
-std::string isolated(const std::string& text)
-{
-    return "\u2066" + text + "\u2069";
-}
-
-// Why a file cannot be written, in the user's words where the folder tells it; the technical
-// detail follows in parentheses.
-std::string writeProblem(const std::string& path, const std::string& detail)
-{
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::path(path).parent_path();
-    std::error_code ec;
-    std::string reason;
-    if (!fs::is_directory(folder.empty() ? fs::path(".") : folder, ec))
-        reason = "المجلد " + isolated(folder.string()) + " غير موجود";
-    else if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
-        reason = "المجلد لا يسمح بالكتابة فيه";
-    else if (fs::space(folder, ec).available < (1u << 20) && !ec)
-        reason = "القرص ممتلئ";
-    else
-        reason = "تعذّرت الكتابة";
-    return reason + " " + isolated("(" + detail + ")");
-}
-
-// why is one of our own reasons (Arabic) or SQLite's (English, technical).
-[[noreturn]] void unreadable(const std::string& path, const std::string& why)
-{
-    const bool technical = std::all_of(why.begin(), why.end(), [](char c) { return uint8_t(c) < 0x80; });
-    const std::string reason = technical ? "الملف تالف أو ليس من ملفات برقين " + isolated("(" + why + ")") : why;
-    throw Error("تعذّرت قراءة ملف الجدول " + isolated(path) + ": " + reason +
-                ". لم يُفتح هذا الجدول ولا الجداول التي تليه، ولن يُكتب في الملف شيء.");
-}
-
-// A new file that cannot be made (at start-up, or when a deleted file is written again).
-[[noreturn]] void uncreatable(const std::string& path, const std::string& detail)
-{
-    throw Error("تعذّر إنشاء ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail) + ".");
-}
-
-[[noreturn]] void unwritable(const std::string& path, const std::string& detail)
-{
-    throw Error("تعذّر حفظ التغيير في ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail) +
-                ". لم يُحفظ التغيير، وما حُفظ من قبل باقٍ كما هو.");
-}
-
-class Statement {
-public:
-    Statement(sqlite3* db, const std::string& sql)
-    {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK)
-            throw Error(sqlite3_errmsg(db));
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    sqlite3_stmt* get() const { return stmt_; }
-    bool step(sqlite3* db)
-    {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw Error(sqlite3_errmsg(db));
-    }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
-void exec(sqlite3* db, const std::string& sql)
-{
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::string text = message ? message : sqlite3_errmsg(db);
-        sqlite3_free(message);
-        throw Error(text);
-    }
-}
-
-std::string quoted(const std::string& name)
-{
-    return "\"" + name + "\"";
-}
+// A statement touched another number of rows than the change means: the file no longer holds
+// what the program wrote there.
+struct ForeignChange {};
 
 bool isIntegerType(FieldType t)
 {
     return t == FieldType::AutoIncrement || t == FieldType::Integer || t == FieldType::SmallInt;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
 }
 
 std::string rowsTableSql(const std::vector<FieldDef>& defs)
@@ -146,6 +87,18 @@ void bindValue(sqlite3_stmt* stmt, int slot, const FieldDef& def, const Value& v
         const std::string text = codepage::toUtf8(v.text());
         sqlite3_bind_text(stmt, slot, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
     }
+}
+
+// Steps a write that must touch exactly one row.
+void stepOneRow(sqlite3* db, sqlite3_stmt* stmt)
+{
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_CONSTRAINT)
+        throw ForeignChange{};  // the key is already taken in the file
+    if (rc != SQLITE_DONE)
+        throw Error(sqlite3_errmsg(db));
+    if (sqlite3_changes(db) != 1)
+        throw ForeignChange{};
 }
 
 // A new file with the table's definitions and rows, made beside the target and renamed over it.
@@ -208,6 +161,8 @@ void writeWhole(const std::string& path, const Table& table, const std::string& 
             }
         }
         exec(db, "COMMIT");
+        // The file is born in write-ahead-log mode, so opening it never has to write.
+        exec(db, "PRAGMA journal_mode = WAL");
         if (sqlite3_close(db) != SQLITE_OK)
             throw Error(sqlite3_errmsg(db));
         db = nullptr;
@@ -216,8 +171,7 @@ void writeWhole(const std::string& path, const Table& table, const std::string& 
         if (ec)
             throw Error(ec.message());
         // Make the rename itself durable.
-        const std::string dir = std::filesystem::path(path).parent_path().string();
-        const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+        const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
         if (fd >= 0) {
             ::fsync(fd);
             ::close(fd);
@@ -225,7 +179,8 @@ void writeWhole(const std::string& path, const Table& table, const std::string& 
     } catch (const Error& e) {
         if (db)
             sqlite3_close(db);
-        std::remove(temp.c_str());
+        for (const char* end : {"", "-wal", "-shm", "-journal"})
+            std::remove((temp + end).c_str());
         uncreatable(path, e.what());
     }
 }
@@ -244,183 +199,114 @@ TableFile::TableFile(std::string path, Table& table, std::string kind)
 
 TableFile::~TableFile()
 {
-    disconnect();
+    if (!db_)
+        return;
+    const bool ours = place() == Place::Ours;
+    disconnect(ours);
+    if (!ours)
+        dropLog();
 }
 
-void TableFile::disconnect()
+void TableFile::disconnect(bool checkpoint)
 {
     for (sqlite3_stmt** s : {&insert_, &update_, &delete_, &counter_}) {
         sqlite3_finalize(*s);
         *s = nullptr;
     }
-    if (db_)
-        sqlite3_close(db_);
+    if (!db_)
+        return;
+    // The last connection to close folds the log into the file and removes it; another
+    // connection still open (a reader) keeps it for itself.
+    if (!checkpoint)
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sqlite3_close(db_);
     db_ = nullptr;
+    // A connection that only reads leaves the log files it made; they hold nothing.
+    if (readOnly_) {
+        struct stat st {};
+        if (!hadLog_ && ::stat((path_ + "-wal").c_str(), &st) == 0 && st.st_size == 0)
+            std::remove((path_ + "-wal").c_str());
+        if (!hadIndex_)
+            std::remove((path_ + "-shm").c_str());
+    }
 }
 
 void TableFile::rememberIdentity()
 {
     struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0) {
-        device_ = st.st_dev;
-        inode_ = st.st_ino;
-    }
+    if (::stat(path_.c_str(), &st) == 0)
+        identity_ = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
-bool TableFile::fileStillOurs() const
+TableFile::Place TableFile::place() const
 {
     struct stat st {};
-    return ::stat(path_.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
+    if (::stat(path_.c_str(), &st) != 0)
+        return errno == ENOENT ? Place::Vanished : Place::Replaced;
+    const Identity now{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+    return now == identity_ ? Place::Ours : Place::Replaced;
 }
-
-namespace {
-
-// Checks the marks of a table file and that it holds this table's layout; answers its key counter.
-int64_t checkLayout(sqlite3* db, const Table& table, const std::string& kind)
-{
-    {
-        Statement s(db, "PRAGMA application_id");
-        if (!s.step(db) || sqlite3_column_int(s.get(), 0) != kApplicationId)
-            throw Error("ليس ملفًا من ملفات جداول برقين");
-    }
-    {
-        Statement s(db, "PRAGMA user_version");
-        if (!s.step(db) || sqlite3_column_int(s.get(), 0) != kFormatVersion)
-            throw Error("كُتب بصيغة لا يعرفها هذا الإصدار من البرنامج");
-    }
-    int64_t nextKey = 1;
-    {
-        Statement s(db, "SELECT name, next_key FROM barqeen_table");
-        if (!s.step(db))
-            throw Error("ينقصه وصف الجدول");
-        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
-        if (!name || name != kind)
-            throw Error("ليس ملف جدول " + isolated(kind));
-        nextKey = sqlite3_column_int64(s.get(), 1);
-    }
-    {
-        std::vector<FieldDef> found;
-        Statement s(db, "SELECT name, type, size, required FROM barqeen_fields ORDER BY position");
-        while (s.step(db)) {
-            FieldDef def;
-            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
-            const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
-            def.name = name ? name : "";
-            if (!type || !fieldTypeFromName(type, def.type))
-                throw Error("نوع حقل غير معروف");
-            def.size = sqlite3_column_int(s.get(), 2);
-            def.required = sqlite3_column_int(s.get(), 3) != 0;
-            found.push_back(def);
-        }
-        if (found != table.storedFieldDefs())
-            throw Error("حقوله لا تطابق حقول جدول " + isolated(kind));
-    }
-    {
-        Statement s(db, "SELECT name, field, is_primary, is_unique FROM barqeen_index");
-        IndexDef index;
-        if (s.step(db)) {
-            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
-            const auto* fieldName = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
-            index = {name ? name : "", fieldName ? fieldName : "", sqlite3_column_int(s.get(), 2) != 0,
-                     sqlite3_column_int(s.get(), 3) != 0};
-        }
-        if (!table.indexDef() || index != *table.indexDef() || s.step(db))
-            throw Error("فهرسه لا يطابق فهرس جدول " + isolated(kind));
-    }
-    return nextKey;
-}
-
-// One stored cell as the table holds it; buffer is scratch room for the text's conversion.
-Value readCell(sqlite3_stmt* s, int column, const FieldDef& def, TextArena& arena, std::string& buffer)
-{
-    const int type = sqlite3_column_type(s, column);
-    if (type == SQLITE_NULL)
-        return Value();
-    if (isIntegerType(def.type)) {
-        if (type != SQLITE_INTEGER)
-            throw Error("قيمة غير عددية في الحقل " + isolated(def.name));
-        return Value(int64_t(sqlite3_column_int64(s, column)));
-    }
-    if (type != SQLITE_TEXT)
-        throw Error("قيمة من غير نوعها في الحقل " + isolated(def.name));
-    const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, column)),
-                                size_t(sqlite3_column_bytes(s, column)));
-    if (def.type == FieldType::DateTime) {
-        const auto stamp = datetime::fromText(text);
-        if (!stamp)
-            throw Error("تاريخ غير صالح في الحقل " + isolated(def.name));
-        return Value(*stamp);
-    }
-    if (!codepage::fromUtf8Into(text, buffer))
-        throw Error("نص فيه حرف لا يحفظه البرنامج في الحقل " + isolated(def.name));
-    return arena.hold(buffer);
-}
-
-// Every row in key order, long texts held in arena; answers the largest key read.
-int64_t readRows(sqlite3* db, const Table& table, std::vector<Row>& rows, TextArena& arena)
-{
-    const std::vector<FieldDef> defs = table.storedFieldDefs();
-    const std::string& keyName = table.indexDef()->field;
-    {
-        // Room for every row at once: keys are given 1, 2, 3, ... so the largest is close.
-        Statement count(db, "SELECT max(" + quoted(keyName) + ") FROM rows");
-        if (count.step(db))
-            rows.reserve(size_t(std::clamp<int64_t>(sqlite3_column_int64(count.get(), 0), 0, int64_t(1) << 26)));
-    }
-    Statement s(db, "SELECT " + columnList(defs) + " FROM rows ORDER BY " + quoted(keyName));
-    const size_t keyColumn = size_t(table.keyField()->column());
-    std::string buffer;
-    int64_t lastKey = 0;
-    while (s.step(db)) {
-        Row row{Cells(defs.size()), Value()};
-        for (size_t i = 0; i < defs.size(); ++i)
-            row.cells[i] = readCell(s.get(), int(i), defs[i], arena, buffer);
-        if (row.cells[keyColumn].isInteger())
-            lastKey = row.cells[keyColumn].integer();
-        rows.push_back(std::move(row));
-    }
-    return lastKey;
-}
-
-}  // namespace
 
 std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table, const std::string& kind)
 {
     std::unique_ptr<TableFile> file(new TableFile(path, table, kind));
-    // Only read until the file is known to be ours. (Opened for writing all the same, so that
-    // SQLite can roll back a transaction that a crash left half done.)
-    file->openConnection();
-    std::vector<Row> rows;
-    TextArena arena;
-    int64_t nextKey = 1;
     try {
-        nextKey = checkLayout(file->db_, table, kind);
-        if (nextKey <= readRows(file->db_, table, rows, arena))
-            throw Error("عدّاد المفاتيح فيه أصغر من أكبر مفتاح");
+        table_file_read::checkPlainFile(path);
     } catch (const Error& e) {
-        file->disconnect();
         unreadable(path, e.what());
     }
-    sqlite3_exec(file->db_, "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
-    file->prepareStatements();
-    file->rememberIdentity();
-    table.load(std::move(rows), nextKey, std::move(arena));
+    // Without the right to write the file, or to make the log beside it, the table is only read.
+    file->readOnly_ = ::access(path.c_str(), W_OK) != 0 || ::access(folderOf(path).c_str(), W_OK) != 0;
+    const bool hadLog = file->hadLog_ = exists(path + "-wal");
+    const bool hadIndex = file->hadIndex_ = exists(path + "-shm");
+    // Nothing is written until the file is known to be sound: a refused file is closed without
+    // a checkpoint, and the log files opening made beside it are removed again.
+    const auto refuse = [&](const std::string& why) {
+        file->disconnect(false);
+        if (!hadLog)
+            std::remove((path + "-wal").c_str());
+        if (!hadIndex)
+            std::remove((path + "-shm").c_str());
+        unreadable(path, why);
+    };
+    std::vector<Row> rows;
+    TextArena arena;
+    try {
+        table_file_read::checkLength(path);
+        file->connect();
+        table_file_read::checkMarks(file->db_);
+        const int64_t nextKey = table_file_read::checkLayout(file->db_, table, kind);
+        table_file_read::readRows(file->db_, table, nextKey, rows, arena);
+        sqlite3_exec(file->db_, "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
+        if (!file->readOnly_) {
+            // Files written before the log was used change over once, after they were checked.
+            exec(file->db_, "PRAGMA journal_mode = WAL");
+            file->prepareStatements();
+        }
+        file->rememberIdentity();
+        table.load(std::move(rows), nextKey, std::move(arena));
+    } catch (const Error& e) {
+        refuse(e.what());
+    } catch (const std::bad_alloc&) {
+        rows = {};
+        arena = {};
+        refuse("لا تكفي الذاكرة لقراءة الملف");
+    }
     table.setStorage(file.get());
     return file;
 }
 
-void TableFile::openConnection()
+void TableFile::connect()
 {
     // One thread uses a table file: SQLite's own locking between threads is not needed.
-    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        disconnect();
-        unreadable(path_, why);
-    }
+    const int mode = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (sqlite3_open_v2(path_.c_str(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        throw Error(db_ ? sqlite3_errmsg(db_) : "out of memory");
     sqlite3_busy_timeout(db_, 2000);
-    // Reading a large table whole is quicker through a memory map than through read() calls;
-    // the map is given up once the rows are read (see open).
-    sqlite3_exec(db_, "PRAGMA synchronous = FULL; PRAGMA mmap_size = 1073741824", nullptr, nullptr, nullptr);
+    // Every commit reaches the disk before it is reported done. Reading a large table whole is
+    // quicker through a memory map than through read() calls; the map is given up once the rows
+    // are read (see open).
+    exec(db_, "PRAGMA synchronous = FULL; PRAGMA mmap_size = 1073741824");
 }
 
 void TableFile::prepareStatements()
@@ -443,25 +329,70 @@ void TableFile::prepareStatements()
         {&insert_, insert + ")"},
         {&update_, update},
         {&delete_, "DELETE FROM rows WHERE " + quoted(key) + " = ?"},
-        {&counter_, "UPDATE barqeen_table SET next_key = ?"},
+        // The counter is moved on only from the value the program last wrote.
+        {&counter_, "UPDATE barqeen_table SET next_key = ?1 WHERE next_key = ?2"},
     };
     for (const auto& [slot, sql] : statements)
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, slot, nullptr) != SQLITE_OK) {
-            const std::string why = sqlite3_errmsg(db_);
-            disconnect();
-            unreadable(path_, why);
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, slot, nullptr) != SQLITE_OK)
+            throw Error(sqlite3_errmsg(db_));
+}
+
+std::string TableFile::keepRowsBeside() const
+{
+    namespace fs = std::filesystem;
+    const fs::path original(path_);
+    const std::string stem = (original.parent_path() / original.stem()).string();
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
+    std::string kept = stem + "-kept-" + stamp + ".cds";
+    for (int n = 2; exists(kept); ++n)
+        kept = stem + "-kept-" + stamp + "-" + std::to_string(n) + ".cds";
+    writeWhole(kept, table_, kind_);
+    return kept;
+}
+
+void TableFile::giveUpFile(bool changeRefused)
+{
+    if (!givenUp_) {
+        givenUp_ = true;
+        // Still the same file, changed by another program through SQLite: its log is shared and
+        // folded in as usual. Otherwise the log is the program's alone and belongs to no file at
+        // the path any more; its rows are kept below.
+        const bool sameFile = place() == Place::Ours;
+        disconnect(sameFile);
+        if (!sameFile)
+            dropLog();
+        try {
+            keptPath_ = keepRowsBeside();
+        } catch (const Error& e) {
+            keptProblem_ = e.what();
         }
+    }
+    throw Error(replaced(path_, keptPath_, keptProblem_, changeRefused));
+}
+
+void TableFile::dropLog() const
+{
+    std::remove((path_ + "-wal").c_str());
+    std::remove((path_ + "-shm").c_str());
 }
 
 void TableFile::ensureFile()
 {
-    if (db_ && fileStillOurs())
+    switch (place()) {
+    case Place::Ours:
         return;
-    disconnect();
-    writeWhole(path_, table_, kind_);
-    openConnection();
-    prepareStatements();
-    rememberIdentity();
+    case Place::Vanished:
+        disconnect(false);
+        dropLog();
+        writeWhole(path_, table_, kind_);
+        connect();
+        prepareStatements();
+        rememberIdentity();
+        return;
+    case Place::Replaced:
+        giveUpFile(true);
+    }
 }
 
 void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
@@ -472,12 +403,20 @@ void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
 
 void TableFile::commit(const std::function<void()>& statements)
 {
+    if (givenUp_)
+        throw Error(replaced(path_, keptPath_, keptProblem_, true));
+    if (readOnly_)
+        readOnlyRefusal(path_);
     ensureFile();
+    bool foreign = false;
     try {
         exec(db_, "BEGIN IMMEDIATE");
         try {
             statements();
             exec(db_, "COMMIT");
+        } catch (const ForeignChange&) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            foreign = true;
         } catch (...) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
@@ -485,19 +424,23 @@ void TableFile::commit(const std::function<void()>& statements)
     } catch (const Error& e) {
         unwritable(path_, e.what());
     }
+    if (foreign)
+        giveUpFile(true);
+    rememberIdentity();
 }
 
 void TableFile::rowAdded(const Row& row, int64_t nextKey)
 {
+    if (nextKey - 1 > kLargestKey)
+        throw Error("لا يتسع ملف الجدول " + isolated(path_) + " لصف آخر: بلغت مفاتيحه أكبر عدد يحفظه.");
     commit([&] {
         sqlite3_reset(insert_);
         bindRow(insert_, row);
-        if (sqlite3_step(insert_) != SQLITE_DONE)
-            throw Error(sqlite3_errmsg(db_));
+        stepOneRow(db_, insert_);
         sqlite3_reset(counter_);
         sqlite3_bind_int64(counter_, 1, nextKey);
-        if (sqlite3_step(counter_) != SQLITE_DONE)
-            throw Error(sqlite3_errmsg(db_));
+        sqlite3_bind_int64(counter_, 2, nextKey - 1);
+        stepOneRow(db_, counter_);
     });
 }
 
@@ -506,8 +449,7 @@ void TableFile::rowChanged(const Row& row)
     commit([&] {
         sqlite3_reset(update_);
         bindRow(update_, row);
-        if (sqlite3_step(update_) != SQLITE_DONE)
-            throw Error(sqlite3_errmsg(db_));
+        stepOneRow(db_, update_);
     });
 }
 
@@ -516,8 +458,7 @@ void TableFile::rowDeleted(int64_t key)
     commit([&] {
         sqlite3_reset(delete_);
         sqlite3_bind_int64(delete_, 1, key);
-        if (sqlite3_step(delete_) != SQLITE_DONE)
-            throw Error(sqlite3_errmsg(db_));
+        stepOneRow(db_, delete_);
     });
 }
 
@@ -525,6 +466,10 @@ void TableFile::beginBatch()
 {
     if (inBatch_)
         throw Error("A batch is already open on " + path_);
+    if (givenUp_)
+        throw Error(replaced(path_, keptPath_, keptProblem_, true));
+    if (readOnly_)
+        readOnlyRefusal(path_);
     ensureFile();
     try {
         exec(db_, "BEGIN IMMEDIATE");
@@ -532,27 +477,37 @@ void TableFile::beginBatch()
         unwritable(path_, e.what());
     }
     inBatch_ = true;
+    fileCounter_ = table_.nextKey();
 }
 
 void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
 {
     if (!inBatch_)
         throw Error("No batch is open on " + path_);
+    if (nextKey - 1 > kLargestKey)
+        throw Error("لا يتسع ملف الجدول " + isolated(path_) + " لهذه الصفوف: تتجاوز مفاتيحها أكبر عدد يحفظه.");
+    bool foreign = false;
     try {
         for (size_t i = 0; i < count; ++i) {
             sqlite3_reset(insert_);
             bindRow(insert_, rows[i]);
-            if (sqlite3_step(insert_) != SQLITE_DONE)
-                throw Error(sqlite3_errmsg(db_));
+            stepOneRow(db_, insert_);
         }
         sqlite3_reset(counter_);
         sqlite3_bind_int64(counter_, 1, nextKey);
-        if (sqlite3_step(counter_) != SQLITE_DONE)
-            throw Error(sqlite3_errmsg(db_));
+        sqlite3_bind_int64(counter_, 2, fileCounter_);
+        stepOneRow(db_, counter_);
+        fileCounter_ = nextKey;
+    } catch (const ForeignChange&) {
+        foreign = true;
     } catch (const Error& e) {
         sqlite3_reset(insert_);
         sqlite3_reset(counter_);
         unwritable(path_, e.what());
+    }
+    if (foreign) {
+        rollbackBatch();
+        giveUpFile(true);
     }
 }
 
@@ -569,6 +524,7 @@ void TableFile::commitBatch()
         unwritable(path_, e.what());
     }
     inBatch_ = false;
+    rememberIdentity();
 }
 
 void TableFile::rollbackBatch() noexcept
@@ -592,18 +548,28 @@ void TableFile::takeBack(int64_t firstKey)
         remove.step(db_);
         sqlite3_reset(counter_);
         sqlite3_bind_int64(counter_, 1, firstKey);
-        if (sqlite3_step(counter_) != SQLITE_DONE)
-            throw Error(sqlite3_errmsg(db_));
+        sqlite3_bind_int64(counter_, 2, fileCounter_);
+        stepOneRow(db_, counter_);
     });
 }
 
 void TableFile::close()
 {
     rollbackBatch();
-    const bool vanished = !fileStillOurs();
-    disconnect();
-    if (vanished)
+    if (givenUp_)
+        return;  // the user was told when it happened
+    switch (place()) {
+    case Place::Ours:
+        disconnect(true);
+        return;
+    case Place::Vanished:
+        disconnect(false);
+        dropLog();
         writeWhole(path_, table_, kind_);
+        return;
+    case Place::Replaced:
+        giveUpFile(false);
+    }
 }
 
 }  // namespace barqeen

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +53,25 @@ TEST(StartLetterTest, PlacedAsLaidOutWithTwentySixLetters)
         EXPECT_NE(picture.pixelColor(at), backdropBandColor(at.y() / 2));
     }
     d.hide();
+}
+
+// The list opens under the box as a short list of readable letters, and the keys choose one.
+TEST(StartLetterTest, TheLetterListIsShortAndReadable)
+{
+    TfmStartLetter d;
+    d.show();
+    QTest::mouseClick(d.cbLetter, Qt::LeftButton);
+    QAbstractItemView* list = d.cbLetter->view();
+    ASSERT_TRUE(list->isVisible());
+    const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
+    EXPECT_LE(list->window()->height(), 12 * rowHeight) << "the popup shows every letter at once";
+    EXPECT_GE(QFontInfo(list->font()).pixelSize(), 14);
+    for (int i = 0; i < 7; ++i)
+        QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(d.cbLetter->currentText(), QStringLiteral("د"));
+    EXPECT_EQ(d.chosenLetter(), '\xCF');
 }
 
 TEST(StartLetterTest, EnterTakesTheLetterEscCancels)

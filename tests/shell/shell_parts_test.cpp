@@ -10,7 +10,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QInputDialog>
 #include <QLockFile>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -92,6 +94,11 @@ TEST(MessageBoxTest, EachKindHasItsCaptionIconAndArabicButtons)
             EXPECT_EQ(box->windowTitle(), c.caption);
             EXPECT_EQ(box->icon(), c.icon);
             EXPECT_EQ(box->buttons().size(), c.buttons);
+            // Room for the caption beside the frame's icon and buttons, so that the frame does
+            // not cut it.
+            QFont title = box->font();
+            title.setBold(true);
+            EXPECT_GE(box->width(), QFontMetrics(title).horizontalAdvance(c.caption) + 4 * 24);
             for (QAbstractButton* b : box->buttons()) {
                 const QString text = b->text();
                 EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.script() == QChar::Script_Arabic; }))
@@ -102,6 +109,24 @@ TEST(MessageBoxTest, EachKindHasItsCaptionIconAndArabicButtons)
         c.show();
         EXPECT_TRUE(seen);
     }
+}
+
+TEST(InputPromptTest, ButtonsCarryTheirWholeWords)
+{
+    QtDialogs real;
+    QStringList captions;
+    QTimer::singleShot(0, [&] {
+        auto* prompt = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(prompt);
+        for (QPushButton* b : prompt->findChildren<QPushButton*>()) {
+            captions << b->text();
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+        }
+        prompt->reject();
+    });
+    EXPECT_FALSE(real.input(QStringLiteral("مطارحة"), QStringLiteral("الرجاء كتابة إسم المتسابق"), QString()));
+    captions.sort();
+    EXPECT_EQ(captions, QStringList({QStringLiteral("إلغاء"), QStringLiteral("حسنًا")}));
 }
 
 TEST(PaintingTest, BackdropBandsAtTheTellingPlacesAndTheCap)
