@@ -87,6 +87,8 @@ private:
 
     TfmMain& main_;
     TfmCategory& category_;
+    std::string focusOnShow_;
+    bool justShown_ = false;
 };
 
 }  // namespace barqeen
