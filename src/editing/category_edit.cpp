@@ -55,6 +55,14 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
             DBGrid1->setCurrentIndex(DBGrid1->tableModel().index(DBGrid1->currentIndex().row(), column));
     });
 
+    // A new row is begun by typing its name: the name cell takes the keys.
+    connect(DBNavigator1, &DBNavigator::actionDone, this, [this](DBNavigator::Button b) {
+        if (b != DBNavigator::Insert || !DataSource1.table())
+            return;
+        DBGrid1->setFocus();
+        DBGrid1->setCurrentIndex(DBGrid1->tableModel().index(DataSource1.table()->currentPosition(), 1));
+    });
+
     Label1 = new QLabel(QStringLiteral("معلومات"), this);
     Label1->setAttribute(Qt::WA_TranslucentBackground);
     Label1->adjustSize();

@@ -13,7 +13,8 @@ namespace barqeen {
 namespace {
 
 constexpr int kVisibleLetters = 10;
-constexpr int kLetterPixels = 16;
+constexpr int kLetterPixels = 20;  // a lone Arabic letter is short beside its font's height
+constexpr int kBoxLetterPixels = 14;
 
 }  // namespace
 
@@ -48,6 +49,8 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     cbLetter->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     cbLetter->setMaxVisibleItems(kVisibleLetters);
     QFont letters = cbLetter->font();
+    letters.setPixelSize(kBoxLetterPixels);
+    cbLetter->setFont(letters);
     letters.setPixelSize(kLetterPixels);
     cbLetter->view()->setFont(letters);
 

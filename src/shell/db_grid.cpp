@@ -219,8 +219,13 @@ bool DBGrid::refuseIfUnstorable(QWidget* editor, bool select)
 
 void DBGrid::commitData(QWidget* editor)
 {
-    if (refuseIfUnstorable(editor, true))
+    if (!encodeEditor(editor).ok()) {
+        // Said again when the user leaves the editor, but not when the window merely loses
+        // the focus to another program.
+        if (isActiveWindow())
+            refuseIfUnstorable(editor, true);
         return;
+    }
     QTableView::commitData(editor);
 }
 
@@ -272,6 +277,12 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    // A key the refused editor passed on (Page Down, say) would take the grid to another row.
+    if (editor_ && !encodeEditor(editor_).ok()) {
+        refuseIfUnstorable(editor_, true);
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Paste) && state() != EditingState) {
         pasteIntoCell(event);
         event->accept();

@@ -78,6 +78,9 @@ void DBNavigator::click(Button b)
         case Refresh: t->refresh(); break;
         case ButtonCount: break;
         }
+        updateButtons();
+        emit actionDone(b);
+        return;
     } catch (const RequiredFieldError& e) {
         showError(e);
         emit requiredFieldMissing(QString::fromStdString(e.fieldName));

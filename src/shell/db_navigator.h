@@ -24,6 +24,8 @@ public:
     void click(Button b);  // what a press of the button does
 
 signals:
+    // A button's action has run without error.
+    void actionDone(barqeen::DBNavigator::Button button);
     // A post was refused for a required field left empty: its control should take the focus.
     void requiredFieldMissing(const QString& fieldName);
 

@@ -250,6 +250,7 @@ TEST_F(DataEntryTest, ARefusedCharacterStaysInTheCellEditorUntilCorrected)
         ASSERT_EQ(dialogs->texts("message").size(), 1);
         EXPECT_TRUE(dialogs->texts("message")[0].contains(bad));
         press(Qt::Key_Return);
+        press(Qt::Key_PageDown);
         clickNav(DBNavigator::Post);
         clickCell(*grid, 1, 1);
         ASSERT_TRUE(cellEditor()) << "the typed text was thrown away";
