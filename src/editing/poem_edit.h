@@ -77,6 +77,8 @@ private:
 
     TfmMain& main_;
     TfmCategory& category_;
+    std::string focusOnShow_;
+    bool justShown_ = false;
 };
 
 }  // namespace barqeen
