@@ -73,6 +73,7 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
     move(47, 25);
     DataSource1.setTable(&main_.cdsPoem());
     buildControls();
+    buildExchangeControls();
     category_.setCheckList(clbCategories);
 }
 
