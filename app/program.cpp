@@ -4,6 +4,8 @@
 #include "editing/category_edit.h"
 #include "editing/poem_edit.h"
 #include "game/game_window.h"
+#include "game/history.h"
+#include "game/player_poem.h"
 #include "game/start_letter.h"
 #include "search/search_window.h"
 #include "shell/main_window.h"
@@ -18,6 +20,8 @@ Program::Program(const QString& dataDir, const QString& executablePath)
     fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
     fmPoemEdit = std::make_unique<TfmPoemEdit>(*fmMain, *fmCategory, fmMain.get());
     fmGame = std::make_unique<TfmGame>(*fmMain);
+    fmHistory = std::make_unique<TfmHistory>(*fmMain, fmMain.get());
+    fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*fmMain);
     fmSearch = std::make_unique<TfmSearch>(*fmMain, fmMain.get());
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
@@ -27,6 +31,8 @@ Program::~Program()
     // The windows go first; the main window then closes the tables without reaching them.
     fmStartLetter.reset();
     fmSearch.reset();
+    fmPlayerPoem.reset();
+    fmHistory.reset();
     fmGame.reset();
     fmPoemEdit.reset();
     fmCategoryEdit.reset();
