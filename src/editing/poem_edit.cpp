@@ -20,6 +20,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
+
+#include <utility>
 
 namespace barqeen {
 namespace {
@@ -70,6 +73,7 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
     move(47, 25);
     DataSource1.setTable(&main_.cdsPoem());
     buildControls();
+    buildExchangeControls();
     category_.setCheckList(clbCategories);
 }
 
@@ -110,16 +114,23 @@ void TfmPoemEdit::buildControls()
     connect(bbCategory, &QPushButton::clicked, this, guarded([this] { bbCategoryClick(); }));
     bbAuthor = new QPushButton(QStringLiteral("جدول الشعراء"), this);
     bbAuthor->setGeometry(96, 112, 81, 25);
+    // Enter belongs to the grid's cells and the memo's lines, not to a button of the window.
+    for (QPushButton* b : {bbCategory, bbAuthor})
+        b->setAutoDefault(false);
     connect(bbAuthor, &QPushButton::clicked, this, guarded([this] { bbAuthorClick(); }));
 
     DBGrid1 = new DBGrid(DataSource1, this);
     DBGrid1->setGeometry(8, 144, 689, 153);
     DBGrid1->tableModel().setFieldReadOnly("Text");  // the memo edits it
+    DBGrid1->setTabKeyNavigation(false);  // Tab goes on to the next control; the arrows move in the grid
     DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
     connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) {
         if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
             sizeColumns();
+        // A posted new verse or a deleted one changes the count without a move.
+        if (e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved || e.kind == TableEvent::StateChanged)
+            showCount();
     });
     sizeColumns();
 
@@ -143,6 +154,7 @@ void TfmPoemEdit::buildControls()
     DBMemo1->setGeometry(248, 368, 438, 137);
     DBMemo1->setFont(fonts::plainPixels(13));
     DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    DBMemo1->setTabChangesFocus(true);  // Tab goes on to the next control, as in every field
     DBMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBMemo1->link().bind(&DataSource1, "Text");
@@ -174,12 +186,23 @@ void TfmPoemEdit::buildControls()
 
 void TfmPoemEdit::sizeColumns()
 {
-    // A field's display width counts characters.
-    const int character = DBGrid1->fontMetrics().averageCharWidth();
+    // A field's display width counts characters (the width of a digit); a title is never cut.
+    // The verse column gives way when the columns would not fit side by side.
+    const int digit = DBGrid1->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    QHeaderView* header = DBGrid1->horizontalHeader();
     TableModel& model = DBGrid1->tableModel();
+    int total = 0, textColumn = -1;
     for (int c = 0; c < model.columnCount(); ++c)
-        if (const Field* f = model.fieldOfColumn(c))
-            DBGrid1->horizontalHeader()->resizeSection(c, f->displayWidth() * character + 8);
+        if (const Field* f = model.fieldOfColumn(c)) {
+            const int title = header->fontMetrics().horizontalAdvance(QString::fromStdString(f->displayLabel()));
+            header->resizeSection(c, std::max(f->displayWidth() * digit, title) + 12);
+            total += header->sectionSize(c);
+            if (f->name() == "Text")
+                textColumn = c;
+        }
+    const int room = DBGrid1->viewport()->width();
+    if (textColumn >= 0 && total > room)
+        header->resizeSection(textColumn, std::max(header->sectionSize(textColumn) - (total - room), 10 * digit));
 }
 
 void TfmPoemEdit::placeCount()
@@ -201,6 +224,10 @@ void TfmPoemEdit::showCount()
 
 void TfmPoemEdit::focusField(const std::string& fieldName)
 {
+    if (!isVisible()) {
+        focusOnShow_ = fieldName;  // a hidden control cannot take the focus yet
+        return;
+    }
     if (fieldName == "Text")
         DBMemo1->setFocus();
     else if (fieldName == "StartLetter")
@@ -211,8 +238,16 @@ void TfmPoemEdit::focusField(const std::string& fieldName)
 
 bool TfmPoemEdit::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate)
+    // Activation: when the window is shown, and when a window over it (the poets', the
+    // categories', a message box) gives it back the focus. The activation that follows the
+    // showing itself is the same one.
+    if (e->type() == QEvent::Show) {
+        justShown_ = true;
+        QTimer::singleShot(0, this, [this] { justShown_ = false; });
         runGuarded([this] { FormActivate(); });
+    } else if (e->type() == QEvent::WindowActivate && !std::exchange(justShown_, false)) {
+        runGuarded([this] { FormActivate(); });
+    }
     return QDialog::event(e);
 }
 
@@ -220,6 +255,7 @@ void TfmPoemEdit::resizeEvent(QResizeEvent* e)
 {
     QDialog::resizeEvent(e);
     placeCount();
+    sizeColumns();
 }
 
 void TfmPoemEdit::paintEvent(QPaintEvent*)
@@ -229,6 +265,8 @@ void TfmPoemEdit::paintEvent(QPaintEvent*)
 
 void TfmPoemEdit::FormActivate()
 {
+    if (!focusOnShow_.empty())
+        focusField(std::exchange(focusOnShow_, {}));
     category_.LoadCategoryList();
     category_.ShowPoemCategories();
     showCount();
