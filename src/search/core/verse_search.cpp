@@ -236,6 +236,23 @@ void VerseSearch::answerFromWords()
         if (i >= 0 && (!panelTest_ || panel(poem_.rowAt(i))))
             answers_[size_t(i)] = 1;
     };
+    // With a few letter pairs to look for, the pairs kept for each verse pass over most verses
+    // unread; with fewer, reading all the forms end to end is quicker.
+    Pairs wanted;
+    for (const std::string& word : wordForms_)
+        wanted.add(word);
+    if (wanted.count() >= 3) {
+        onThreads(threads_, stretches(forms_.parts(), threads_), [&](const Stretch& s) {
+            const VerseForms::Part& part = *s.part;
+            for (size_t e = s.from; e < s.to; ++e)
+                if (part.pairs[e].holds(wanted) && !part.stale[e] && holdsAll(part.form(e), wordForms_, 0))
+                    accept(part.keys[e]);
+        });
+        for (const auto& [key, form] : forms_.aside())
+            if (holdsAll(form, wordForms_, 0))
+                accept(key);
+        return;
+    }
     const std::string& first = wordForms_.front();
     onThreads(threads_, stretches(forms_.parts(), threads_), [&](const Stretch& s) {
         const VerseForms::Part& part = *s.part;
