@@ -72,6 +72,7 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
     resize(712, 513);
     move(47, 25);
     buildControls();
+    buildExchangeControls();
     category_.setCheckList(clbCategories);
 }
 

@@ -65,6 +65,15 @@ public:
     void DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
                              const QStyleOptionViewItem& state);
 
+    // Verses in and out of files (poem_edit_exchange.cpp): two buttons in the window's free space
+    // beside bbAuthor, and a file dropped anywhere on the window.
+    QPushButton* bbImport = nullptr;
+    QPushButton* bbExport = nullptr;
+    void bbImportClick();
+    void bbExportClick();
+    // Each file is one import of its own, shown with its progress and then its summary.
+    void importFiles(const QStringList& paths, bool windows1256 = false);
+
 protected:
     void paintEvent(QPaintEvent*) override;  // FormPaint
     bool event(QEvent* event) override;      // activation runs FormActivate
@@ -72,6 +81,7 @@ protected:
 
 private:
     void buildControls();
+    void buildExchangeControls();
     void sizeColumns();
     void placeCount();
 

@@ -146,8 +146,11 @@ struct VerseImport::Work {
             // In the categories' own order, as the verse window writes them.
             std::sort(tags.begin(), tags.end());
             std::string text;
-            for (const int64_t tag : tags)
-                text += "(" + std::to_string(tag) + ")";
+            for (const int64_t tag : tags) {
+                text += '(';
+                text += std::to_string(tag);
+                text += ')';
+            }
             row.cells[size_t(categoriesColumn)] = Value(text);
         }
         return row;

@@ -1,0 +1,195 @@
+// Importing and exporting a million verses: files written from a generated data folder
+// (corpus_files.h) by the export itself, then imported into an empty folder; the time of each and
+// the peak memory of an import in a process of its own.
+//   exchange_bench [--benchmark_...]        the benchmarks
+//   exchange_bench --probe-import FILE DIR  (used by the memory benchmark)
+#include "corpus_files.h"
+#include "exchange/verse_export.h"
+#include "exchange/verse_import.h"
+#include "store/poem_store.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+using namespace barqeen;
+using namespace barqeen::exchange;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint64_t kSeed = 1;
+constexpr int64_t kVerses = 1000000;
+
+fs::path benchDir()
+{
+    return fs::temp_directory_path() / "barqeen-exchange-bench";
+}
+
+// The generated data folder the files are written from, made on first use and kept.
+std::string sourceFolder(size_t verses)
+{
+    const fs::path dir = benchDir() / ("folder-" + std::to_string(verses));
+    const fs::path done = dir / ".complete-v1";
+    if (!fs::exists(done)) {
+        corpus::FolderSize size;
+        size.verses = verses;
+        corpus::WriteFolder(dir.string(), kSeed, size);
+        std::ofstream(done) << "seed " << kSeed << "\n";
+    }
+    return dir.string();
+}
+
+PoemStore& sourceStore(size_t verses)
+{
+    static std::map<size_t, std::unique_ptr<PoemStore>> stores;
+    auto& store = stores[verses];
+    if (!store) {
+        store = std::make_unique<PoemStore>(sourceFolder(verses));
+        store->OpenTables();
+    }
+    return *store;
+}
+
+// The folder's whole verse table written as a file of this kind (by the export), kept.
+std::string sourceFile(size_t verses, const char* extension)
+{
+    const fs::path file = benchDir() / ("verses-" + std::to_string(verses) + "." + extension);
+    const fs::path done = file.string() + ".complete-v1";
+    if (!fs::exists(done)) {
+        PoemStore& store = sourceStore(verses);
+        VerseExport out(store, allVerses(store.cdsPoem), file.string());
+        if (out.run().outcome != ExportResult::Outcome::Done)
+            throw std::runtime_error(out.result().error);
+        std::ofstream(done) << "seed " << kSeed << "\n";
+    }
+    return file.string();
+}
+
+long statusKb(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(line.find(':') + 1));
+    return -1;
+}
+
+// ---- export
+
+void Export(benchmark::State& state, const char* extension)
+{
+    PoemStore& store = sourceStore(size_t(state.range(0)));
+    const std::string file = (benchDir() / (std::string("export-out.") + extension)).string();
+    for (auto _ : state) {
+        VerseExport out(store, allVerses(store.cdsPoem), file);
+        if (out.run().outcome != ExportResult::Outcome::Done)
+            return state.SkipWithError(out.result().error.c_str());
+        state.counters["verses"] = double(out.result().written);
+    }
+    state.counters["file_MB"] = double(fs::file_size(file)) / (1 << 20);
+    fs::remove(file);
+}
+
+// ---- import into an empty folder
+
+void Import(benchmark::State& state, const char* extension)
+{
+    const std::string file = sourceFile(size_t(state.range(0)), extension);
+    const fs::path dir = benchDir() / "import-into";
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        auto store = std::make_unique<PoemStore>(dir.string());
+        store->OpenTables();
+        state.ResumeTiming();
+        VerseImport import(*store, file);
+        if (import.run().outcome != ImportResult::Outcome::Done)
+            return state.SkipWithError(import.result().error.c_str());
+        state.PauseTiming();
+        state.counters["taken"] = double(import.result().taken);
+        state.counters["refused"] = double(import.result().refused.size());
+        store->CloseTables();
+        store.reset();
+        state.ResumeTiming();
+    }
+    fs::remove_all(dir);
+}
+
+// Peak resident memory of a process that opens an empty folder and imports the file: this
+// program started again with --probe-import, so that nothing else measured here is counted.
+void ImportPeakMemory(benchmark::State& state, const char* extension)
+{
+    const std::string file = sourceFile(size_t(state.range(0)), extension);
+    const fs::path dir = benchDir() / "import-probe";
+    for (auto _ : state) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0)
+            return state.SkipWithError("pipe");
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(pipeEnds[1], 1);
+            execl("/proc/self/exe", "exchange_bench", "--probe-import", file.c_str(), dir.c_str(), nullptr);
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        long values[3] = {0, 0, 0};
+        FILE* out = fdopen(pipeEnds[0], "r");
+        const bool ok = std::fscanf(out, "%ld %ld %ld", &values[0], &values[1], &values[2]) == 3;
+        fclose(out);
+        waitpid(child, nullptr, 0);
+        if (!ok)
+            return state.SkipWithError("the probe did not report");
+        state.counters["before_MB"] = double(values[0]) / 1024;
+        state.counters["peak_MB"] = double(values[1]) / 1024;
+        state.counters["after_MB"] = double(values[2]) / 1024;
+    }
+    fs::remove_all(dir);
+}
+
+int probeImport(const char* file, const char* dir)
+{
+    const long before = statusKb("VmRSS");
+    PoemStore store(dir);
+    store.OpenTables();
+    VerseImport import(store, file);
+    if (import.run().outcome != ImportResult::Outcome::Done)
+        return 1;
+    std::printf("%ld %ld %ld\n", before, statusKb("VmHWM"), statusKb("VmRSS"));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--probe-import") == 0)
+        return probeImport(argv[2], argv[3]);
+    fs::create_directories(benchDir());
+    for (const char* kind : {"csv", "tsv", "jsonl"})
+        benchmark::RegisterBenchmark((std::string("Export/") + kind).c_str(), Export, kind)
+            ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    // CSV and JSON Lines carry their letters; plain text has them derived from each verse.
+    for (const char* kind : {"csv", "jsonl", "txt"})
+        benchmark::RegisterBenchmark((std::string("Import/") + kind).c_str(), Import, kind)
+            ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    for (const char* kind : {"csv", "jsonl"})
+        benchmark::RegisterBenchmark((std::string("Import/peak-memory/") + kind).c_str(), ImportPeakMemory, kind)
+            ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

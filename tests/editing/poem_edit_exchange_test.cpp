@@ -1,0 +1,237 @@
+// The verse window's import and export, used as a person uses them: the two buttons, the file
+// dialog typed into, the progress dialog's cancel button, a file dropped on the window.
+#include "app/program.h"
+#include "editing/poem_edit.h"
+#include "files_fixture.h"
+#include "person.h"
+#include "scripted_dialogs.h"
+#include "shell/db_controls.h"
+#include "shell/main_window.h"
+#include "text/codepage.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+using namespace barqeen;
+using namespace barqeen::test;
+
+namespace {
+
+std::string ar(const char* utf8)
+{
+    return *codepage::fromUtf8(utf8);
+}
+
+class PoemEditExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        homeBefore = qgetenv("HOME");
+        qputenv("HOME", QByteArray::fromStdString(dir.path()));
+        program = std::make_unique<Program>(QString::fromStdString(dir.path()), QStringLiteral(BARQEEN_EXECUTABLE));
+        Table& poem = program->fmMain->cdsPoem();
+        for (const auto& [text, start, end] : {std::tuple{"قفا نبك من ذكرى حبيب ومنزل", "ق", "ل"},
+                                               {"ألا هبي بصحنك فاصبحينا", "أ", "ن"},
+                                               {"أمن أم أوفى دمنة لم تكلم", "أ", "م"}})
+            poem.appendRecord({Value(), Value(ar(text)), Value(), Value(), Value(ar(start)), Value(ar(end))});
+        poem.first();
+    }
+
+    // Shows the verse window and runs the actions in it; the file dialogs it opens are answered
+    // by typing `files` (one a dialog) into their file name box, after choosing `filter` if set.
+    void inVerseWindow(const std::function<void(TfmPoemEdit&)>& actions)
+    {
+        dialogs->onModal = [&](QDialog& d) {
+            if (auto* files = qobject_cast<QFileDialog*>(&d))
+                return answerFileDialog(*files);
+            auto& w = static_cast<TfmPoemEdit&>(d);
+            activate(w);
+            actions(w);
+            w.hide();
+            return int(QDialog::Rejected);
+        };
+        program->fmMain->imPoemEditClick();
+    }
+
+    int answerFileDialog(QFileDialog& d)
+    {
+        d.show();
+        EXPECT_FALSE(typedNames.empty()) << "unexpected file dialog";
+        if (typedNames.empty())
+            return int(QDialog::Rejected);
+        if (!filterToChoose.isEmpty()) {
+            auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            while (types && types->currentText() != filterToChoose && types->currentIndex() + 1 < types->count())
+                QTest::keyClick(types, Qt::Key_Down);
+        }
+        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        EXPECT_TRUE(name);
+        if (!name)
+            return int(QDialog::Rejected);
+        // The dialog opens in the home folder, where the test's files are: their names are typed.
+        const std::string path = typedNames.front();
+        typedNames.erase(typedNames.begin());
+        QTest::keyClicks(name, QString::fromStdString(std::filesystem::path(path).filename().string()));
+        QTest::keyClick(name, Qt::Key_Return);
+        return d.result();
+    }
+
+    // The current verse as the memo shows it (one line break between the hemistichs).
+    QString currentText() const
+    {
+        return QString::fromStdString(codepage::toUtf8(program->fmMain->cdsPoem().field("Text").asString()))
+            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    }
+
+    void TearDown() override { qputenv("HOME", homeBefore); }
+
+    TempFolder dir;
+    QByteArray homeBefore;
+    ScriptedDialogsScope dialogs;
+    std::unique_ptr<Program> program;
+    std::vector<std::string> typedNames;
+    QString filterToChoose;
+};
+
+TEST_F(PoemEditExchangeTest, ImportButtonTakesTheFileTypedIntoTheDialogAndShowsTheSummary)
+{
+    const std::string file = dir.file("poems.csv");
+    writeFile(file, "text,poet,categories\n"
+                    "\"الخيل والليل والبيداء تعرفني\tوالسيف والرمح والقرطاس والقلم\",المتنبي,فخر\n"
+                    "على قدر أهل العزم تأتي العزائم,المتنبي,حكمة\n"
+                    "قِفا نَبكِ مِن ذِكرى حَبيبٍ وَمَنزِلِ,,\n");
+    typedNames = {file};
+    inVerseWindow([&](TfmPoemEdit& w) {
+        ASSERT_TRUE(w.bbImport && w.bbExport);
+        EXPECT_EQ(w.bbImport->text(), QStringLiteral("استيراد"));
+        EXPECT_EQ(w.bbExport->text(), QStringLiteral("تصدير"));
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("3"));
+        click(w.bbImport);
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("5"));
+        QStringList categories;
+        for (int i = 0; i < w.clbCategories->count(); ++i)
+            categories << w.clbCategories->item(i)->text();
+        EXPECT_EQ(categories, (QStringList{QStringLiteral("فخر"), QStringLiteral("حكمة")}));
+        EXPECT_EQ(w.DBMemo1->toPlainText(), currentText());
+    });
+    const QStringList messages = dialogs->texts(QStringLiteral("message"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("الأبيات المستوردة: 2"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("مكرر لبيت في الجدول: 1"))) << messages[0].toStdString();
+    EXPECT_TRUE(std::filesystem::exists(file + ".import-report.txt"));
+    EXPECT_EQ(program->fmMain->cdsAuthors().rowCount(), 1);
+}
+
+TEST_F(PoemEditExchangeTest, CancelInTheProgressDialogKeepsNothing)
+{
+    std::string csv = "text,categories\n";
+    for (int i = 0; i < 60000; ++i)
+        csv += "بيت رقم " + std::to_string(i) + " من الشعر,موضوع " + std::to_string(i % 5) + "\n";
+    const std::string file = dir.file("many.csv");
+    writeFile(file, csv);
+    typedNames = {file};
+    int cancelledAt = -1;
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress || progress->value() < 620 || cancelledAt >= 0)
+            return;
+        cancelledAt = progress->value();
+        EXPECT_EQ(progress->labelText(), QStringLiteral("كتابة الجداول"));
+        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    watcher.start();
+    inVerseWindow([&](TfmPoemEdit& w) {
+        click(w.bbImport);
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("3"));
+        EXPECT_EQ(w.clbCategories->count(), 0);
+    });
+    EXPECT_GE(cancelledAt, 620) << "the cancel button was clicked while rows were being written";
+    const QStringList messages = dialogs->texts(QStringLiteral("message"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("أُلغي الاستيراد"))) << messages[0].toStdString();
+    EXPECT_EQ(program->fmMain->cdsPoem().rowCount(), 3);
+    program.reset();  // the tables close; their files hold what they held
+    PoemStore reader(dir.path());
+    reader.OpenTables();
+    EXPECT_EQ(reader.cdsPoem.rowCount(), 3);
+    EXPECT_EQ(reader.cdsCategories.rowCount(), 0);
+}
+
+TEST_F(PoemEditExchangeTest, AFileDroppedOnTheMemoIsImportedNotPastedAsItsName)
+{
+    const std::string file = dir.file("dropped.txt");
+    writeFile(file, "سلو قلبي غداة سلا وثابا\tلعل على الجمال له عتابا\n");
+    inVerseWindow([&](TfmPoemEdit& w) {
+        const QString before = w.DBMemo1->toPlainText();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+        data.setText(QString::fromStdString(file));
+        QWidget* target = w.DBMemo1->viewport();
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("4"));
+        EXPECT_FALSE(w.DBMemo1->toPlainText().contains(QStringLiteral("dropped.txt")));
+        EXPECT_EQ(w.DBMemo1->toPlainText(), before);
+    });
+    ASSERT_EQ(dialogs->texts(QStringLiteral("message")).size(), 1);
+    EXPECT_TRUE(dialogs->texts(QStringLiteral("message"))[0].contains(QStringLiteral("الأبيات المستوردة: 1")));
+}
+
+TEST_F(PoemEditExchangeTest, ExportWritesTheShownVersesOrAllOfThem)
+{
+    const std::string shown = dir.file("shown.jsonl"), all = dir.file("all.tsv");
+    typedNames = {shown, all};
+    dialogs->answers = {true, false};  // the shown verses only; then all of them
+    inVerseWindow([&](TfmPoemEdit& w) {
+        // The letter list, by keyboard: past "كل الأحرف" to أ.
+        w.cbLetter->setFocus();
+        QTest::keyClick(w.cbLetter, Qt::Key_Down);
+        QTest::keyClick(w.cbLetter, Qt::Key_Down);
+        ASSERT_EQ(w.cbLetter->currentText(), QStringLiteral("أ"));
+        ASSERT_EQ(w.stCount->text(), QStringLiteral("2"));
+        click(w.bbExport);
+        click(w.bbExport);
+    });
+    const QStringList questions = dialogs->texts(QStringLiteral("confirm"));
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("(2 من 3)"))) << questions[0].toStdString();
+    EXPECT_EQ(readFile(shown),
+              "{\"text\":\"ألا هبي بصحنك فاصبحينا\",\"poet\":\"\",\"categories\":[],\"first_letter\":\"أ\",\"last_letter\":\"ن\"}\n"
+              "{\"text\":\"أمن أم أوفى دمنة لم تكلم\",\"poet\":\"\",\"categories\":[],\"first_letter\":\"أ\",\"last_letter\":\"م\"}\n");
+    const std::string tsv = readFile(all);
+    EXPECT_EQ(std::count(tsv.begin(), tsv.end(), '\n'), 4) << "the header and three verses";
+    const QStringList messages = dialogs->texts(QStringLiteral("message"));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("الأبيات المصدّرة: 2"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("الأبيات المصدّرة: 3"))) << messages[1].toStdString();
+}
+
+TEST_F(PoemEditExchangeTest, TheArabicCodePageIsChosenInTheFileDialog)
+{
+    // Valid UTF-8 by accident; as Windows-1256 it is the verse "ب؟ ب؟".
+    const std::string file = dir.file("old.txt");
+    writeFile(file, ar("ب؟ ب؟") + "\n");
+    typedNames = {file};
+    filterToChoose = QStringLiteral("ملفات بالترميز العربي Windows-1256 (*.txt *.csv *.tsv)");
+    inVerseWindow([&](TfmPoemEdit& w) { click(w.bbImport); });
+    EXPECT_EQ(program->fmMain->cdsPoem().rowCount(), 4);
+    EXPECT_EQ(program->fmMain->cdsPoem().rowAt(3).cells[1].text(), ar("ب؟ ب؟"));
+}
+
+}  // namespace
