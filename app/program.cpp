@@ -4,6 +4,8 @@
 #include "editing/category_edit.h"
 #include "editing/poem_edit.h"
 #include "game/game_window.h"
+#include "game/history.h"
+#include "game/player_poem.h"
 #include "game/start_letter.h"
 #include "shell/main_window.h"
 
@@ -17,6 +19,8 @@ Program::Program(const QString& dataDir, const QString& executablePath)
     fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
     fmPoemEdit = std::make_unique<TfmPoemEdit>(*fmMain, *fmCategory, fmMain.get());
     fmGame = std::make_unique<TfmGame>(*fmMain);
+    fmHistory = std::make_unique<TfmHistory>(*fmMain, fmMain.get());
+    fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*fmMain);
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
 
@@ -24,6 +28,8 @@ Program::~Program()
 {
     // The windows go first; the main window then closes the tables without reaching them.
     fmStartLetter.reset();
+    fmPlayerPoem.reset();
+    fmHistory.reset();
     fmGame.reset();
     fmPoemEdit.reset();
     fmCategoryEdit.reset();

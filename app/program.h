@@ -12,6 +12,8 @@ class TfmCategory;
 class TfmCategoryEdit;
 class TfmPoemEdit;
 class TfmGame;
+class TfmHistory;
+class TfmPlayerPoem;
 class TfmStartLetter;
 
 class Program {
@@ -28,6 +30,8 @@ public:
     std::unique_ptr<TfmCategoryEdit> fmCategoryEdit;
     std::unique_ptr<TfmPoemEdit> fmPoemEdit;
     std::unique_ptr<TfmGame> fmGame;
+    std::unique_ptr<TfmHistory> fmHistory;
+    std::unique_ptr<TfmPlayerPoem> fmPlayerPoem;
     std::unique_ptr<TfmStartLetter> fmStartLetter;
 };
 

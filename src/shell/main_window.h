@@ -67,7 +67,7 @@ public:
     void imPoemEditClick();
     void imCategoriesClick();
     void imAuthorsClick();
-    void imHistoryClick() {}
+    void imHistoryClick();
     void imExitClick() { close(); }
     void sbCloseClick() { close(); }
     void sbMinimizeClick() { showMinimized(); }

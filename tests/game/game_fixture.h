@@ -3,6 +3,7 @@
 // the message service: the name prompt and the start-letter dialog are answered from a script,
 // the game window is shown (offscreen) and handed to the test to play.
 #include "files_fixture.h"
+#include "person.h"
 #include "scripted_dialogs.h"
 #include "game/game_window.h"
 #include "game/picture_push_button.h"
@@ -25,12 +26,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-// Readable failures: texts printed as text.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace barqeen::test {
 

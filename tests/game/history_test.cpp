@@ -1,0 +1,156 @@
+// The history window and how it opens the recorded verses of a game, driven with the mouse.
+#include "records_fixture.h"
+
+#include <QApplication>
+
+using namespace barqeen;
+using namespace barqeen::test;
+
+namespace {
+
+using HistoryTest = RecordsFixture;
+
+const QDateTime kFirstOfMarch(QDate(2026, 3, 1), QTime(20, 5, 9));
+const QDateTime kSecondOfMarch(QDate(2026, 3, 2), QTime(9, 15, 0));
+const QDateTime kThirdOfMarch(QDate(2026, 3, 3), QTime(23, 59, 58));
+
+TEST_F(HistoryTest, ListsTheGamesUnderTheirTitlesAsLaidOut)
+{
+    record({{QStringLiteral("محمد"), kFirstOfMarch, {kBalaghna}}, {QStringLiteral("سعاد"), kSecondOfMarch, {}}});
+    // The titles are set at every opening, whatever a field was labelled before.
+    main().cdsHistory().field("PlayerName").setDisplayLabel("PlayerName");
+    main().cdsPlayerPoem().field("Text").setDisplayLabel("Text");
+
+    bool opened = false;
+    openHistory([&](TfmHistory& h) {
+        opened = true;
+        EXPECT_EQ(h.windowTitle(), QStringLiteral("سجل المطارحة"));
+        EXPECT_EQ(h.StaticText1->text(), QStringLiteral("سجل المطارحة"));
+        EXPECT_EQ(h.size(), QSize(536, 330));
+        EXPECT_EQ(h.pos(), QPoint(151, 85));
+        EXPECT_LT(h.minimumSize().width(), h.maximumSize().width()) << "the window is resizable";
+        EXPECT_EQ(h.Panel1->geometry(), QRect(0, 0, 536, 52));
+        EXPECT_EQ(h.DBGrid1->geometry(), QRect(12, 55, 513, 268));
+        EXPECT_EQ(h.DBGrid1->palette().color(QPalette::Base), QColor(0xC8, 0xE8, 0xE4));
+        EXPECT_EQ(titles(*h.DBGrid1), (QStringList{"رقم متسلسل", "إسم المتسابق", "وقت المسابقة",
+                                                   "زمن المسابقة بالدقائق", "عدد الجولات", "النهاية"}));
+        EXPECT_EQ(columnTexts(*h.DBGrid1, 1), (QStringList{"محمد", "سعاد"}));
+        EXPECT_EQ(columnTexts(*h.DBGrid1, 4), (QStringList{"2", "1"}));  // rounds
+        EXPECT_EQ(columnTexts(*h.DBGrid1, 5), (QStringList{"2", "2"}));  // the end, as its number
+
+        // Each column shows its title and its values whole.
+        const QFontMetrics metrics = h.DBGrid1->fontMetrics();
+        const QFontMetrics titleMetrics = h.DBGrid1->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < h.DBGrid1->model()->columnCount(); ++c) {
+            int widest = titleMetrics.horizontalAdvance(titles(*h.DBGrid1).at(c));
+            for (const QString& text : columnTexts(*h.DBGrid1, c))
+                widest = std::max(widest, metrics.horizontalAdvance(text));
+            EXPECT_GT(h.DBGrid1->columnWidth(c), widest) << "column " << c;
+        }
+
+        // The grid grows with the window, the title stays at the right.
+        const int titleGap = h.width() - h.StaticText1->geometry().right();
+        h.resize(700, 500);
+        EXPECT_EQ(h.DBGrid1->geometry(), QRect(12, 55, 677, 438));
+        EXPECT_EQ(h.Panel1->width(), 700);
+        EXPECT_EQ(h.width() - h.StaticText1->geometry().right(), titleGap);
+        h.resize(536, 330);
+    });
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(main().cdsPlayerPoem().field("Text").displayLabel(), "نص البيت");
+    EXPECT_EQ(main().cdsPlayerPoem().field("GameID").displayLabel(), "رقم المطارحة");
+    EXPECT_EQ(main().cdsPlayerPoem().field("TextID").displayLabel(), "رقم متسلسل");
+}
+
+TEST_F(HistoryTest, TheGridCannotBeEdited)
+{
+    record({{QStringLiteral("محمد"), kFirstOfMarch, {}}});
+    openHistory([&](TfmHistory& h) {
+        clickCell(*h.DBGrid1, 0, 1);
+        QTest::keyClicks(h.DBGrid1, QStringLiteral("abc"));
+        QTest::keyClick(h.DBGrid1, Qt::Key_F2);
+        QTest::keyClick(h.DBGrid1, Qt::Key_Delete);
+        EXPECT_EQ(main().cdsHistory().state(), Table::State::Browse);
+        EXPECT_EQ(QApplication::focusWidget(), h.DBGrid1) << "no cell editor opened";
+        EXPECT_EQ(columnTexts(*h.DBGrid1, 1), QStringList{"محمد"});
+        playerPoem().close();
+    });
+    EXPECT_EQ(OnDisk(dir).history().at(0).name, cp(QStringLiteral("محمد")));
+}
+
+TEST_F(HistoryTest, DoubleClickShowsTheChosenGamesVersesBesideIt)
+{
+    const LocaleScope british(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    record({{QStringLiteral("محمد"), kFirstOfMarch, {kBalaghna, kIdha}},
+            {QStringLiteral("سعاد"), kSecondOfMarch, {kBanaytu}},
+            {QStringLiteral("زيد"), kThirdOfMarch, {}}});
+    const struct {
+        int row;
+        bool onTitles;  // double-clicked on the title row, after a click on the row
+        QStringList verses;
+        QString player, date;
+        QString filter;
+    } cases[] = {
+        {1, false, {kBanaytu}, "سعاد", "02/03/2026 09:15:00", "GameID = 2"},
+        {0, true, {kBalaghna, kIdha}, "محمد", "01/03/2026 20:05:09", "GameID = 1"},
+        {2, false, {}, "زيد", "03/03/2026 23:59:58", "GameID = 3"},
+    };
+    TfmPlayerPoem& w = playerPoem();
+    openHistory([&](TfmHistory& h) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.filter.toStdString());
+            // The history window has come to the front over the other one, as after a click on it.
+            activate(h);
+            if (c.onTitles) {
+                clickCell(*h.DBGrid1, c.row, 0);
+                QHeaderView* header = h.DBGrid1->horizontalHeader();
+                QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(1) + 5, 5});
+            } else {
+                doubleClickCell(*h.DBGrid1, c.row, 1);
+            }
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_FALSE(w.isModal());
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&w)) << "brought to the front";
+            EXPECT_EQ(main().cdsPlayerPoem().filterText(), cp(c.filter));
+            EXPECT_TRUE(main().cdsPlayerPoem().filtered());
+            EXPECT_EQ(columnTexts(*w.DBGrid1, 2), c.verses);
+            EXPECT_EQ(w.laPlayer->text(), c.player);
+            EXPECT_EQ(w.laDate->text(), c.date);
+            EXPECT_EQ(titles(*w.DBGrid1), (QStringList{"رقم متسلسل", "رقم المطارحة", "نص البيت"}));
+            EXPECT_EQ(main().cdsPlayerPoem().field("Text").displayWidth(), 40);
+            EXPECT_TRUE(dialogs->texts("error").isEmpty()) << dialogs->texts("error").join("|").toStdString();
+        }
+    });
+    // It stays open after the history window closes, still on the game last chosen.
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.laPlayer->text(), "زيد");
+    w.close();
+}
+
+TEST_F(HistoryTest, WithNoGameTheDoubleClickShowsTheExpressionErrorAndOpensNothing)
+{
+    openHistory([&](TfmHistory& h) {
+        QTest::mouseDClick(h.DBGrid1->viewport(), Qt::LeftButton, {}, {100, 100});
+    });
+    EXPECT_EQ(dialogs->texts("error").join("|"), "Expression expected but nothing found");
+    EXPECT_FALSE(playerPoem().isVisible());
+    EXPECT_FALSE(main().cdsPlayerPoem().filtered());
+    EXPECT_EQ(main().cdsPlayerPoem().filterText(), "");
+}
+
+TEST_F(HistoryTest, SystemDateAndTimeFormsWithoutTheZone)
+{
+    const QDateTime evening(QDate(2026, 3, 1), QTime(20, 5, 9));
+    const struct {
+        QLocale locale;
+        QString expected;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "01/03/2026 20:05:09"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "3/1/26 8:05:09 PM"},
+        {QLocale(QLocale::German, QLocale::Germany), "01.03.26 20:05:09"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shortDateLongTime(evening, c.locale), c.expected) << c.locale.name().toStdString();
+}
+
+}  // namespace
