@@ -91,7 +91,7 @@ TfmPlayerPoem::TfmPlayerPoem(TfmMain& main) : QWidget(nullptr, Qt::Window), main
     DBGrid1->installEventFilter(this);
     DBGrid1->viewport()->installEventFilter(this);
 
-    // The window closes with the main window, before the tables do.
+    // The window closes with the main window.
     main_.installEventFilter(this);
 }
 
@@ -139,7 +139,9 @@ void TfmPlayerPoem::popUpAt(const QPoint& globalPos)
 bool TfmPlayerPoem::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &main_) {
-        if (event->type() == QEvent::Close)
+        // The main window hides only when its close has gone through (a minimised window's
+        // hide comes from the system); a close it refuses leaves this window open.
+        if (event->type() == QEvent::Hide && !event->spontaneous())
             close();
         return false;
     }
@@ -157,10 +159,14 @@ bool TfmPlayerPoem::eventFilter(QObject* watched, QEvent* event)
         const bool menuKey = e->key() == Qt::Key_Menu || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier);
         if (!menuKey || watched != DBGrid1)
             return false;
-        // Beside the current row, as the keyboard has no pointer.
+        // At the current cell, as the keyboard has no pointer; like a menu under the pointer, it
+        // opens towards the reading direction's end (leftwards).
         const QRect cell = DBGrid1->visualRect(DBGrid1->currentIndex());
-        const QPoint at = cell.isValid() ? cell.center() : QPoint(DBGrid1->viewport()->width() / 2, 0);
-        popUpAt(DBGrid1->viewport()->mapToGlobal(at));
+        QPoint at = DBGrid1->viewport()->mapToGlobal(cell.isValid() ? cell.center()
+                                                                    : QPoint(DBGrid1->viewport()->width() / 2, 0));
+        if (isRightToLeft())
+            at.rx() -= PopupMenu1->sizeHint().width() - 1;
+        popUpAt(at);
         return true;
     }
     default:

@@ -158,8 +158,8 @@ TEST_F(PlayerPoemTest, TheContextMenuDeletesTheVerseOnlyOnYes)
     // The menu key opens it too, beside the current verse; chosen with the keys, Yes deletes.
     QTest::keyClick(w.DBGrid1, Qt::Key_Menu);
     ASSERT_TRUE(w.PopupMenu1->isVisible());
-    const QRect current = w.DBGrid1->visualRect(w.DBGrid1->currentIndex());
-    EXPECT_TRUE(w.PopupMenu1->geometry().contains(w.DBGrid1->viewport()->mapToGlobal(current.center())));
+    const QPoint current = w.DBGrid1->viewport()->mapToGlobal(w.DBGrid1->visualRect(w.DBGrid1->currentIndex()).center());
+    EXPECT_EQ(w.PopupMenu1->geometry().topRight(), current) << "opens leftwards from the current cell";
     dialogs->answers = {true};
     QTest::keyClick(w.PopupMenu1, Qt::Key_Down);
     QTest::keyClick(w.PopupMenu1, Qt::Key_Down);
@@ -233,13 +233,25 @@ TEST_F(PlayerPoemTest, StaysUsableBesideTheHistoryAndKeepsItsGame)
 
 TEST_F(PlayerPoemTest, ClosingTheProgramClosesItAndLosesNothing)
 {
+    main().show();  // as the program shows it at start
     record({{QStringLiteral("محمد"), kEvening, {kBalaghna, kIdha}}});
     TfmPlayerPoem& w = showGame(0);
     rightClick(w, 0);
     dialogs->answers = {true};
     choose(w, w.N2);
 
+    // A close that the main window refuses (the user goes back to a verse not yet stored)
+    // leaves the verses open; the close that goes through closes them too.
+    Table& poems = main().cdsPoem();
+    poems.append();
+    poems.field("Text").setAsString(cp(kBanaytu));
+    dialogs->answers = {true};
     QTest::mouseClick(main().sbClose, Qt::LeftButton);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(w.isVisible());
+    dialogs->answers = {false};
+    QTest::mouseClick(main().sbClose, Qt::LeftButton);
+    EXPECT_TRUE(dialogs->answers.empty());
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(main().isVisible());
     for (QWidget* top : QApplication::topLevelWidgets())
