@@ -120,6 +120,7 @@ void TfmHistory::DBGrid1DblClick()
     const Field& playTime = history.field("PlayTime");
     w.showGame(codepage::toUnicode(history.field("PlayerName").asString()),
                playTime.isNull() ? QDateTime() : datetime::toLocal(playTime.value().integer()));
+    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
     w.show();
     w.raise();
     w.activateWindow();
