@@ -7,6 +7,7 @@
 #include "game/history.h"
 #include "game/player_poem.h"
 #include "game/start_letter.h"
+#include "search/search_window.h"
 #include "shell/main_window.h"
 
 namespace barqeen {
@@ -21,6 +22,7 @@ Program::Program(const QString& dataDir, const QString& executablePath)
     fmGame = std::make_unique<TfmGame>(*fmMain);
     fmHistory = std::make_unique<TfmHistory>(*fmMain, fmMain.get());
     fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*fmMain);
+    fmSearch = std::make_unique<TfmSearch>(*fmMain, fmMain.get());
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
 
@@ -28,6 +30,7 @@ Program::~Program()
 {
     // The windows go first; the main window then closes the tables without reaching them.
     fmStartLetter.reset();
+    fmSearch.reset();
     fmPlayerPoem.reset();
     fmHistory.reset();
     fmGame.reset();

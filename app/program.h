@@ -15,6 +15,7 @@ class TfmGame;
 class TfmHistory;
 class TfmPlayerPoem;
 class TfmStartLetter;
+class TfmSearch;
 
 class Program {
 public:
@@ -32,6 +33,7 @@ public:
     std::unique_ptr<TfmGame> fmGame;
     std::unique_ptr<TfmHistory> fmHistory;
     std::unique_ptr<TfmPlayerPoem> fmPlayerPoem;
+    std::unique_ptr<TfmSearch> fmSearch;
     std::unique_ptr<TfmStartLetter> fmStartLetter;
 };
 

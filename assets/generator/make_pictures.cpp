@@ -468,6 +468,28 @@ void icons() {
         p.setBrush(QColor(170, 172, 178));
         p.drawRoundedRect(QRectF(5.5, 0.5, 5, 3.5), 1, 1);
     });
+    icon("book.png", [](QPainter& p) {   // an open book: two cream pages over a blue cover
+        p.setPen(QPen(QColor(20, 50, 120), 1));
+        p.setBrush(QColor(50, 90, 180));
+        QPainterPath cover(QPointF(0.5, 4.5));
+        cover.lineTo(8, 6.2); cover.lineTo(15.5, 4.5); cover.lineTo(15.5, 14.5); cover.lineTo(8, 15.5);
+        cover.lineTo(0.5, 14.5); cover.closeSubpath();
+        p.drawPath(cover);
+        p.setPen(QPen(QColor(120, 100, 60), 0.8));
+        p.setBrush(QColor(252, 246, 222));
+        for (const double side : {-1.0, 1.0}) {
+            QPainterPath page(QPointF(8, 5.2));
+            page.cubicTo(QPointF(8 + side * 2.5, 2.6), QPointF(8 + side * 5, 2.6), QPointF(8 + side * 6.8, 3.2));
+            page.lineTo(8 + side * 6.8, 13.0);
+            page.cubicTo(QPointF(8 + side * 5, 12.4), QPointF(8 + side * 2.5, 12.4), QPointF(8, 14.6));
+            page.closeSubpath();
+            p.drawPath(page);
+            p.setPen(QPen(QColor(140, 140, 150), 0.7));
+            for (double y : {6.0, 8.0, 10.0})
+                p.drawLine(QPointF(8 + side * 2.0, y), QPointF(8 + side * 5.6, y - 0.4));
+            p.setPen(QPen(QColor(120, 100, 60), 0.8));
+        }
+    });
     icon("giveup.png", [](QPainter& p) {   // an arrow bending back on itself: red body, black edge
         QPainterPath arc(QPointF(13.2, 14.5));
         arc.cubicTo(QPointF(14.2, 3.0), QPointF(4.6, 0.8), QPointF(4.6, 8.2));

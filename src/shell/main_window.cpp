@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "search/core/verse_search.h"
+
 #include "shell/file_version.h"
 #include "shell/fonts.h"
 #include "shell/guard.h"
@@ -86,6 +88,14 @@ TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, QWidget*
     buildControls();
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    // The search's record filter stays on the verse table for the whole run; it lets every
+    // verse through while no search is active.
+    search_ = std::make_unique<VerseSearch>(store_.cdsPoem);
+    store_.cdsPoem.setFilterCallback([this](const RowRef& row) {
+        bool accept = true;
+        cdsPoemFilterRecord(row, accept);
+        return accept;
+    });
     // Runs at every move of the verse table, from the start; it acts once the verse window exists.
     store_.cdsPoem.setAfterScroll([this] { runGuarded([this] { cdsPoemAfterScroll(); }); });
     runGuarded([this] { FormCreate(); });

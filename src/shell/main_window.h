@@ -6,6 +6,11 @@
 
 #include <QWidget>
 
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
 class QLabel;
 class QFrame;
 class QToolButton;
@@ -13,6 +18,7 @@ class QToolButton;
 namespace barqeen {
 
 class PictureButton;
+class VerseSearch;
 class LinkLabel;
 class Program;
 
@@ -63,7 +69,7 @@ public:
     // The picture buttons. A button's body lives with the window it opens (game/, editing/, ...);
     // those whose windows are still to come do nothing yet.
     void imGameClick();
-    void imSearchClick() {}
+    void imSearchClick();
     void imPoemEditClick();
     void imCategoriesClick();
     void imAuthorsClick();
@@ -75,6 +81,13 @@ public:
 
     // The verse table's after-move hook: the verse window's ticks and count follow every move.
     void cdsPoemAfterScroll();
+
+    // The search: set by the search button, cleared when the search window closes. While it is
+    // set the verse table's record filter lets through only the verses the search finds.
+    bool SearchActive = false;
+    void cdsPoemFilterRecord(const RowRef& row, bool& accept);
+    void SplitWords(std::string_view text, std::vector<std::string>& list) const;
+    VerseSearch& search() { return *search_; }
 
     // Closing without questions (a stop signal): changed pending edits are still posted, and
     // those that cannot be are dropped.
@@ -95,6 +108,7 @@ private:
     std::optional<UnpostedEdit> postChangedEdits();
 
     PoemStore store_;
+    std::unique_ptr<VerseSearch> search_;  // after the tables: it watches the verse table
     Program* program_ = nullptr;
     QString executablePath_;
     bool closed_ = false;
