@@ -279,13 +279,20 @@ void TfmPoemEdit::FormActivate()
 
 void TfmPoemEdit::cbLetterClick(int item)
 {
+    // The list shows the letter whose filter is in effect: until the new one is, it shows the
+    // old one, so a refused cell text or a verse that cannot be posted leaves both as they were.
+    cbLetter->setCurrentIndex(letterInEffect_);
+    if (!DataSource1.commitInputs())  // a letter still being typed in the grid goes in first
+        return;
     Table& poem = main_.cdsPoem();
     if (item <= 0) {
         poem.setFiltered(false);  // goes to the first verse, even when no filter was on
-        return;
+    } else {
+        poem.setFilterText("StartLetter = '" + codepage::fromUnicodeOrThrow(cbLetter->itemText(item)) + "'");
+        poem.setFiltered(true);
     }
-    poem.setFilterText("StartLetter = '" + codepage::fromUnicodeOrThrow(cbLetter->itemText(item)) + "'");
-    poem.setFiltered(true);
+    cbLetter->setCurrentIndex(item);
+    letterInEffect_ = item;
 }
 
 void TfmPoemEdit::clbCategoriesClickCheck()

@@ -89,6 +89,7 @@ private:
     TfmCategory& category_;
     std::string focusOnShow_;
     bool justShown_ = false;
+    int letterInEffect_ = -1;  // cbLetter's item whose filter the window last set
 };
 
 }  // namespace barqeen

@@ -321,6 +321,41 @@ TEST_F(PoemEditTest, DeletingAsksFirstAndCancellingAnInsertionLeavesTheGridAsItW
     EXPECT_EQ(poem.rowCount(), 3);
 }
 
+TEST_F(PoemEditTest, ALetterStillBeingTypedInTheGridIsTakenBeforeTheLetterListFilters)
+{
+    auto p = start();
+    seed(*p);
+    Table& poem = p->fmMain->cdsPoem();
+    open(*p, [&](TfmPoemEdit& w) {
+        // The first verse's first letter typed over in its cell, the editor still open.
+        clickCell(*w.DBGrid1, 0, ColStart);
+        type(QStringLiteral("ب"));
+        pick(w.cbLetter, QStringLiteral("ب"));
+        EXPECT_EQ(poem.state(), Table::State::Browse);
+        EXPECT_EQ(w.stCount->text(), "2");  // the changed verse and the one that began with ب
+
+        // A character the code page lacks stays in the cell: the filter and the list stay too.
+        clickCell(*w.DBGrid1, 0, ColEnd);
+        type(QStringLiteral("ی"));
+        QTest::mouseClick(w.cbLetter, Qt::LeftButton);
+        QAbstractItemView* list = w.cbLetter->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.cbLetter->currentText(), QStringLiteral("ب"));
+        EXPECT_EQ(w.stCount->text(), "2");
+        press(Qt::Key_Escape);
+        clickNav(w, DBNavigator::Cancel);
+    });
+    ASSERT_FALSE(dialogs->texts("message").isEmpty());
+    EXPECT_TRUE(dialogs->texts("message").back().contains(QStringLiteral("ی")));
+    poem.setFiltered(false);
+    poem.first();
+    EXPECT_EQ(poem.field("StartLetter").asString(), cp(QStringLiteral("ب")));
+    EXPECT_EQ(poem.field("EndLetter").asString(), cp(QStringLiteral("ي")));
+}
+
 TEST_F(PoemEditTest, TheLetterChoiceAndTheFilterStayFromOneOpeningToTheNext)
 {
     auto p = start();
