@@ -71,7 +71,6 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
     setFont(fonts::plainPixels(11));
     resize(712, 513);
     move(47, 25);
-    DataSource1.setTable(&main_.cdsPoem());
     buildControls();
     buildExchangeControls();
     category_.setCheckList(clbCategories);
@@ -132,6 +131,7 @@ void TfmPoemEdit::buildControls()
         if (e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved || e.kind == TableEvent::StateChanged)
             showCount();
     });
+    connect(&DataSource1, &DataSource::tableReplaced, this, &TfmPoemEdit::sizeColumns);
     sizeColumns();
 
     DBNavigator1 = new DBNavigator(DataSource1, this);
@@ -242,11 +242,16 @@ bool TfmPoemEdit::event(QEvent* e)
     // categories', a message box) gives it back the focus. The activation that follows the
     // showing itself is the same one.
     if (e->type() == QEvent::Show) {
+        // The controls follow the verse table only while they can be seen: hidden, the window
+        // costs the table's moves (a game's, a search's) nothing but its hook.
+        DataSource1.setTable(&main_.cdsPoem());
         justShown_ = true;
         QTimer::singleShot(0, this, [this] { justShown_ = false; });
         runGuarded([this] { FormActivate(); });
     } else if (e->type() == QEvent::WindowActivate && !std::exchange(justShown_, false)) {
         runGuarded([this] { FormActivate(); });
+    } else if (e->type() == QEvent::Hide && !isVisible()) {
+        DataSource1.setTable(nullptr);
     }
     return QDialog::event(e);
 }

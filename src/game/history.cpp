@@ -29,8 +29,12 @@ struct Title {
     const char* label;
 };
 constexpr Title kHistoryTitles[] = {
-    {"GameID", "رقم متسلسل"},   {"PlayerName", "إسم المتسابق"},       {"PlayTime", "وقت المسابقة"},
-    {"Duration", "زمن المسابقة بالدقائق"}, {"Rounds", "عدد الجولات"}, {"EndType", "النهاية"},
+    {"GameID", "رقم متسلسل"},
+    {"PlayerName", "إسم المتسابق"},
+    {"PlayTime", "وقت المسابقة"},
+    {"Duration", "زمن المسابقة بالدقائق"},
+    {"Rounds", "عدد الجولات"},
+    {"EndType", "النهاية"},
 };
 constexpr Title kPlayerPoemTitles[] = {
     {"TextID", "رقم متسلسل"},

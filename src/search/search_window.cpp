@@ -60,6 +60,7 @@ QComboBox* pickList(QRect geometry, QWidget* parent)
     auto* list = new QComboBox(parent);
     list->setGeometry(geometry);
     list->setEnabled(false);
+    list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));  // a short list that scrolls
     list->setMaxVisibleItems(12);
     return list;
 }

@@ -220,6 +220,13 @@ TEST_F(SearchWindowTest, PanelCriteriaTickedAndChosen)
         EXPECT_EQ(listed(w), (std::set<int64_t>{2, 5}));
 
         click(w.cxStartLetter);
+        // The list opens short, with a scroll bar, not as a column of all 26 letters.
+        QTest::mouseClick(w.cbStartLetter, Qt::LeftButton);
+        QAbstractItemView* letters = w.cbStartLetter->view();
+        ASSERT_TRUE(letters->isVisible());
+        EXPECT_LE(letters->window()->height(), 13 * letters->visualRect(letters->model()->index(0, 0)).height());
+        QTest::keyClick(letters, Qt::Key_Escape);
+        activate(w);
         choose(w.cbStartLetter, QStringLiteral("أ"));
         click(w.bbSearch);
         EXPECT_EQ(listed(w), (std::set<int64_t>{2}));

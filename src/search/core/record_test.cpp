@@ -1,15 +1,10 @@
 #include "search/core/record_test.h"
 
 #include "search/core/split_words.h"
+#include "store/category_set.h"
 #include "text/letters.h"
 
 namespace barqeen {
-
-bool HasCategoryTag(int32_t id, std::string_view categories)
-{
-    const std::string tag = "(" + std::to_string(id) + ")";
-    return categories.find(tag) != std::string_view::npos;
-}
 
 bool PassesPanel(const SearchCriteria& c, const RowRef& row)
 {
@@ -27,7 +22,7 @@ bool PassesPanel(const SearchCriteria& c, const RowRef& row)
         return false;
     // With no category chosen there is nothing a verse could belong to: none passes, as with
     // the author.
-    if (c.byCategory && (!c.category || !HasCategoryTag(*c.category, row.cell("Categories").text())))
+    if (c.byCategory && (!c.category || !category_set::HasCategory(*c.category, row.cell("Categories").text())))
         return false;
     return true;
 }

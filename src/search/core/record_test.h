@@ -13,7 +13,4 @@ bool AcceptsRecord(const SearchCriteria& criteria, const RowRef& row);
 // The advanced panel's tests alone (author, first letter, last letter, category).
 bool PassesPanel(const SearchCriteria& criteria, const RowRef& row);
 
-// True when the verse's categories text holds the tag of category id: (1) is in (11)(1) only once.
-bool HasCategoryTag(int32_t id, std::string_view categories);
-
 }  // namespace barqeen

@@ -17,6 +17,7 @@ void buildPart(const Table& poem, const VerseForms::Columns& c, int from, int to
     part.authors.reserve(count);
     part.startLetters.reserve(count);
     part.endLetters.reserve(count);
+    part.pairs.reserve(count);
     std::string form;
     for (int i = from; i < to; ++i) {
         const Row& row = poem.rowAt(i);
@@ -24,6 +25,7 @@ void buildPart(const Table& poem, const VerseForms::Columns& c, int from, int to
         part.keys.push_back(row.cells[size_t(c.key)].integer());
         NormalizeTextInto(row.cells[size_t(c.text)].text(), form);
         part.text += form;
+        part.pairs.emplace_back().add(form);
         const Value& author = row.cells[size_t(c.author)];
         part.authors.push_back(author.isInteger() ? author.integer() : 0);
         part.startLetters.push_back(VerseForms::letterCode(row.cells[size_t(c.startLetter)].text()));

@@ -12,6 +12,26 @@
 
 namespace barqeen {
 
+// The set of letter pairs of a text, as 128 bits.
+struct Pairs {
+    uint64_t bits[2] = {0, 0};
+    void add(std::string_view text)
+    {
+        for (size_t i = 1; i < text.size(); ++i) {
+            const unsigned a = uint8_t(text[i - 1]), b = uint8_t(text[i]);
+            if (a == ' ' || b == ' ')
+                continue;  // a word holds no space: such pairs are never asked for
+            const unsigned bit = ((a * 251u + b) * 2654435761u) >> 25;  // 0 … 127
+            bits[bit >> 6] |= uint64_t(1) << (bit & 63);
+        }
+    }
+    bool holds(const Pairs& wanted) const
+    {
+        return (bits[0] & wanted.bits[0]) == wanted.bits[0] && (bits[1] & wanted.bits[1]) == wanted.bits[1];
+    }
+    int count() const { return __builtin_popcountll(bits[0]) + __builtin_popcountll(bits[1]); }
+};
+
 class VerseForms {
 public:
     struct Part {
@@ -23,6 +43,9 @@ public:
         // when empty) and the one-letter fields as their byte, -1 when empty, -2 when longer.
         std::vector<int64_t> authors;
         std::vector<int16_t> startLetters, endLetters;
+        // The pairs of neighbouring letters of form e, each setting one of 128 bits: a verse whose
+        // bits miss one of a word's cannot hold the word, and is passed over unread.
+        std::vector<Pairs> pairs;
         size_t size() const { return keys.size(); }
         std::string_view form(size_t e) const
         {

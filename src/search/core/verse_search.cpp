@@ -5,6 +5,7 @@
 #include "search/core/substring_scan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -42,14 +43,38 @@ bool holdsAll(std::string_view form, const std::vector<std::string>& words, size
     return true;
 }
 
-// Runs work(0) … work(n - 1) on n threads, the first on this one.
-void onThreads(size_t n, const std::function<void(size_t)>& work)
+// A stretch of one part's forms, the unit of work of the threads.
+struct Stretch {
+    const VerseForms::Part* part;
+    size_t from, to;  // forms [from, to)
+};
+
+// The parts cut into stretches of about the same size, many more than threads: a thread that the
+// machine keeps waiting takes fewer of them, the others take the rest.
+std::vector<Stretch> stretches(const std::vector<VerseForms::Part>& parts, unsigned threads)
 {
+    std::vector<Stretch> out;
+    for (const VerseForms::Part& part : parts) {
+        const size_t each = std::max<size_t>(256, part.size() / (8 * size_t(threads)));
+        for (size_t from = 0; from < part.size(); from += each)
+            out.push_back({&part, from, std::min(part.size(), from + each)});
+    }
+    return out;
+}
+
+// Runs work on every stretch, on `threads` threads (this one among them), each taking the next
+// stretch not yet taken.
+void onThreads(unsigned threads, const std::vector<Stretch>& all, const std::function<void(const Stretch&)>& work)
+{
+    std::atomic<size_t> next{0};
+    auto take = [&] {
+        for (size_t i = next++; i < all.size(); i = next++)
+            work(all[i]);
+    };
     std::vector<std::thread> others;
-    for (size_t i = 1; i < n; ++i)
-        others.emplace_back(work, i);
-    if (n > 0)
-        work(0);
+    for (unsigned t = 1; t < threads && t < all.size(); ++t)
+        others.emplace_back(take);
+    take();
     for (std::thread& t : others)
         t.join();
 }
@@ -211,13 +236,29 @@ void VerseSearch::answerFromWords()
         if (i >= 0 && (!panelTest_ || panel(poem_.rowAt(i))))
             answers_[size_t(i)] = 1;
     };
+    // With a few letter pairs to look for, the pairs kept for each verse pass over most verses
+    // unread; with fewer, reading all the forms end to end is quicker.
+    Pairs wanted;
+    for (const std::string& word : wordForms_)
+        wanted.add(word);
+    if (wanted.count() >= 3) {
+        onThreads(threads_, stretches(forms_.parts(), threads_), [&](const Stretch& s) {
+            const VerseForms::Part& part = *s.part;
+            for (size_t e = s.from; e < s.to; ++e)
+                if (part.pairs[e].holds(wanted) && !part.stale[e] && holdsAll(part.form(e), wordForms_, 0))
+                    accept(part.keys[e]);
+        });
+        for (const auto& [key, form] : forms_.aside())
+            if (holdsAll(form, wordForms_, 0))
+                accept(key);
+        return;
+    }
     const std::string& first = wordForms_.front();
-    const std::vector<VerseForms::Part>& parts = forms_.parts();
-    onThreads(parts.size(), [&](size_t p) {
-        const VerseForms::Part& part = parts[p];
-        const std::string_view text = part.text;
-        size_t e = 0;
-        size_t at = FindFrom(text, first, 0);
+    onThreads(threads_, stretches(forms_.parts(), threads_), [&](const Stretch& s) {
+        const VerseForms::Part& part = *s.part;
+        const std::string_view text = std::string_view(part.text).substr(0, part.starts[s.to]);
+        size_t e = s.from;
+        size_t at = FindFrom(text, first, part.starts[s.from]);
         while (at != std::string_view::npos) {
             while (part.starts[e + 1] <= at)
                 ++e;
@@ -257,10 +298,9 @@ void VerseSearch::answerFromPanel()
             return false;
         return true;
     };
-    const std::vector<VerseForms::Part>& parts = forms_.parts();
-    onThreads(parts.size(), [&](size_t p) {
-        const VerseForms::Part& part = parts[p];
-        for (size_t e = 0; e < part.size(); ++e) {
+    onThreads(threads_, stretches(forms_.parts(), threads_), [&](const Stretch& s) {
+        const VerseForms::Part& part = *s.part;
+        for (size_t e = s.from; e < s.to; ++e) {
             if (part.stale[e] || !mayPass(part, e))
                 continue;
             const int i = poem_.findRowByKey(part.keys[e]);
