@@ -247,6 +247,30 @@ void FilterOnly(benchmark::State& state)
     }
 }
 
+// The game's and the verse window's filter on the most common first letter, with the search's
+// record filter attached and off (as in the program between searches), and with none attached.
+void LetterFilter(benchmark::State& state, bool hooked)
+{
+    Bench& b = bench(size_t(state.range(0)));
+    b.searchActive = false;
+    if (!hooked)
+        b.poem().setFilterCallback(nullptr);
+    const std::string letters[] = {*codepage::fromUtf8("أ"), *codepage::fromUtf8("و")};
+    size_t i = 0;
+    for (auto _ : state) {
+        b.poem().setFilterText("StartLetter = '" + letters[i++ % 2] + "'");
+        b.poem().setFiltered(true);
+        benchmark::DoNotOptimize(b.poem().recordCount());
+    }
+    Bench* raw = &b;
+    b.poem().setFilterCallback([raw](const RowRef& row) {
+        if (!raw->searchActive)
+            return true;
+        return raw->hook == Bench::Hook::Fast ? raw->search->accepts(row) : AcceptsRecord(raw->stepCriteria, row);
+    });
+    b.poem().setFilterText("");
+}
+
 // The first search after opening: the matching forms of every verse are made first.
 void FirstSearch(benchmark::State& state)
 {
@@ -313,6 +337,10 @@ int main(int argc, char** argv)
             benchmark::RegisterBenchmark((std::string("Answers/") + name + "/fast").c_str(), AnswersOnly, kind)
                 ->Arg(int64_t(verses))->Unit(benchmark::kMillisecond)->UseRealTime();
         benchmark::RegisterBenchmark("FilterSwitch/fast", FilterOnly)
+            ->Arg(int64_t(verses))->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark("LetterFilter/search-hook-off/fast", LetterFilter, true)
+            ->Arg(int64_t(verses))->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark("LetterFilter/no-hook/fast", LetterFilter, false)
             ->Arg(int64_t(verses))->Unit(benchmark::kMillisecond)->UseRealTime();
         benchmark::RegisterBenchmark("FirstSearch/one-word/fast", FirstSearch)
             ->Arg(int64_t(verses))->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -347,8 +347,10 @@ void TfmSearch::cxAdvancedClick()
 {
     const bool open = cxAdvanced->isChecked();
     Panel1->setVisible(open);
-    // One pixel a step, each step drawn: input that comes meanwhile is handled at once.
-    for (int step = 0; step <= kGridTopOpen - kGridTopClosed; ++step) {
+    // One pixel a step, each step drawn: input that comes meanwhile is handled at once. A click
+    // on the box meanwhile starts a slide of its own, which this one leaves to finish.
+    const int slide = ++slides_;
+    for (int step = 0; step <= kGridTopOpen - kGridTopClosed && slide == slides_; ++step) {
         placeGrid(open ? kGridTopClosed + step : kGridTopOpen - step);
         QApplication::processEvents();
     }

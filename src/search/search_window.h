@@ -84,6 +84,7 @@ private:
 
     TfmMain& main_;
     bool makingForms_ = false;
+    int slides_ = 0;  // slides started: a newer one ends the older
 };
 
 }  // namespace barqeen

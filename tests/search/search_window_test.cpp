@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace barqeen;
@@ -264,6 +265,25 @@ TEST_F(SearchWindowTest, PanelCriteriaTickedAndChosen)
         EXPECT_EQ(w.DBGrid1->geometry().bottom(), w.height() - 7);
         click(w.bbSearch);
         EXPECT_EQ(w.LaSearchCount->text(), QStringLiteral(" 6 "));
+    });
+}
+
+// A click on the box while the grid slides is taken at once; the grid ends where the last click
+// sends it.
+TEST_F(SearchWindowTest, ClickDuringTheSlideIsTakenAndTheLastOneDecides)
+{
+    openSearch([&](TfmSearch& w) {
+        bool clickedDuringSlide = false;
+        QTimer::singleShot(0, &w, [&] {
+            clickedDuringSlide = w.Panel1->isVisible() && w.DBGrid1->y() < 200;
+            click(w.cxAdvanced);
+        });
+        click(w.cxAdvanced);
+        EXPECT_TRUE(clickedDuringSlide);
+        EXPECT_FALSE(w.cxAdvanced->isChecked());
+        EXPECT_FALSE(w.Panel1->isVisible());
+        EXPECT_EQ(w.DBGrid1->y(), 115);
+        EXPECT_EQ(w.DBGrid1->geometry().bottom(), w.height() - 7);
     });
 }
 
