@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLockFile>
+#include <QProxyStyle>
 #include <QTranslator>
 
 // The pictures and fonts live in a static library: their resources must be pulled in by name.
@@ -17,6 +18,23 @@ static void initResources()
 }
 
 namespace barqeen {
+namespace {
+
+// The toolkit's standard buttons (Yes, No, OK) carry small pictures on some desktops; right to
+// left, the picture takes the middle and pushes the Arabic word over the button's edge. The
+// boxes show the word alone.
+class ButtonsWithoutPicturesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
 
 const QString kAnotherCopy = QStringLiteral(
     "برنامج برقين يعمل الآن في نسخة أخرى تستعمل الجداول نفسها.\nلا يمكن تشغيل نسختين معًا على جداول واحدة؛ "
@@ -26,6 +44,7 @@ void setUpApplication(QApplication& app)
 {
     app.setApplicationName(kAppTitle);
     app.setLayoutDirection(Qt::RightToLeft);
+    app.setStyle(new ButtonsWithoutPicturesStyle);  // the application owns it
     initResources();
     fonts::load();
     app.setFont(fonts::plain(8));
