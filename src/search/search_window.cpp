@@ -292,8 +292,20 @@ bool TfmSearch::event(QEvent* e)
 
 void TfmSearch::done(int result)
 {
+    waitForForms();
     runGuarded([this] { FormClose(); });
     QDialog::done(result);
+}
+
+void TfmSearch::hideEvent(QHideEvent* event)
+{
+    waitForForms();  // hidden without closing, as a stop signal does, before the tables close
+    QDialog::hideEvent(event);
+}
+
+TfmSearch::~TfmSearch()
+{
+    waitForForms();
 }
 
 void TfmSearch::paintEvent(QPaintEvent*)
@@ -385,26 +397,33 @@ void TfmSearch::makeFormsBesideTheWindow()
         return;
     makingForms_ = true;
     bbSearch->setEnabled(false);
-    std::atomic<bool> done{false};
-    std::exception_ptr failure;
-    std::thread worker([&] {
+    formsMade_ = false;
+    formsWorker_ = std::thread([this, &search] {
         try {
             search.makeForms();
         } catch (...) {
-            failure = std::current_exception();
+            formsFailure_ = std::current_exception();
         }
-        done = true;
+        formsMade_ = true;
     });
-    while (!done) {
+    while (!formsMade_) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (!done)
+        if (!formsMade_)
             QThread::msleep(2);
     }
-    worker.join();
+    waitForForms();
     makingForms_ = false;
     bbSearch->setEnabled(true);
-    if (failure)
+    if (std::exception_ptr failure = std::exchange(formsFailure_, nullptr))
         std::rethrow_exception(failure);
+}
+
+// Closing the window changes the verse table's filter, and a stop signal closes the tables:
+// neither may happen while the worker reads the verses, so they wait for it (well under a second).
+void TfmSearch::waitForForms()
+{
+    if (formsWorker_.joinable())
+        formsWorker_.join();
 }
 
 void TfmSearch::bbSearchClick()

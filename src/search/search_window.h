@@ -7,6 +7,10 @@
 #include "shell/data_source.h"
 
 #include <QDialog>
+
+#include <atomic>
+#include <exception>
+#include <thread>
 #include <QStyleOptionViewItem>
 
 class QCheckBox;
@@ -26,6 +30,7 @@ class TfmSearch : public QDialog {
     Q_OBJECT
 public:
     explicit TfmSearch(TfmMain& main, QWidget* parent = nullptr);
+    ~TfmSearch() override;
 
     // The 26 letters of the first-letter and last-letter lists (no ق, no ف).
     static const QStringList& letterList();
@@ -69,6 +74,7 @@ protected:
     void paintEvent(QPaintEvent*) override;  // FormPaint
     bool event(QEvent* event) override;      // activation runs FormActivate
     void done(int result) override;          // every way of closing runs FormClose
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -77,6 +83,7 @@ private:
     void buildPanel();
     void criteriaChanged();
     void makeFormsBesideTheWindow();
+    void waitForForms();
     void placeGrid(int top);
     void showCount(int count);
     void reloadLists();
@@ -84,6 +91,9 @@ private:
 
     TfmMain& main_;
     bool makingForms_ = false;
+    std::thread formsWorker_;  // makes the matching forms during the first search
+    std::atomic<bool> formsMade_{true};
+    std::exception_ptr formsFailure_;
     int slides_ = 0;  // slides started: a newer one ends the older
 };
 

@@ -7,6 +7,7 @@
 #include "game/picture_push_button.h"
 #include "person.h"
 #include "scripted_dialogs.h"
+#include "search/core/verse_search.h"
 #include "search/search_window.h"
 #include "shell/db_controls.h"
 #include "shell/db_grid.h"
@@ -371,6 +372,30 @@ TEST_F(SearchWindowTest, ClosingLetsEveryViewSeeAllVersesAgain)
     };
     QTest::mouseClick(main().imPoemEdit, Qt::LeftButton);
     EXPECT_EQ(shownCount, 6);
+}
+
+// The first search makes the matching forms on other threads while the window takes input. A
+// close in the meantime changes the verse table's filter: it waits until the forms are made.
+TEST_F(SearchWindowTest, ClosedWhileTheFirstSearchMakesTheFormsItWaitsForThem)
+{
+    for (int i = 0; i < 10000; ++i)
+        main().cdsPoem().appendRecord({Value(), Value(ar("بكيت على الشباب بدمع عيني")), Value(), Value(int64_t(1)),
+                                       Value(ar("ب")), Value(ar("ن")), Value()});
+    bool formsMadeAtClose = false;
+    openSearch([&](TfmSearch& w) {
+        QTest::mouseClick(w.edSearch, Qt::LeftButton);
+        type(QStringLiteral("الشباب"));
+        // Esc as soon as the search lets the window take input again.
+        QTimer::singleShot(0, &w, [&] {
+            QTest::keyClick(&w, Qt::Key_Escape);
+            formsMadeAtClose = !main().search().needsForms();
+        });
+        QTest::keyClick(w.edSearch, Qt::Key_Return);
+        EXPECT_FALSE(w.isVisible());
+    });
+    EXPECT_TRUE(formsMadeAtClose);
+    EXPECT_FALSE(main().SearchActive);
+    EXPECT_EQ(main().cdsPoem().recordCount(), 10006);
 }
 
 }  // namespace
