@@ -3,16 +3,14 @@
 // the peak memory of an import in a process of its own.
 //   exchange_bench [--benchmark_...]        the benchmarks
 //   exchange_bench --probe-import FILE DIR  (used by the memory benchmark)
-#include "corpus_files.h"
+#include "kept_folder.h"
+#include "memory_probe.h"
 #include "exchange/verse_export.h"
 #include "exchange/verse_import.h"
 #include "store/poem_store.h"
 
 #include <benchmark/benchmark.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -37,15 +35,7 @@ fs::path benchDir()
 // The generated data folder the files are written from, made on first use and kept.
 std::string sourceFolder(size_t verses)
 {
-    const fs::path dir = benchDir() / ("folder-" + std::to_string(verses));
-    const fs::path done = dir / ".complete-v1";
-    if (!fs::exists(done)) {
-        corpus::FolderSize size;
-        size.verses = verses;
-        corpus::WriteFolder(dir.string(), kSeed, size);
-        std::ofstream(done) << "seed " << kSeed << "\n";
-    }
-    return dir.string();
+    return corpus::KeptFolder((benchDir() / ("folder-" + std::to_string(verses))).string(), verses, kSeed);
 }
 
 PoemStore& sourceStore(size_t verses)
@@ -72,16 +62,6 @@ std::string sourceFile(size_t verses, const char* extension)
         std::ofstream(done) << "seed " << kSeed << "\n";
     }
     return file.string();
-}
-
-long statusKb(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(line.find(':') + 1));
-    return -1;
 }
 
 // ---- export
@@ -135,40 +115,26 @@ void ImportPeakMemory(benchmark::State& state, const char* extension)
     for (auto _ : state) {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        int pipeEnds[2];
-        if (pipe(pipeEnds) != 0)
-            return state.SkipWithError("pipe");
-        const pid_t child = fork();
-        if (child == 0) {
-            dup2(pipeEnds[1], 1);
-            execl("/proc/self/exe", "exchange_bench", "--probe-import", file.c_str(), dir.c_str(), nullptr);
-            _exit(127);
-        }
-        close(pipeEnds[1]);
-        long values[3] = {0, 0, 0};
-        FILE* out = fdopen(pipeEnds[0], "r");
-        const bool ok = std::fscanf(out, "%ld %ld %ld", &values[0], &values[1], &values[2]) == 3;
-        fclose(out);
-        waitpid(child, nullptr, 0);
-        if (!ok)
+        bench::MemoryFigures figures;
+        if (!bench::RunMemoryProbe({"--probe-import", file, dir.string()}, figures))
             return state.SkipWithError("the probe did not report");
-        state.counters["before_MB"] = double(values[0]) / 1024;
-        state.counters["peak_MB"] = double(values[1]) / 1024;
-        state.counters["after_MB"] = double(values[2]) / 1024;
+        state.counters["before_MB"] = double(figures.beforeKb) / 1024;
+        state.counters["peak_MB"] = double(figures.peakKb) / 1024;
+        state.counters["after_MB"] = double(figures.afterKb) / 1024;
     }
     fs::remove_all(dir);
 }
 
 int probeImport(const char* file, const char* dir)
 {
-    const long before = statusKb("VmRSS");
-    PoemStore store(dir);
-    store.OpenTables();
-    VerseImport import(store, file);
-    if (import.run().outcome != ImportResult::Outcome::Done)
-        return 1;
-    std::printf("%ld %ld %ld\n", before, statusKb("VmHWM"), statusKb("VmRSS"));
-    return 0;
+    bool done = false;
+    bench::PrintMemoryFigures([&] {
+        PoemStore store(dir);
+        store.OpenTables();
+        VerseImport import(store, file);
+        done = import.run().outcome == ImportResult::Outcome::Done;
+    });
+    return done ? 0 : 1;
 }
 
 }  // namespace

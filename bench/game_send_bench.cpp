@@ -6,7 +6,7 @@
 //
 //   game_send_bench [--benchmark_...]        folders as store_bench makes them (barqeen-bench-N)
 #include "app/program.h"
-#include "corpus_files.h"
+#include "kept_folder.h"
 #include "game/game_window.h"
 #include "game/picture_push_button.h"
 #include "game/start_letter.h"
@@ -33,22 +33,6 @@ using namespace barqeen;
 
 namespace {
 
-constexpr uint64_t kSeed = 1;
-
-std::string folderOf(size_t verses)
-{
-    const std::string dir =
-        (std::filesystem::temp_directory_path() / ("barqeen-bench-" + std::to_string(verses))).string();
-    const std::string done = dir + "/.complete-v1";
-    if (!std::filesystem::exists(done)) {
-        corpus::FolderSize size;
-        size.verses = verses;
-        corpus::WriteFolder(dir, kSeed, size);
-        std::ofstream(done) << "seed " << kSeed << "\n";
-    }
-    return dir;
-}
-
 // Verses the player may say, by their first letter: texts of the table's own verses whose end
 // letter is playable (the computer may have said some of them; those are refused and skipped).
 std::map<char, std::vector<std::string>> playerVerses(const Table& poem)
@@ -73,7 +57,7 @@ std::map<char, std::vector<std::string>> playerVerses(const Table& poem)
 // file), to show what the durable write of the verse costs within the path.
 void SendOneVerse(benchmark::State& state, bool recordInFile)
 {
-    const std::string dir = folderOf(size_t(state.range(0)));
+    const std::string dir = corpus::BenchFolder(size_t(state.range(0)));
     test::ScriptedDialogsScope dialogs;
     Program program(QString::fromStdString(dir), QCoreApplication::applicationFilePath());
     TfmMain& main = *program.fmMain;

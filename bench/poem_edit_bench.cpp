@@ -4,7 +4,7 @@
 // through the window beside one bare durable SQLite update of the same row; opening the window;
 // the computer's move with the hook attached.
 #include "app/program.h"
-#include "corpus_files.h"
+#include "kept_folder.h"
 #include "editing/category.h"
 #include "editing/poem_edit.h"
 #include "game/game_window.h"
@@ -27,26 +27,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint64_t kSeed = 1;
-
-// The store benchmark's folder (made once, kept in the temporary folder), and a copy of it that
-// these benchmarks may write to.
-std::string folderOf(size_t verses)
-{
-    const std::string dir = (fs::temp_directory_path() / ("barqeen-bench-" + std::to_string(verses))).string();
-    const std::string done = dir + "/.complete-v1";
-    if (!fs::exists(done)) {
-        corpus::FolderSize size;
-        size.verses = verses;
-        corpus::WriteFolder(dir, kSeed, size);
-        std::ofstream(done) << "seed " << kSeed << "\n";
-    }
-    return dir;
-}
-
+// A copy of the store benchmark's folder that these benchmarks may write to.
 std::string writableCopyOf(size_t verses)
 {
-    const std::string from = folderOf(verses);
+    const std::string from = corpus::BenchFolder(verses);
     const std::string to = from + "-window";
     fs::remove_all(to);
     fs::create_directories(to);
@@ -160,10 +144,10 @@ void PostChangedVerse(benchmark::State& state)
 // One UPDATE of the same rows in its own transaction, synchronous as the tables write.
 void UpdateOneRowBare(benchmark::State& state)
 {
-    const std::string dir = folderOf(size_t(state.range(0))) + "-bare";
+    const std::string dir = corpus::BenchFolder(size_t(state.range(0))) + "-bare";
     fs::remove_all(dir);
     fs::create_directories(dir);
-    fs::copy_file(folderOf(size_t(state.range(0))) + "/Poem.cds", dir + "/Poem.cds");
+    fs::copy_file(corpus::BenchFolder(size_t(state.range(0))) + "/Poem.cds", dir + "/Poem.cds");
     sqlite3* db = nullptr;
     sqlite3_open_v2((dir + "/Poem.cds").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);

@@ -3,15 +3,13 @@
 // and walking the verse table with the after-move hook attached. Each beside what it is measured
 // against in the same run: SQLite reading the same rows bare, one bare durable SQLite update, the
 // walk without a hook.
-#include "corpus_files.h"
+#include "kept_folder.h"
+#include "memory_probe.h"
 #include "store/poem_store.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -25,37 +23,11 @@ namespace {
 constexpr uint64_t kSeed = 1;
 size_t sink = 0;
 
-// One data folder per size, made on first use and kept in the temporary folder between runs.
-std::string folderOf(size_t verses)
-{
-    const std::string dir =
-        (std::filesystem::temp_directory_path() / ("barqeen-bench-" + std::to_string(verses))).string();
-    const std::string done = dir + "/.complete-v1";
-    if (!std::filesystem::exists(done)) {
-        corpus::FolderSize size;
-        size.verses = verses;
-        corpus::WriteFolder(dir, kSeed, size);
-        std::ofstream(done) << "seed " << kSeed << "\n";
-    }
-    return dir;
-}
-
-// Kilobytes from /proc/self/status ("VmHWM" is the peak resident size, "VmRSS" the current one).
-long statusKb(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(line.find(':') + 1));
-    return -1;
-}
-
 // ---- opening
 
 void OpenTables(benchmark::State& state)
 {
-    const std::string dir = folderOf(size_t(state.range(0)));
+    const std::string dir = corpus::BenchFolder(size_t(state.range(0)));
     for (auto _ : state) {
         auto store = std::make_unique<PoemStore>(dir);
         store->OpenTables();
@@ -70,7 +42,7 @@ void OpenTables(benchmark::State& state)
 // SQLite stepping through the verse rows and touching each text: the floor under any open.
 void ReadRowsBare(benchmark::State& state)
 {
-    const std::string path = folderOf(size_t(state.range(0))) + "/Poem.cds";
+    const std::string path = corpus::BenchFolder(size_t(state.range(0))) + "/Poem.cds";
     for (auto _ : state) {
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -88,38 +60,24 @@ void ReadRowsBare(benchmark::State& state)
 // with --probe-open, so that nothing else this benchmark did is counted.
 void OpenTablesPeakMemory(benchmark::State& state)
 {
-    const std::string dir = folderOf(size_t(state.range(0)));
+    const std::string dir = corpus::BenchFolder(size_t(state.range(0)));
     for (auto _ : state) {
-        int pipeEnds[2];
-        if (pipe(pipeEnds) != 0)
-            return state.SkipWithError("pipe");
-        const pid_t child = fork();
-        if (child == 0) {
-            dup2(pipeEnds[1], 1);
-            execl("/proc/self/exe", "store_bench", "--probe-open", dir.c_str(), nullptr);
-            _exit(127);
-        }
-        close(pipeEnds[1]);
-        long values[3] = {0, 0, 0};
-        FILE* out = fdopen(pipeEnds[0], "r");
-        const bool ok = std::fscanf(out, "%ld %ld %ld", &values[0], &values[1], &values[2]) == 3;
-        fclose(out);
-        waitpid(child, nullptr, 0);
-        if (!ok)
+        bench::MemoryFigures figures;
+        if (!bench::RunMemoryProbe({"--probe-open", dir}, figures))
             return state.SkipWithError("the probe did not report");
-        state.counters["before_MB"] = double(values[0]) / 1024;
-        state.counters["peak_MB"] = double(values[1]) / 1024;
-        state.counters["after_open_MB"] = double(values[2]) / 1024;
+        state.counters["before_MB"] = double(figures.beforeKb) / 1024;
+        state.counters["peak_MB"] = double(figures.peakKb) / 1024;
+        state.counters["after_open_MB"] = double(figures.afterKb) / 1024;
     }
 }
 
 // The probe: resident kilobytes before opening, at the peak, and after opening.
 int probeOpen(const char* dir)
 {
-    const long before = statusKb("VmRSS");
-    PoemStore store(dir);
-    store.OpenTables();
-    std::printf("%ld %ld %ld\n", before, statusKb("VmHWM"), statusKb("VmRSS"));
+    bench::PrintMemoryFigures([&] {
+        PoemStore store(dir);
+        store.OpenTables();
+    });
     return 0;
 }
 
@@ -130,7 +88,7 @@ PoemStore& openStore(size_t verses)
     static std::map<size_t, std::unique_ptr<PoemStore>> stores;
     auto& store = stores[verses];
     if (!store) {
-        store = std::make_unique<PoemStore>(folderOf(verses));
+        store = std::make_unique<PoemStore>(corpus::BenchFolder(verses));
         store->OpenTables();
     }
     return *store;
@@ -138,7 +96,7 @@ PoemStore& openStore(size_t verses)
 
 void CloseUnchanged(benchmark::State& state)
 {
-    const std::string dir = folderOf(size_t(state.range(0)));
+    const std::string dir = corpus::BenchFolder(size_t(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         auto store = std::make_unique<PoemStore>(dir);
@@ -171,10 +129,10 @@ void PostOneVerse(benchmark::State& state)
 // ("delete"), measured in the same run.
 void UpdateOneRowBare(benchmark::State& state, const char* journalMode)
 {
-    const std::string dir = folderOf(size_t(state.range(0))) + "-bare";
+    const std::string dir = corpus::BenchFolder(size_t(state.range(0))) + "-bare";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    std::filesystem::copy_file(folderOf(size_t(state.range(0))) + "/Poem.cds", dir + "/Poem.cds");
+    std::filesystem::copy_file(corpus::BenchFolder(size_t(state.range(0))) + "/Poem.cds", dir + "/Poem.cds");
     sqlite3* db = nullptr;
     sqlite3_open_v2((dir + "/Poem.cds").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, (std::string("PRAGMA journal_mode = ") + journalMode + "; PRAGMA synchronous = FULL").c_str(),
