@@ -79,26 +79,6 @@ protected:
     // A modal window opens over the main window.
     static void showOver(Program&, QDialog& w) { activate(w); }
 
-    // Opens a drop-down list with the mouse and goes to the item with the arrow keys; Enter takes it.
-    static void pick(QComboBox* box, const QString& item)
-    {
-        const int index = box->findText(item);
-        ASSERT_GE(index, 0) << item.toStdString();
-        QTest::mouseClick(box, Qt::LeftButton);
-        QAbstractItemView* list = box->view();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
-        if (!list->currentIndex().isValid())
-            QTest::keyClick(list, Qt::Key_Home);
-        while (list->currentIndex().row() < index)
-            QTest::keyClick(list, Qt::Key_Down);
-        while (list->currentIndex().row() > index)
-            QTest::keyClick(list, Qt::Key_Up);
-        QTest::keyClick(list, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        EXPECT_FALSE(list->window()->isVisible());
-        EXPECT_EQ(box->currentIndex(), index);
-    }
-
     // Ticks or unticks an item of the check list as a person does: a click on it, then Space.
     static void toggle(QListWidget* list, int item)
     {

@@ -47,25 +47,6 @@ protected:
         EXPECT_TRUE(opened) << "the verse window did not open";
     }
 
-    // Opens a drop-down list with the mouse, goes to the item with the arrow keys, Enter takes it.
-    static void pick(QComboBox* box, const QString& item)
-    {
-        const int index = box->findText(item);
-        ASSERT_GE(index, 0) << item.toStdString();
-        QTest::mouseClick(box, Qt::LeftButton);
-        QAbstractItemView* list = box->view();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
-        if (!list->currentIndex().isValid())
-            QTest::keyClick(list, Qt::Key_Home);
-        while (list->currentIndex().row() < index)
-            QTest::keyClick(list, Qt::Key_Down);
-        while (list->currentIndex().row() > index)
-            QTest::keyClick(list, Qt::Key_Up);
-        QTest::keyClick(list, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(box->currentIndex(), index);
-    }
-
     // The player types the verse (pasted) and sends it.
     static void say(TfmGame& g, const QString& verse)
     {

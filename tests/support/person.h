@@ -8,6 +8,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QTest>
 
 #include <ostream>
@@ -97,6 +98,26 @@ inline void paste(const QString& text)
 {
     QApplication::clipboard()->setText(text);
     press(Qt::Key_V, Qt::ControlModifier);
+}
+
+// Opens a drop-down list with the mouse and goes to the item with the arrow keys; Enter takes it.
+inline void pick(QComboBox* box, const QString& item)
+{
+    const int index = box->findText(item);
+    ASSERT_GE(index, 0) << item.toStdString();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    if (!list->currentIndex().isValid())
+        QTest::keyClick(list, Qt::Key_Home);
+    while (list->currentIndex().row() < index)
+        QTest::keyClick(list, Qt::Key_Down);
+    while (list->currentIndex().row() > index)
+        QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(list->window()->isVisible());
+    EXPECT_EQ(box->currentIndex(), index);
 }
 
 }  // namespace barqeen::test
