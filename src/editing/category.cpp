@@ -1,6 +1,7 @@
 #include "editing/category.h"
 
 #include "shell/dialogs.h"
+#include "shell/guard.h"
 #include "shell/main_window.h"
 #include "store/category_set.h"
 #include "text/codepage.h"
@@ -17,24 +18,62 @@ TfmCategory::TfmCategory(TfmMain& main) : QObject(&main), main_(main)
 void TfmCategory::LoadCategoryList()
 {
     Table& categories = main_.cdsCategories();
-    categories.first();  // settles a pending edit of the categories first
+    // Walking the table settles a pending edit of the categories, so that the list shows it. One
+    // the table refuses is said once and the stored rows are listed: the error box closing
+    // activates the verse window again, which must not try the same edit again.
+    bool walk = true;
+    if (categories.state() == Table::State::Edit || categories.state() == Table::State::Insert) {
+        const std::vector<Value> edit = pendingValues(categories);
+        walk = edit != refusedEdit_;
+        if (walk) {
+            try {
+                categories.first();
+            } catch (const Error& e) {
+                refusedEdit_ = edit;
+                walk = false;
+                showError(e);
+            }
+        }
+    }
+    if (walk)
+        refusedEdit_.clear();
+
     settingTicks_ = true;
     if (clbCategories)
         clbCategories->clear();
     CategoryIDs.clear();
     const Field& id = categories.field("CategoryID");
     const Field& name = categories.field("CategoryName");
-    while (!categories.eof()) {
+    auto add = [this](int64_t key, const std::string& text) {
         if (clbCategories) {
-            auto* item = new QListWidgetItem(codepage::toUnicode(name.asString()));
+            auto* item = new QListWidgetItem(codepage::toUnicode(text));
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
             clbCategories->addItem(item);
         }
-        CategoryIDs.push_back(int32_t(id.asInteger()));
-        categories.next();
+        CategoryIDs.push_back(int32_t(key));
+    };
+    if (walk) {
+        for (categories.first(); !categories.eof(); categories.next())
+            add(id.asInteger(), name.asString());
+    } else {
+        // The stored rows, read in place: the cursor and the pending edit stay as they are.
+        for (int i = 0; i < categories.rowCount(); ++i) {
+            const Cells& cells = categories.rowAt(i).cells;
+            const Value& key = cells[size_t(id.column())];
+            const Value& text = cells[size_t(name.column())];
+            add(key.isInteger() ? key.integer() : 0, text.isText() ? std::string(text.text()) : std::string());
+        }
     }
     settingTicks_ = false;
+}
+
+std::vector<Value> TfmCategory::pendingValues(const Table& table)
+{
+    std::vector<Value> values;
+    for (int i = 0; i < table.fieldCount(); ++i)
+        values.push_back(table.fieldAt(i).value());
+    return values;
 }
 
 std::string TfmCategory::CheckedCategoriesText() const

@@ -2,6 +2,8 @@
 // The category-set operations of the verse window's check list: fill it from the categories
 // table, write the ticks as a verse's category-set text, and set the ticks from a verse.
 // Made once at start-up, right after the main window; never shown.
+#include "store/table.h"
+
 #include <QObject>
 
 #include <cstdint>
@@ -14,7 +16,6 @@ class QListWidget;
 namespace barqeen {
 
 class TfmMain;
-class Field;
 
 class TfmCategory : public QObject {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     // CategoryIDs[i] is the ID of item i of the check list.
     std::vector<int32_t> CategoryIDs;
 
+    // Fills the check list from the categories table, unticked. A pending edit of the categories
+    // is settled first; one the table refuses is reported once, and the stored rows are listed.
     void LoadCategoryList();
     std::string CheckedCategoriesText() const;
     // Runs at every move of the verse table: reads the current verse's text only. A text that
@@ -40,12 +43,14 @@ public:
 
 private:
     void reportDamagedText(const std::string& inside);
+    static std::vector<Value> pendingValues(const Table& table);
 
     TfmMain& main_;
     QListWidget* clbCategories = nullptr;
     const Field* categories_ = nullptr;  // the verse table's Categories field, found once
     bool settingTicks_ = false;
     int64_t reportedVerse_ = -1;  // the verse whose damaged text was last reported
+    std::vector<Value> refusedEdit_;  // the categories' pending edit the table last refused
 };
 
 }  // namespace barqeen

@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "shell/verse_cell.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,7 +49,8 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
 
     DBNavigator1 = new DBNavigator(DataSource1, this);
     DBNavigator1->setGeometry(136, 304, 240, 25);
-    connect(DBNavigator1, &DBNavigator::requiredFieldMissing, this, [this](const QString& name) {
+    // Whatever started the commit: the navigator, or a click on another row.
+    connect(&DataSource1, &DataSource::requiredFieldMissing, this, [this](const QString& name) {
         DBGrid1->setFocus();
         const int column = DBGrid1->tableModel().columnOfField(name.toStdString());
         if (column >= 0)
@@ -87,8 +89,10 @@ void TfmCategoryEdit::paintEvent(QPaintEvent*)
 
 void TfmCategoryEdit::keyPressEvent(QKeyEvent* event)
 {
-    // The window has no cancel button: Esc does not close it (an insertion may be pending).
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    // Esc closes the window, as in the verse window, but never over a changed row not yet posted:
+    // the navigator's cancel drops it, its post stores it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && DataSource1.changes()) {
+        QApplication::beep();
         event->accept();
         return;
     }

@@ -13,7 +13,9 @@
 #include "shell/verse_cell.h"
 #include "text/codepage.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
@@ -38,6 +40,13 @@ QLabel* label(const QString& text, int x, int y, QWidget* parent)
     l->adjustSize();
     l->move(x, y);
     return l;
+}
+
+// A label over its control ends where the control begins: the dots below the Arabic letters
+// would otherwise be hidden behind the control.
+void keepAbove(QLabel* label, const QWidget* control)
+{
+    label->move(label->x(), std::min(label->y(), control->y() - label->height()));
 }
 
 DBComboBox* letterBox(QRect geometry, QWidget* parent)
@@ -130,6 +139,11 @@ void TfmPoemEdit::buildControls()
         // A posted new verse or a deleted one changes the count without a move.
         if (e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved || e.kind == TableEvent::StateChanged)
             showCount();
+        // A post that takes the verse out of the filter moves to another one, and a cancel puts
+        // the stored set back: either way the ticks show the current verse again, or the next
+        // tick would write what they showed into it.
+        if (e.kind == TableEvent::StateChanged && !DataSource1.editing())
+            category_.ShowPoemCategories();
     });
     connect(&DataSource1, &DataSource::tableReplaced, this, &TfmPoemEdit::sizeColumns);
     sizeColumns();
@@ -139,7 +153,7 @@ void TfmPoemEdit::buildControls()
                                      DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit, DBNavigator::Post,
                                      DBNavigator::Cancel});
     DBNavigator1->setGeometry(453, 304, 225, 25);
-    connect(DBNavigator1, &DBNavigator::requiredFieldMissing, this,
+    connect(&DataSource1, &DataSource::requiredFieldMissing, this,
             [this](const QString& name) { focusField(name.toStdString()); });
 
     Label4 = label(QStringLiteral("حرف البداية"), 381, 320, this);
@@ -167,6 +181,9 @@ void TfmPoemEdit::buildControls()
             runGuarded([this] { clbCategoriesClickCheck(); });
     });
 
+    keepAbove(Label1, cbLetter);
+    keepAbove(Label2, DBMemo1);
+    keepAbove(Label3, clbCategories);
     anchor(Label1, Qt::TopEdge | Qt::RightEdge);
     anchor(cbLetter, Qt::TopEdge | Qt::RightEdge);
     anchor(Label6, Qt::TopEdge | Qt::RightEdge);
@@ -186,23 +203,8 @@ void TfmPoemEdit::buildControls()
 
 void TfmPoemEdit::sizeColumns()
 {
-    // A field's display width counts characters (the width of a digit); a title is never cut.
-    // The verse column gives way when the columns would not fit side by side.
-    const int digit = DBGrid1->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    QHeaderView* header = DBGrid1->horizontalHeader();
-    TableModel& model = DBGrid1->tableModel();
-    int total = 0, textColumn = -1;
-    for (int c = 0; c < model.columnCount(); ++c)
-        if (const Field* f = model.fieldOfColumn(c)) {
-            const int title = header->fontMetrics().horizontalAdvance(QString::fromStdString(f->displayLabel()));
-            header->resizeSection(c, std::max(f->displayWidth() * digit, title) + 12);
-            total += header->sectionSize(c);
-            if (f->name() == "Text")
-                textColumn = c;
-        }
-    const int room = DBGrid1->viewport()->width();
-    if (textColumn >= 0 && total > room)
-        header->resizeSection(textColumn, std::max(header->sectionSize(textColumn) - (total - room), 10 * digit));
+    // The verse column takes the room the others leave: a wider window shows more of each verse.
+    DBGrid1->fitColumnsGivingRoomTo("Text");
 }
 
 void TfmPoemEdit::placeCount()
@@ -256,6 +258,18 @@ bool TfmPoemEdit::event(QEvent* e)
     return QDialog::event(e);
 }
 
+void TfmPoemEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window, but never over a changed verse not yet posted: the navigator's
+    // cancel drops it, its post stores it (as in the authors and categories window).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && DataSource1.changes()) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TfmPoemEdit::resizeEvent(QResizeEvent* e)
 {
     QDialog::resizeEvent(e);
@@ -285,12 +299,17 @@ void TfmPoemEdit::cbLetterClick(int item)
     if (!DataSource1.commitInputs())  // a letter still being typed in the grid goes in first
         return;
     Table& poem = main_.cdsPoem();
-    if (item <= 0) {
-        poem.setFiltered(false);  // goes to the first verse, even when no filter was on
-    } else {
-        poem.setFilterText("StartLetter = '" + codepage::fromUnicodeOrThrow(cbLetter->itemText(item)) + "'");
-        poem.setFiltered(true);
-    }
+    // Settles the pending edit first: a verse refused for an empty field gets the focus there.
+    const bool done = DataSource1.act([&] {
+        if (item <= 0) {
+            poem.setFiltered(false);  // goes to the first verse, even when no filter was on
+        } else {
+            poem.setFilterText("StartLetter = '" + codepage::fromUnicodeOrThrow(cbLetter->itemText(item)) + "'");
+            poem.setFiltered(true);
+        }
+    });
+    if (!done)
+        return;
     cbLetter->setCurrentIndex(item);
     letterInEffect_ = item;
 }

@@ -78,6 +78,7 @@ protected:
     void paintEvent(QPaintEvent*) override;  // FormPaint
     bool event(QEvent* event) override;      // activation runs FormActivate
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

@@ -26,19 +26,28 @@ using namespace exchange;
 
 constexpr std::chrono::milliseconds kSlice(40);
 
-const QString kVerseFiles = QStringLiteral("ملفات الأبيات (*.txt *.csv *.tsv *.jsonl *.ndjson *.json)");
-const QString kOldArabicFiles = QStringLiteral("ملفات بالترميز العربي Windows-1256 (*.txt *.csv *.tsv)");
-const QString kAllFiles = QStringLiteral("كل الملفات (*)");
+// A file type as the file dialogs list it: its name, then its patterns in parentheses, read left
+// to right inside the Arabic line. The mark that sets them apart stands before the parenthesis
+// and is closed by the line's end: the dialog reads the patterns from the parentheses at the end.
+QString fileType(const QString& name, const QString& patterns)
+{
+    return name + QStringLiteral(" \u2066(") + patterns + QLatin1Char(')');
+}
+
+const QString kVerseFiles = fileType(QStringLiteral("ملفات الأبيات"), QStringLiteral("*.txt *.csv *.tsv *.jsonl *.ndjson *.json"));
+const QString kOldArabicFiles = fileType(QStringLiteral("ملفات بالترميز العربي \u2066Windows-1256\u2069"),
+                                         QStringLiteral("*.txt *.csv *.tsv"));
+const QString kAllFiles = fileType(QStringLiteral("كل الملفات"), QStringLiteral("*"));
 
 struct ExportKind {
     QString filter;
     const char* suffix;
 };
 const ExportKind kExportKinds[] = {
-    {QStringLiteral("CSV — جدول مفصول بالفواصل (*.csv)"), "csv"},
-    {QStringLiteral("TSV — جدول مفصول بعلامات الجدولة (*.tsv)"), "tsv"},
-    {QStringLiteral("JSON Lines (*.jsonl)"), "jsonl"},
-    {QStringLiteral("نص — بيت في كل سطر (*.txt)"), "txt"},
+    {fileType(QStringLiteral("\u2066CSV\u2069 — جدول مفصول بالفواصل"), QStringLiteral("*.csv")), "csv"},
+    {fileType(QStringLiteral("\u2066TSV\u2069 — جدول مفصول بعلامات الجدولة"), QStringLiteral("*.tsv")), "tsv"},
+    {fileType(QStringLiteral("\u2066JSON Lines\u2069"), QStringLiteral("*.jsonl")), "jsonl"},
+    {fileType(QStringLiteral("نص — بيت في كل سطر"), QStringLiteral("*.txt")), "txt"},
 };
 
 // The file dialogs open where the last file was taken from or written to; at first in the home folder.

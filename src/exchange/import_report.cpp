@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 namespace barqeen::exchange {
 namespace {
@@ -17,6 +18,16 @@ std::string fileName(const std::string& path)
 std::string count(size_t n)
 {
     return std::to_string(n);
+}
+
+// The report is read in plain text editors, which show the invisible direction marks as stray
+// characters: it carries none, and its paths stand on lines of their own instead.
+std::string withoutIsolates(std::string text)
+{
+    for (const std::string_view mark : {"\u2066", "\u2067", "\u2068", "\u2069"})
+        for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
+            text.erase(at, mark.size());
+    return text;
 }
 
 }  // namespace
@@ -71,11 +82,11 @@ std::string reportPathFor(const std::string& source)
 void writeReport(ImportResult& result)
 {
     const std::string path = reportPathFor(result.source);
-    std::string text = "تقرير استيراد الملف: \u2068" + result.source + "\u2069\n";
+    std::string text = "تقرير استيراد الملف:\n" + result.source + "\n";
     text += "الوقت: " + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() + "\n";
     text += "الصيغة: " + std::string(formatName(result.format)) + "، الترميز: " +
             std::string(encodingName(result.encoding)) + "\n\n";
-    text += summaryText(result) + "\n\n";
+    text += withoutIsolates(summaryText(result)) + "\n\n";
     if (result.refused.empty()) {
         text += "لم يُرفض أي سطر.\n";
     } else {
@@ -83,7 +94,7 @@ void writeReport(ImportResult& result)
         for (const RefusedLine& r : result.refused) {
             text += "السطر " + count(size_t(r.line)) + ": " + refusalName(r.reason);
             if (!r.detail.empty())
-                text += " — " + r.detail;
+                text += " — " + withoutIsolates(r.detail);
             text += "\n    " + r.excerpt + "\n";
         }
     }

@@ -61,21 +61,21 @@ void SourceRecord::clear()
 
 void splitCategories(std::string_view field, std::vector<std::string>& names)
 {
-    constexpr std::string_view kArabicComma = "\xD8\x8C";
+    // ';', the Arabic comma and the Arabic semicolon.
+    constexpr std::string_view kArabicSeparators[] = {"\xD8\x8C", "\xD8\x9B"};
     size_t from = 0;
     while (from <= field.size()) {
         size_t to = field.size(), width = 0;
-        for (size_t i = from; i < field.size(); ++i) {
+        for (size_t i = from; i < field.size() && width == 0; ++i) {
             if (field[i] == ';') {
                 to = i;
                 width = 1;
-                break;
             }
-            if (field.substr(i, kArabicComma.size()) == kArabicComma) {
-                to = i;
-                width = kArabicComma.size();
-                break;
-            }
+            for (const std::string_view separator : kArabicSeparators)
+                if (width == 0 && field.substr(i, separator.size()) == separator) {
+                    to = i;
+                    width = separator.size();
+                }
         }
         names.emplace_back(field.substr(from, to - from));
         if (width == 0)

@@ -103,6 +103,8 @@ void TfmHistory::resizeEvent(QResizeEvent* event)
 
 bool TfmHistory::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == DBGrid1->viewport() && event->type() == QEvent::Resize)
+        fitColumns(*DBGrid1);  // the last column takes the room the grid gains
     if (event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         runGuarded([this] { DBGrid1DblClick(); });

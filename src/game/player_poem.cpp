@@ -102,7 +102,6 @@ void TfmPlayerPoem::showGame(const QString& playerName, const QDateTime& playTim
     laPlayer->setText(playerName);
     laDate->setText(shortDateLongTime(playTime, QLocale()));
     placeLabels();
-    fitColumns(*DBGrid1);
 }
 
 void TfmPlayerPoem::placeLabels()
@@ -145,6 +144,8 @@ bool TfmPlayerPoem::eventFilter(QObject* watched, QEvent* event)
             close();
         return false;
     }
+    if (watched == DBGrid1->viewport() && event->type() == QEvent::Resize)
+        fitColumns(*DBGrid1);  // the last column takes the room the grid gains
     switch (event->type()) {
     case QEvent::ContextMenu: {
         auto* e = static_cast<QContextMenuEvent*>(event);
@@ -185,6 +186,10 @@ void TfmPlayerPoem::N1Click()
         poems.field("Text").setAsString(verses.field("Text").asString());
     // The user completes the letters, the poet and the categories there, and posts or cancels.
     Dialogs::exec(*main_.program().fmPoemEdit);
+    // The closed verse window hands the activation back to the main window's side, where the
+    // modal history window would stand in front of this one: back to where the user was.
+    raise();
+    activateWindow();
 }
 
 void TfmPlayerPoem::N2Click()

@@ -4,6 +4,7 @@
 #include "shell/fonts.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 
 #include <algorithm>
@@ -72,13 +73,21 @@ void StripLabel::place(int rightLimit)
 void fitColumns(DBGrid& grid)
 {
     TableModel& model = grid.tableModel();
+    // The header stretching the last column would also squeeze it, title and all, when the
+    // others take the width: it keeps its own width here and only takes what room is left.
+    grid.horizontalHeader()->setStretchLastSection(false);
+    int used = 0;
     for (int column = 0; column < model.columnCount(); ++column) {
         const Field* field = model.fieldOfColumn(column);
         if (field && field->type() == FieldType::Memo)
             grid.setColumnWidth(column, field->displayWidth() * grid.fontMetrics().averageCharWidth() + 4);
         else
             grid.resizeColumnToContents(column);
+        used += grid.columnWidth(column);
     }
+    const int last = model.columnCount() - 1;
+    if (last >= 0 && used < grid.viewport()->width())
+        grid.setColumnWidth(last, grid.columnWidth(last) + grid.viewport()->width() - used);
 }
 
 }  // namespace barqeen

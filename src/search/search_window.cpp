@@ -15,6 +15,7 @@
 #include "shell/verse_cell.h"
 #include "text/codepage.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +24,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <exception>
@@ -63,6 +66,18 @@ QComboBox* pickList(QRect geometry, QWidget* parent)
     list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));  // a short list that scrolls
     list->setMaxVisibleItems(12);
     return list;
+}
+
+// The pop-up list as wide as its longest name needs (never narrower than its box), so that no
+// name is cut mid-word.
+void widenPopUp(QComboBox& list)
+{
+    QAbstractItemView* view = list.view();
+    int widest = 0;
+    for (int i = 0; i < list.count(); ++i)
+        widest = std::max(widest, view->sizeHintForIndex(list.model()->index(i, 0)).width());
+    const int extra = view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth() + 4;
+    view->setMinimumWidth(std::max(list.width(), widest + extra));
 }
 
 // The key chosen in a list of table rows; none while nothing is chosen.
@@ -177,6 +192,12 @@ void TfmSearch::buildControls()
     connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) {
         if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
             sizeColumns();
+        // Once the table has finished with the edit, not inside its notice.
+        if (e.kind == TableEvent::StateChanged && answersOwed_ && !DataSource1.editing())
+            QTimer::singleShot(0, this, guarded([this] {
+                if (answersOwed_ && main_.SearchActive)
+                    showAnswers();
+            }));
     });
     connect(&DataSource1, &DataSource::tableReplaced, this, [this] { sizeColumns(); });
     placeGrid(kGridTopOpen);
@@ -231,14 +252,10 @@ void TfmSearch::buildPanel()
         anchor(w, Qt::TopEdge | Qt::RightEdge);
 }
 
-// A field's display width counts characters.
+// The poet and the letters beside the verse without a sideways scroll; the verse takes the rest.
 void TfmSearch::sizeColumns()
 {
-    const int character = DBGrid1->fontMetrics().averageCharWidth();
-    TableModel& model = DBGrid1->tableModel();
-    for (int c = 0; c < model.columnCount(); ++c)
-        if (const Field* f = model.fieldOfColumn(c))
-            DBGrid1->horizontalHeader()->resizeSection(c, f->displayWidth() * character + 8);
+    DBGrid1->fitColumnsGivingRoomTo("Text");
 }
 
 // The lists of authors and categories as the tables hold them now; the chosen ones stay chosen.
@@ -254,6 +271,7 @@ void TfmSearch::reloadLists()
         if (table->active())
             addRowItems(*list, *table, table->field(name).column());
         list->setCurrentIndex(chosen ? list->findData(QVariant::fromValue(qint64(*chosen))) : -1);
+        widenPopUp(*list);
     }
     criteriaChanged();
 }
@@ -276,9 +294,30 @@ SearchCriteria TfmSearch::criteria() const
 }
 
 // The record filter reads the criteria as the controls hold them: it is told at every change.
+// While a search is shown, the verses listed follow at once, so that the table never lists
+// verses its own filter would now refuse.
 void TfmSearch::criteriaChanged()
 {
-    main_.search().setCriteria(criteria());
+    const SearchCriteria now = criteria();
+    if (now == main_.search().criteria())
+        return;
+    main_.search().setCriteria(now);
+    if (main_.SearchActive)
+        runGuarded([this] { showAnswers(); });
+}
+
+// The verse table asks its filter again. A pending verse edit is not settled for it: the rows
+// follow once the edit is posted or cancelled.
+void TfmSearch::showAnswers()
+{
+    Table& poem = main_.cdsPoem();
+    if (makingForms_ || !poem.active() || !poem.filtered() || DataSource1.table() != &poem)
+        return;
+    answersOwed_ = DataSource1.editing();
+    if (answersOwed_)
+        return;
+    poem.refilter();
+    showCount(poem.recordCount());
 }
 
 // ---------------------------------------------------------------- events
@@ -317,6 +356,7 @@ void TfmSearch::resizeEvent(QResizeEvent* e)
 {
     QDialog::resizeEvent(e);
     placeGrid(DBGrid1->y());
+    sizeColumns();
 }
 
 bool TfmSearch::eventFilter(QObject* watched, QEvent* e)
@@ -342,13 +382,16 @@ void TfmSearch::FormActivate()
 void TfmSearch::FormClose()
 {
     main_.SearchActive = false;
+    answersOwed_ = false;
     // The table keeps the verses it shows instead of asking its record filter at every read:
-    // it asks again now, so that every view sees every verse, on the same verse as before.
+    // it asks again now, so that every view sees every verse, on the same verse as before. A
+    // pending verse edit stays pending (on its verse): closing the search does not post it.
     Table& poem = main_.cdsPoem();
     if (poem.active() && poem.filtered()) {
+        const bool pending = poem.state() == Table::State::Edit || poem.state() == Table::State::Insert;
         const Value current = poem.currentRow() ? poem.field("TextID").value() : Value();
         poem.refilter();
-        if (current.isInteger())
+        if (!pending && current.isInteger())
             poem.locate("TextID", current);
     }
 }

@@ -82,6 +82,7 @@ private:
     void buildControls();
     void buildPanel();
     void criteriaChanged();
+    void showAnswers();
     void makeFormsBesideTheWindow();
     void waitForForms();
     void placeGrid(int top);
@@ -95,6 +96,7 @@ private:
     std::atomic<bool> formsMade_{true};
     std::exception_ptr formsFailure_;
     int slides_ = 0;  // slides started: a newer one ends the older
+    bool answersOwed_ = false;  // the criteria changed while a verse edit was pending
 };
 
 }  // namespace barqeen

@@ -1,5 +1,7 @@
 #include "shell/data_source.h"
 
+#include "shell/guard.h"
+
 #include <algorithm>
 
 namespace barqeen {
@@ -64,6 +66,30 @@ void DataSource::dropInputs()
     for (HeldInput* input : inputs)
         if (std::find(inputs_.begin(), inputs_.end(), input) != inputs_.end())
             input->dropInput();
+}
+
+bool DataSource::act(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const RequiredFieldError& e) {
+        showError(e);
+        emit requiredFieldMissing(QString::fromStdString(e.fieldName));
+    } catch (const std::exception& e) {
+        showError(e);
+    }
+    return false;
+}
+
+bool DataSource::editing() const
+{
+    return table_ && (table_->state() == Table::State::Edit || table_->state() == Table::State::Insert);
+}
+
+bool DataSource::changes() const
+{
+    return editing() && table_->modified();
 }
 
 }  // namespace barqeen

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <vector>
 
 namespace barqeen {
@@ -43,9 +44,20 @@ public:
     bool commitInputs();  // false when one was refused; the others are then left as they are
     void dropInputs();
 
+    // Runs what the user asked of the table (a post, a move, a filter that settles the pending
+    // edit). An error ends it and is shown; when a row was refused for a required field left
+    // empty, requiredFieldMissing names the field as well. False when it failed.
+    bool act(const std::function<void()>& action);
+
+    // True while the table holds a pending edit or insertion; changes(): one with a change in it.
+    bool editing() const;
+    bool changes() const;
+
 signals:
     void tableEvent(const barqeen::TableEvent& event);
     void tableReplaced();
+    // Whatever started the commit, the window puts the input focus on the field's control.
+    void requiredFieldMissing(const QString& fieldName);
 
 private:
     Table* table_ = nullptr;

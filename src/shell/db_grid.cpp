@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace barqeen {
@@ -40,6 +41,12 @@ public:
             return;
         if (Field* f = grid_.tableModel().fieldOfColumn(index.column()))
             grid_.drawDataCell(*painter, option.rect, *f, index.data().toString(), option);
+    }
+
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = grid_.shownText(index);
     }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -178,9 +185,43 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         current.row() == t->currentPosition())
         return;
     following_ = true;
-    runGuarded([&] { t->setRecNo(current.row() + 1); });
+    source_.act([&] { t->setRecNo(current.row() + 1); });
     following_ = false;
     followTable();  // back to the table's row when the move was refused
+}
+
+QString DBGrid::shownText(const QModelIndex& index)
+{
+    const QString text = index.data().toString();
+    const Field* f = model_.fieldOfColumn(index.column());
+    if (text.isEmpty() || !f || f->type() != FieldType::DateTime)
+        return text;
+    return QChar(0x2066) + text + QChar(0x2069);  // left-to-right isolate ... pop directional isolate
+}
+
+void DBGrid::fitColumnsGivingRoomTo(const std::string& widest)
+{
+    roomyField_ = widest;
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    QHeaderView* header = horizontalHeader();
+    header->setMinimumSectionSize(2 * digit);  // the style's minimum is wider than a letter column needs
+    int others = 0, roomy = -1;
+    for (int c = 0; c < model_.columnCount(); ++c)
+        if (const Field* f = model_.fieldOfColumn(c)) {
+            const int title = header->fontMetrics().horizontalAdvance(QString::fromStdString(f->displayLabel()));
+            const int width = std::max(f->displayWidth() * digit, title) + 12;
+            header->resizeSection(c, width);  // the last one stretches to the grid's edge whatever is asked
+            if (f->name() == widest)
+                roomy = c;
+            else
+                others += width;
+        }
+    // Inside the frame, with room for the vertical scroll bar whether it shows or not: the last
+    // column stretches over any width left over. (The viewport's own width lags behind while
+    // the grid is being laid out.)
+    const int room = contentsRect().width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    if (roomy >= 0)
+        header->resizeSection(roomy, std::max(room - others, 10 * digit));
 }
 
 // ---------------------------------------------------------------- the cell editor
@@ -264,6 +305,13 @@ void DBGrid::dropInput()
 
 // ---------------------------------------------------------------- mouse and keys
 
+void DBGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    if (!roomyField_.empty())
+        fitColumnsGivingRoomTo(roomyField_);
+}
+
 void DBGrid::mousePressEvent(QMouseEvent* event)
 {
     // A click elsewhere in the grid first settles what is being typed; a refused text keeps
@@ -272,7 +320,21 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
+    // The click picks the row under the pointer: the columns stay where they are (a sideways
+    // scroll to the cell would hide the columns the user was reading). A left click in a grid
+    // that edits may still bring its cell into view.
+    keepColumns_ = event->button() != Qt::LeftButton || model_.readOnly();
     QTableView::mousePressEvent(event);
+    keepColumns_ = false;
+}
+
+void DBGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!keepColumns_)
+        return QTableView::scrollTo(index, hint);
+    const int column = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(column);
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)

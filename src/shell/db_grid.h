@@ -14,6 +14,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <string>
 
 namespace barqeen {
 
@@ -31,6 +32,15 @@ public:
     // its text and its state (selected or not).
     std::function<void(QPainter&, const QRect&, Field&, const QString&, const QStyleOptionViewItem&)> drawDataCell;
 
+    // Each column as wide as its field's display width in characters (its title never cut); the
+    // column of `widest` takes the room the others leave, at least ten characters, so that the
+    // other columns show without a sideways scroll and a wider grid shows more of that one.
+    void fitColumnsGivingRoomTo(const std::string& widest);  // and again at every resize
+
+    // The text a cell shows: a date and time is set apart as one left-to-right unit, so that it
+    // reads in its own order inside the right-to-left grid.
+    QString shownText(const QModelIndex& index);
+
     // The open cell editor, if any: committed into the table (false when refused), or dropped.
     bool commitInput() override;
     void dropInput() override;
@@ -41,6 +51,8 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // Typing on a cell that cannot be edited does nothing (no jump to a row by its text).
     void keyboardSearch(const QString&) override {}
 
@@ -59,6 +71,8 @@ private:
     bool warning_ = false;      // a refusal is being shown
     bool editorRefused_ = false;
     bool committed_ = false;    // the last commit reached the table
+    bool keepColumns_ = false;  // a click that selects a row does not scroll sideways
+    std::string roomyField_;    // the column that takes the room the others leave
 };
 
 }  // namespace barqeen

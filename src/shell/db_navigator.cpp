@@ -1,6 +1,6 @@
 #include "shell/db_navigator.h"
 
-#include "shell/guard.h"
+#include "shell/dialogs.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>
@@ -37,6 +37,7 @@ DBNavigator::DBNavigator(DataSource& source, QWidget* parent) : QWidget(parent),
     }
     connect(&source_, &DataSource::tableEvent, this, &DBNavigator::updateButtons);
     connect(&source_, &DataSource::tableReplaced, this, &DBNavigator::updateButtons);
+    connect(&source_, &DataSource::requiredFieldMissing, this, &DBNavigator::requiredFieldMissing);
     updateButtons();
 }
 
@@ -61,7 +62,7 @@ void DBNavigator::click(Button b)
         updateButtons();
         return;
     }
-    try {
+    const bool done = source_.act([&] {
         switch (b) {
         case First: t->first(); break;
         case Prior: t->prior(); break;
@@ -78,16 +79,10 @@ void DBNavigator::click(Button b)
         case Refresh: t->refresh(); break;
         case ButtonCount: break;
         }
-        updateButtons();
-        emit actionDone(b);
-        return;
-    } catch (const RequiredFieldError& e) {
-        showError(e);
-        emit requiredFieldMissing(QString::fromStdString(e.fieldName));
-    } catch (const std::exception& e) {
-        showError(e);
-    }
+    });
     updateButtons();
+    if (done)
+        emit actionDone(b);
 }
 
 void DBNavigator::updateButtons()

@@ -26,7 +26,8 @@ public:
 signals:
     // A button's action has run without error.
     void actionDone(barqeen::DBNavigator::Button button);
-    // A post was refused for a required field left empty: its control should take the focus.
+    // A row of the source's table was refused for a required field left empty, whatever started
+    // the commit (the source's requiredFieldMissing): its control should take the focus.
     void requiredFieldMissing(const QString& fieldName);
 
 private:

@@ -187,7 +187,9 @@ public:
     void setFiltered(bool on);
     bool filtered() const { return filtered_; }
     void setFilterCallback(std::function<bool(const RowRef&)> accepts);
-    void refilter();  // the callback's answers changed: rebuild and go to the first row
+    // The callback's answers changed: rebuild and go to the first row. A pending edit whose row
+    // is still shown, or a pending insertion, is kept, the cursor on its row.
+    void refilter();
 
     // ---- hooks and notices ----
     void setAfterScroll(std::function<void()> hook) { afterScroll_ = std::move(hook); }

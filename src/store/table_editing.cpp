@@ -84,7 +84,7 @@ void Table::checkStorable(const Row& row) const
             continue;
         const Value& v = row.cells[size_t(f->column())];
         if (v.isNull() || (v.isText() && v.text().empty()))
-            throw Error("Field value required.");
+            throw RequiredFieldError("Field value required.", f->name());
     }
 }
 

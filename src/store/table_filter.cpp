@@ -98,6 +98,21 @@ void Table::setFilterCallback(std::function<bool(const RowRef&)> accepts)
 void Table::refilter()
 {
     requireActive();
+    // A pending edit whose row is still shown stays pending: only the rows around it change.
+    const int row = cur_ >= 0 ? rowIndexAtPosition(cur_) : -1;
+    const bool stillShown = row >= 0 && (!filtered_ || passes(rows_[size_t(row)]));
+    if (state_ == State::Insert || (state_ == State::Edit && stillShown)) {
+        notify(TableEvent::AboutToReset);
+        rebuildVisible();
+        cur_ = row >= 0 ? positionOfRow(row) : -1;
+        if (cur_ < 0 && recordCount() > 0)
+            cur_ = 0;
+        bof_ = cur_ <= 0;
+        eof_ = false;
+        notify(TableEvent::Reset);
+        scrolled();
+        return;
+    }
     settle();
     afterFilterChange();
 }

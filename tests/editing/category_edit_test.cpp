@@ -228,7 +228,7 @@ TEST_F(CategoryEditTest, TheIdColumnIsDrawnGreyAndCannotBeTypedInto)
     EXPECT_EQ(authors.rowAt(1).cells[0].integer(), 2);
 }
 
-// Esc has no part in this window: it neither closes it nor drops what is pending.
+// Esc neither closes the window over a pending insertion nor drops it.
 TEST_F(CategoryEditTest, EscNeitherClosesTheWindowNorDropsAPendingInsertion)
 {
     auto p = start();

@@ -4,6 +4,7 @@
 #include "editing/poem_edit.h"
 #include "files_fixture.h"
 #include "person.h"
+#include "reading_order.h"
 #include "scripted_dialogs.h"
 #include "shell/db_controls.h"
 #include "shell/main_window.h"
@@ -228,10 +229,51 @@ TEST_F(PoemEditExchangeTest, TheArabicCodePageIsChosenInTheFileDialog)
     const std::string file = dir.file("old.txt");
     writeFile(file, ar("ب؟ ب؟") + "\n");
     typedNames = {file};
-    filterToChoose = QStringLiteral("ملفات بالترميز العربي Windows-1256 (*.txt *.csv *.tsv)");
+    filterToChoose = QStringLiteral("ملفات بالترميز العربي \u2066Windows-1256\u2069 \u2066(*.txt *.csv *.tsv)");
     inVerseWindow([&](TfmPoemEdit& w) { click(w.bbImport); });
     EXPECT_EQ(program->fmMain->cdsPoem().rowCount(), 4);
     EXPECT_EQ(program->fmMain->cdsPoem().rowAt(3).cells[1].text(), ar("ب؟ ب؟"));
+}
+
+// The import dialog's file types, and a message naming a path, read in their own order inside the
+// Arabic lines: the patterns and the path left to right, their slashes and dots where typed.
+TEST_F(PoemEditExchangeTest, FileTypesAndPathsReadInTheirOwnOrder)
+{
+    QStringList types;
+    QFont typesFont;
+    dialogs->onModal = [&](QDialog& d) {
+        if (auto* files = qobject_cast<QFileDialog*>(&d)) {
+            files->show();
+            auto* combo = files->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            EXPECT_TRUE(combo);
+            for (int i = 0; combo && i < combo->count(); ++i)
+                types << combo->itemText(i);
+            typesFont = combo ? combo->font() : QFont();
+            return int(QDialog::Rejected);
+        }
+        auto& w = static_cast<TfmPoemEdit&>(d);
+        activate(w);
+        click(w.bbImport);
+        w.importFiles({QString::fromStdString(dir.path())});  // a folder, refused by its path
+        w.hide();
+        return int(QDialog::Rejected);
+    };
+    program->fmMain->imPoemEditClick();
+    ASSERT_EQ(types.size(), 3);
+    for (const QString& type : types) {
+        const qsizetype open = type.lastIndexOf(QLatin1Char('('));
+        ASSERT_GT(open, 0) << type.toStdString();
+        EXPECT_TRUE(readsLeftToRight(type, int(open), int(type.size()), typesFont)) << type.toStdString();
+    }
+    EXPECT_TRUE(partReadsLeftToRight(types[1], QStringLiteral("Windows-1256"), typesFont));
+    const QString path = QString::fromStdString(dir.path());
+    QString line;
+    for (const QString& message : dialogs->texts(QStringLiteral("message")) + dialogs->texts(QStringLiteral("error")))
+        for (const QString& l : message.split(QLatin1Char('\n')))
+            if (l.contains(path))
+                line = l;
+    ASSERT_FALSE(line.isEmpty()) << dialogs->texts(QStringLiteral("message")).join('|').toStdString();
+    EXPECT_TRUE(partReadsLeftToRight(line, path)) << line.toStdString();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 
 using namespace barqeen;
 using namespace barqeen::test;
@@ -79,6 +80,37 @@ TEST_F(PoemEditTest, TheWindowAsDesigned)
         const QImage shot = w.grab().toImage();
         EXPECT_EQ(QColor(shot.pixel(300, 60)), QColor(30 / 2 + 50, 30 / 3 + 150, 30 / 4 + 170));  // band 30
         EXPECT_EQ(QColor(shot.pixel(2, 0)), QColor(0x00, 0x40, 0x40));  // the title panel
+    });
+}
+
+// Every label stands clear of the control under it (the dots below the letters are not hidden),
+// and the width the window gains goes to the verse column, the other columns as they were.
+TEST_F(PoemEditTest, LabelsStandClearOfTheirControlsAndTheVerseColumnTakesTheWidth)
+{
+    auto p = start();
+    seed(*p);
+    open(*p, [&](TfmPoemEdit& w) {
+        const std::pair<QLabel*, QWidget*> labelled[] = {
+            {w.Label1, w.cbLetter}, {w.Label2, w.DBMemo1}, {w.Label3, w.clbCategories}};
+        for (const auto& [label, control] : labelled) {
+            EXPECT_LE(label->geometry().bottom(), control->geometry().top() - 1) << label->text().toStdString();
+            EXPECT_GE(label->height(), label->fontMetrics().height()) << label->text().toStdString();
+        }
+        QHeaderView* header = w.DBGrid1->horizontalHeader();
+        auto widths = [&] {
+            std::vector<int> out;
+            for (int c = 0; c < w.DBGrid1->model()->columnCount(); ++c)
+                out.push_back(header->sectionSize(c));
+            return out;
+        };
+        const std::vector<int> before = widths();
+        w.resize(w.width() + 200, w.height());
+        const std::vector<int> after = widths();
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t c = 0; c < after.size(); ++c)
+            EXPECT_EQ(after[c] - before[c], c == ColText ? 200 : 0) << "column " << c;
+        EXPECT_EQ(w.DBGrid1->horizontalScrollBar()->value(), w.DBGrid1->horizontalScrollBar()->minimum());
+        w.resize(712, 513);
     });
 }
 

@@ -105,6 +105,11 @@ std::vector<FileCase> cases()
          {},
          Encoding::Windows1256},
 
+        {"categories separated by the Arabic semicolon as by the Arabic comma and ';'", "topics.csv",
+         "text,categories\r\nأبيت اللعن,\"حكمة؛ فخر،غزل;رثاء\"\r\n",
+         {{"أبيت اللعن", "", {"غزل", "حكمة", "فخر", "رثاء"}, "أ", "ن"}},  // in the table's order
+         {}},
+
         {"CSV separated by semicolons, as some spreadsheets write it", "list.csv",
          "text;poet\r\nأبيت اللعن;النابغة\r\n",
          {{"أبيت اللعن", "النابغة", {}, "أ", "ن"}},
@@ -187,6 +192,10 @@ TEST_F(ImportFormatsTest, RefusalsAreExplainedInTheSummaryAndTheReportBesideTheS
     EXPECT_NE(report.find("السطر 4: " + refusalName(Refusal::Unmappable)), std::string::npos) << report;
     EXPECT_NE(report.find("U+1F319"), std::string::npos) << "the character is named";
     EXPECT_NE(report.find("يا ليل الصب"), std::string::npos) << "the refused line is shown";
+    // Read in plain text editors: no invisible direction marks, the source's path on its own line.
+    for (const char* mark : {"\u2066", "\u2067", "\u2068", "\u2069"})
+        EXPECT_EQ(report.find(mark), std::string::npos) << report;
+    EXPECT_NE(report.find("\n" + source + "\n"), std::string::npos) << report;
 }
 
 TEST_F(ImportFormatsTest, AFileWithoutAVerseColumnIsRefusedWholeAndNothingChanges)

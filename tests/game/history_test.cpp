@@ -1,4 +1,5 @@
 // The history window and how it opens the recorded verses of a game, driven with the mouse.
+#include "reading_order.h"
 #include "records_fixture.h"
 
 #include <QApplication>
@@ -60,6 +61,34 @@ TEST_F(HistoryTest, ListsTheGamesUnderTheirTitlesAsLaidOut)
     EXPECT_EQ(main().cdsPlayerPoem().field("Text").displayLabel(), "نص البيت");
     EXPECT_EQ(main().cdsPlayerPoem().field("GameID").displayLabel(), "رقم المطارحة");
     EXPECT_EQ(main().cdsPlayerPoem().field("TextID").displayLabel(), "رقم متسلسل");
+}
+
+// The date and time reads in its own order, one left-to-right unit inside the right-to-left grid,
+// and no title is cut, the last one («النهاية») included, however wide the window.
+TEST_F(HistoryTest, TheDateReadsInItsOwnOrderAndNoTitleIsCut)
+{
+    const LocaleScope american(QLocale(QLocale::English, QLocale::UnitedStates));
+    record({{QStringLiteral("عبد الرحمن بن محمد"), kFirstOfMarch, {kBalaghna}}});
+    openHistory([&](TfmHistory& h) {
+        DBGrid& grid = *h.DBGrid1;
+        const QModelIndex date = grid.model()->index(0, 2);
+        const QString written = date.data().toString();
+        ASSERT_FALSE(written.isEmpty());
+        EXPECT_TRUE(partReadsLeftToRight(grid.shownText(date), written, grid.font())) << written.toStdString();
+
+        QHeaderView* header = grid.horizontalHeader();
+        for (const int width : {536, 380, 900}) {
+            h.resize(width, 330);
+            int total = 0;
+            for (int c = 0; c < grid.model()->columnCount(); ++c) {
+                EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << "column " << c << " at " << width;
+                total += header->sectionSize(c);
+            }
+            EXPECT_GE(total, grid.viewport()->width()) << "the columns fill the grid at " << width;
+        }
+        h.resize(536, 330);
+    });
+    playerPoem().close();
 }
 
 TEST_F(HistoryTest, TheGridCannotBeEdited)

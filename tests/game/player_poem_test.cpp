@@ -4,6 +4,7 @@
 #include "shell/painting.h"
 
 #include <QAction>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QApplication>
 #include <QTimer>
@@ -191,6 +192,28 @@ TEST_F(PlayerPoemTest, TheContextMenuDeletesTheVerseOnlyOnYes)
     w.N2Click();
     EXPECT_EQ(dialogs->texts("confirm").size(), 4) << "no question without a verse";
     EXPECT_EQ(OnDisk(dir).playerPoems().size(), 1u);
+    w.close();
+}
+
+// A right click picks the verse under the pointer without scrolling sideways: the ID column the
+// user was reading stays in view.
+TEST_F(PlayerPoemTest, ARightClickPicksTheRowWithoutScrollingSideways)
+{
+    record({{QStringLiteral("محمد"), kEvening, {kBalaghna, kIdha, kBanaytu}}});
+    TfmPlayerPoem& w = showGame(0);
+    w.resize(300, 348);  // the verse column is wider than the grid
+    QScrollBar* sideways = w.DBGrid1->horizontalScrollBar();
+    ASSERT_GT(sideways->maximum(), sideways->minimum());
+    const int before = sideways->value();
+    const int idRight = w.DBGrid1->columnViewportPosition(0) + w.DBGrid1->columnWidth(0);
+    ASSERT_LE(idRight, w.DBGrid1->viewport()->width()) << "the ID column is in view";
+    QPoint at = cellCentre(*w.DBGrid1, 2, 2);
+    at.setX(std::clamp(at.x(), 5, w.DBGrid1->viewport()->width() - 5));  // on the visible part of the cell
+    clickThroughWindow(w.DBGrid1->viewport(), at, Qt::RightButton);
+    EXPECT_EQ(main().cdsPlayerPoem().recNo(), 3);
+    EXPECT_EQ(sideways->value(), before);
+    EXPECT_EQ(w.DBGrid1->columnViewportPosition(0) + w.DBGrid1->columnWidth(0), idRight);
+    w.PopupMenu1->close();
     w.close();
 }
 

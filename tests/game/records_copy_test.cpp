@@ -59,6 +59,27 @@ protected:
     static QString memoText(TfmPoemEdit& e) { return e.DBMemo1->toPlainText(); }
 };
 
+// The copy's verse window closes over the history window, which is modal to the main window:
+// the recorded verses come back in front of it, and take clicks at once.
+TEST_F(RecordsCopyTest, AfterTheCopyTheRecordedVersesAreInFrontAgain)
+{
+    record({{QStringLiteral("محمد"), kEvening, {kBalaghna, kBanaytu}}});
+    openHistory([&](TfmHistory& h) {
+        doubleClickCell(*h.DBGrid1, 0, 1);
+        copyVerse(0, [&](TfmPoemEdit& e) {
+            click(e.DBNavigator1->button(DBNavigator::Cancel));
+            activate(h);  // the activation goes back to the main window's side first
+        });
+        TfmPlayerPoem& w = playerPoem();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {},
+                          w.DBGrid1->viewport()->mapTo(&w, cellCentre(*w.DBGrid1, 1, 2)));
+        EXPECT_EQ(main().cdsPlayerPoem().recNo(), 2);
+    });
+    playerPoem().close();
+    EXPECT_TRUE(dialogs->texts("error").isEmpty()) << dialogs->texts("error").join("|").toStdString();
+}
+
 TEST_F(RecordsCopyTest, TheCopyIsANewVerseOfTheWholeTableInTheVerseWindow)
 {
     record({{QStringLiteral("محمد"), kEvening, {kBalaghna + "\r\n" + kIdha, kBanaytu}}, {QStringLiteral("سعاد"), kEvening, {}}});

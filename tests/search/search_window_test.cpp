@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -372,6 +373,99 @@ TEST_F(SearchWindowTest, ClosingLetsEveryViewSeeAllVersesAgain)
     };
     QTest::mouseClick(main().imPoemEdit, Qt::LeftButton);
     EXPECT_EQ(shownCount, 6);
+}
+
+// A verse found, opened, its text erased and its window closed: the edit is pending. Closing the
+// search does not post it (nor say why it cannot be posted); every verse shows again, the
+// cursor still on the edited verse.
+TEST_F(SearchWindowTest, ClosingLeavesAPendingEditPendingAndShowsEveryVerse)
+{
+    openSearch([&](TfmSearch& w) {
+        searchFor(w, QStringLiteral("قلب"));
+        dialogs->onModal = [&](QDialog& d) {
+            auto& edit = static_cast<TfmPoemEdit&>(d);
+            activate(edit);
+            QApplication::processEvents();
+            QTest::mouseClick(edit.DBMemo1->viewport(), Qt::LeftButton);
+            EXPECT_EQ(QApplication::focusWidget(), edit.DBMemo1);
+            press(Qt::Key_Home, Qt::ControlModifier);
+            press(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+            press(Qt::Key_Backspace);
+            edit.close();  // the title bar's close button
+            return int(QDialog::Rejected);
+        };
+        doubleClickCell(*w.DBGrid1, 1, 1);
+        activate(w);
+        w.close();
+    });
+    EXPECT_TRUE(dialogs->texts("error").isEmpty()) << dialogs->texts("error").join("|").toStdString();
+    Table& poem = main().cdsPoem();
+    EXPECT_FALSE(main().SearchActive);
+    EXPECT_EQ(poem.recordCount(), 6);
+    EXPECT_EQ(poem.state(), Table::State::Edit);
+    EXPECT_EQ(poem.field("TextID").asInteger(), 6);
+    EXPECT_EQ(poem.field("Text").asString(), "");
+    poem.cancel();
+    EXPECT_EQ(poem.field("Text").asString(), ar("حبيب القلب في رحمة"));
+}
+
+// A criterion changed after a search, without the button: the verses listed follow at once, so
+// the table never lists verses its own filter now refuses.
+TEST_F(SearchWindowTest, ACriterionChangedAfterASearchIsFollowedAtOnce)
+{
+    openSearch([&](TfmSearch& w) {
+        searchFor(w, QStringLiteral("قلب"));
+        ASSERT_EQ(listed(w), (std::set<int64_t>{4, 6}));
+        press(Qt::Key_Backspace);
+        press(Qt::Key_Backspace);
+        type(QStringLiteral("بكم"));  // the search box now reads قبكم: no verse
+        EXPECT_TRUE(listed(w).empty());
+        EXPECT_EQ(w.LaSearchCount->text(), QStringLiteral(" 0 "));
+        press(Qt::Key_A, Qt::ControlModifier);
+        type(QStringLiteral("بكم"));
+        EXPECT_EQ(listed(w), (std::set<int64_t>{1}));
+        click(w.cxAdvanced);
+        click(w.cxStartLetter);
+        choose(w.cbStartLetter, QStringLiteral("ب"));
+        EXPECT_TRUE(listed(w).empty());
+        EXPECT_EQ(main().cdsPoem().recordCount(), 0);
+    });
+    EXPECT_TRUE(dialogs->texts("error").isEmpty()) << dialogs->texts("error").join("|").toStdString();
+}
+
+// A long poet's name shows whole in the opened list, wider than its box; the found verses show
+// their poet and letters beside the text without a sideways scroll.
+TEST_F(SearchWindowTest, LongNamesShowWholeAndTheFoundVersesShowEveryColumn)
+{
+    const QString longName = QStringLiteral("أبو الطيب أحمد بن الحسين");
+    main().cdsAuthors().appendRecord({Value(), Value(*codepage::fromUtf8(longName.toStdString())), Value()});
+    openSearch([&](TfmSearch& w) {
+        click(w.cxAdvanced);
+        click(w.cxAuthor);
+        QTest::mouseClick(w.dblcAuthor, Qt::LeftButton);
+        QAbstractItemView* names = w.dblcAuthor->view();
+        ASSERT_TRUE(names->isVisible());
+        const int row = w.dblcAuthor->findText(longName);
+        ASSERT_GE(row, 0);
+        EXPECT_GE(names->viewport()->width(), names->fontMetrics().horizontalAdvance(longName));
+        EXPECT_GT(names->window()->width(), w.dblcAuthor->width());
+        QTest::keyClick(names, Qt::Key_Escape);
+        activate(w);
+
+        click(w.cxAdvanced);
+        searchFor(w, QStringLiteral("قلب"));
+        DBGrid& grid = *w.DBGrid1;
+        EXPECT_EQ(grid.horizontalScrollBar()->value(), grid.horizontalScrollBar()->minimum());
+        for (const char* field : {"TextID", "Text", "AuthorName", "StartLetter", "EndLetter"}) {
+            const int c = grid.tableModel().columnOfField(field);
+            ASSERT_GE(c, 0) << field;
+            EXPECT_GE(grid.columnViewportPosition(c), 0) << field;
+            EXPECT_LE(grid.columnViewportPosition(c) + grid.columnWidth(c), grid.viewport()->width()) << field;
+        }
+        const int text = grid.tableModel().columnOfField("Text");
+        for (int c = 0; c < grid.model()->columnCount(); ++c)
+            EXPECT_GE(grid.columnWidth(text), grid.columnWidth(c)) << "the verse is the widest column";
+    });
 }
 
 // The first search makes the matching forms on other threads while the window takes input. A
