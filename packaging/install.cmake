@@ -46,17 +46,17 @@ set(CPACK_PACKAGE_NAME barqeen)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The Barqeen team <maintainers@barqeen.net>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Arabic poetry: verse table and poetic exchange game")
+# The long description, under the summary; cpack indents it and marks the empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Arabic poetry: verse table and poetic exchange game
- Barqeen keeps a table of single verses of Arabic poetry, each with its poet,
- the letter it begins with, the letter it ends on and its topics, and plays
- the poetic exchange against the computer: each side answers with a verse
- that begins with the letter on which the other side's verse ended. Games
- are recorded; verses can be searched, edited, imported and exported.
- .
- The whole interface is in Arabic, right to left.")
+  "Barqeen keeps a table of single verses of Arabic poetry, each with its poet,
+the letter it begins with, the letter it ends on and its topics, and plays
+the poetic exchange against the computer: each side answers with a verse
+that begins with the letter on which the other side's verse ended. Games
+are recorded; verses can be searched, edited, imported and exported.
+
+The whole interface is in Arabic, right to left.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)  # games would want it in /usr/games
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.barqeen.net)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,5 +1,6 @@
 #include "game/start_letter.h"
 
+#include "shell/accessibility.h"
 #include "game/picture_push_button.h"
 #include "text/codepage.h"
 
@@ -44,6 +45,7 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     cbLetter->addItems(Letters());
     cbLetter->setCurrentIndex(0);
     cbLetter->setGeometry(97, 40, 81, 21);
+    nameControl(cbLetter, Label1->text());
     // A short list under the box with letters large enough to read, rather than the style's
     // popup of all the letters over the whole screen height.
     cbLetter->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));

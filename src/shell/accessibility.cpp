@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QScrollBar>
 
@@ -68,6 +69,13 @@ void setUpAccessibility(QApplication& app)
 {
     QAccessible::installFactory(clickableAccessible);
     app.installEventFilter(new ScrollBarNamer(&app));
+}
+
+void nameControl(QWidget* control, const QString& name)
+{
+    control->setAccessibleName(name);
+    if (qobject_cast<QComboBox*>(control))
+        control->setAccessibleDescription(name);
 }
 
 }  // namespace barqeen
