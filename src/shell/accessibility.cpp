@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QPointer>
 #include <QScrollBar>
 
 namespace barqeen {
@@ -29,10 +30,23 @@ public:
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& name) override
     {
-        if (name == pressAction())
-            static_cast<Clickable*>(widget())->click();
+        if (name != pressAction() || blockedByModalWindow())
+            return;
+        // After the reply: a click that opens a modal window would keep the reader waiting.
+        QMetaObject::invokeMethod(widget(), [w = QPointer(static_cast<Clickable*>(widget()))] {
+            if (w)
+                w->click();
+        }, Qt::QueuedConnection);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    // A person cannot click a window that a modal window blocks; neither can a reader.
+    bool blockedByModalWindow() const
+    {
+        const QWidget* modal = QApplication::activeModalWidget();
+        return modal && modal != widget()->window() && !modal->isAncestorOf(widget());
+    }
 };
 
 QAccessibleInterface* clickableAccessible(const QString& className, QObject* object)
