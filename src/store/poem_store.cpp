@@ -101,7 +101,7 @@ std::string PoemStore::openingNotice() const
     std::string notice;
     for (const Slot& s : slots_)
         if (s.file && s.file->readOnly())
-            notice += (notice.empty() ? "" : "\n") + file_messages::readOnlyNotice(s.file->path());
+            notice += (notice.empty() ? "" : "\n") + file_messages::readOnlyNotice(s.file->path(), s.file->readOnlyReason());
     return notice;
 }
 
