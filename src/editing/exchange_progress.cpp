@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace barqeen {
 namespace {
@@ -24,6 +25,9 @@ public:
     void refuseCancel()
     {
         cancelButton_->setEnabled(false);
+        // The dialog's own Esc shortcut would cancel past the greyed button.
+        for (QShortcut* shortcut : findChildren<QShortcut*>())
+            shortcut->setEnabled(false);
         cancelButton_->setToolTip(QStringLiteral("بدأ الحفظ، فلم يعد الإلغاء ممكنًا"));
     }
     bool cancelRefused() const { return !cancelButton_->isEnabled(); }

@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "store/datetime.h"
 #include "store/file_messages.h"
+#include "store/log_check.h"
 #include "store/sqlite_calls.h"
 #include "store/table_file_read.h"
 #include "text/codepage.h"
@@ -219,11 +220,19 @@ void TableFile::disconnect(bool checkpoint)
     if (!db_)
         return;
     // The last connection to close folds the log into the file and removes it; another
-    // connection still open (a reader) keeps it for itself.
+    // connection still open (a reader) keeps it for itself. A fold-in that fails for want of room
+    // is told; the log then stays, holding everything, and is read with the file next time.
+    if (checkpoint && !readOnly_) {
+        const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+            foldProblem_ = sqlite3_errmsg(db_);
+    }
     if (!checkpoint)
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_close(db_);
     db_ = nullptr;
+    if (checkpoint && !readOnly_ && !exists(path_ + "-wal"))
+        log_check::forget(path_);
     // A connection that only reads leaves the log files it made; they hold nothing.
     if (readOnly_) {
         struct stat st {};
@@ -247,6 +256,18 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     if (file->readOnly_)
         file->readOnlyReason_ = ::access(path.c_str(), W_OK) != 0 ? "لا يسمح النظام بالكتابة في الملف"
                                                                    : "لا يسمح النظام بالكتابة في مجلده";
+    if (!file->readOnly_) {
+        // A log left by a crash is applied only to the file it was written for, and only after
+        // what is damaged in it is copied aside.
+        struct stat log {};
+        if (::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0) {
+            const std::string recorded = log_check::recorded(path);
+            if (!recorded.empty() && recorded != log_check::identityOf(path))
+                file->takeLogAside("");
+            else if (const std::string damage = log_check::damage(path + "-wal"); !damage.empty())
+                file->takeLogAside(damage);
+        }
+    }
     const bool hadLog = file->hadLog_ = exists(path + "-wal");
     const bool hadIndex = file->hadIndex_ = exists(path + "-shm");
     // Nothing is written until the file is known to be sound: a refused file is closed without
@@ -298,7 +319,12 @@ void TableFile::connectForReading()
         // The log's index cannot be made beside the file (a full disk, a folder or file that
         // cannot be written): that is no damage. The file is read as it stands, and only read.
         const int code = sqlite3_errcode(db_) & 0xff;
-        if (asItStands_ || (code != SQLITE_IOERR && code != SQLITE_FULL && code != SQLITE_READONLY && code != SQLITE_CANTOPEN))
+        const int error = sqlite3_system_errno(db_);
+        const bool noRoomOrRight = code == SQLITE_FULL || code == SQLITE_READONLY ||
+                                   ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
+                                    (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
+                                     error == EACCES || error == EPERM));
+        if (asItStands_ || !noRoomOrRight)
             throw;
     }
     disconnect(false);
@@ -397,6 +423,8 @@ void TableFile::commit(const std::function<void()>& statements)
         giveUpFile(true, true);
     rememberIdentity();
     rememberDataVersion();
+    if (committed_)
+        committed_();
 }
 
 void TableFile::rowAdded(const Row& row, int64_t nextKey)
@@ -505,6 +533,8 @@ void TableFile::commitBatch()
     inBatch_ = false;
     rememberIdentity();
     rememberDataVersion();
+    if (committed_)
+        committed_();
 }
 
 void TableFile::rollbackBatch() noexcept
@@ -544,6 +574,10 @@ void TableFile::close()
     case Place::Ours:
     case Place::Touched:
         disconnect(true);
+        if (!foldProblem_.empty())
+            throw Error("لم يُدمج سجلّ تغييرات ملف الجدول " + isolated(path_) + " فيه عند الإغلاق: " + writeReason(path_) +
+                        " " + isolated("(" + foldProblem_ + ")") + ". بقي السجلّ " + isolated(path_ + "-wal") +
+                        " بجانبه وفيه كل ما حُفظ، ويُقرأ مع الملف عند التشغيل التالي؛ لا تحذفه.");
         return;
     case Place::WrittenByOthers:
         try {

@@ -51,6 +51,8 @@ public:
     // Folds the log into the file if nothing is being written (another program may hold it back:
     // then later). Safe to call from another thread than the one that commits.
     void foldLog() noexcept;
+    // Called after every commit (to have the log folded in a moment later).
+    void whenCommitted(std::function<void()> callback) { committed_ = std::move(callback); }
 
     void rowAdded(const Row& row, int64_t nextKey) override;
     void rowChanged(const Row& row) override;
@@ -87,6 +89,7 @@ private:
     void connectForReading();
     void prepareStatements();
     void disconnect(bool checkpoint);
+    void takeLogAside(const std::string& damage);
     void reconnect();
     Place place() const;
     Place checkPlace();
@@ -125,6 +128,8 @@ private:
     bool inBatch_ = false;
     int64_t fileCounter_ = 0;  // the key counter as last written by a batch
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening
+    std::function<void()> committed_;
+    std::string foldProblem_;  // why the log could not be folded in at close
     std::string openedPath_;    // the table's own file
     bool givenUp_ = false;      // the file was replaced: the rows went on elsewhere, or nowhere
     std::string keptPath_;      // where the rows were kept then

@@ -5,6 +5,7 @@
 
 #include "common/error.h"
 #include "store/file_messages.h"
+#include "store/log_check.h"
 #include "store/sqlite_calls.h"
 
 #include <QDateTime>
@@ -76,8 +77,44 @@ std::string uriPath(const std::string& path)
 void TableFile::rememberIdentity()
 {
     struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0)
-        identity_ = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, inodeOf(path_ + "-shm")};
+    if (::stat(path_.c_str(), &st) != 0)
+        return;
+    const Identity before = identity_;
+    identity_ = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, inodeOf(path_ + "-shm")};
+    // The file changed under its log (a fold-in, or the first time): the log's record follows, so
+    // that a log found at the next start is known to be this file's.
+    if (!readOnly_ && (before.inode != identity_.inode || before.size != identity_.size ||
+                       before.modifiedSec != identity_.modifiedSec || before.modifiedNsec != identity_.modifiedNsec))
+        log_check::record(path_);
+}
+
+void TableFile::takeLogAside(const std::string& damage)
+{
+    namespace fs = std::filesystem;
+    const fs::path original(path_);
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
+    const std::string stem = (original.parent_path() / original.stem()).string() + "-wal-kept-" + stamp;
+    std::string kept = stem;
+    for (int n = 2; exists(kept); ++n)
+        kept = stem + "-" + std::to_string(n);
+    std::error_code ec;
+    if (damage.empty()) {
+        // Written for another file: it is set aside whole, and the file opens as it is.
+        fs::rename(path_ + "-wal", kept, ec);
+        if (!ec)
+            std::remove((path_ + "-shm").c_str());
+        logNotice_ = "وُجد بجانب ملف الجدول " + isolated(path_) +
+                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. نُقل السجلّ إلى " +
+                     isolated(kept) + "، وفُتح الملف كما هو.";
+    } else {
+        // Damaged: SQLite reads what is sound of it; a copy keeps the rest.
+        fs::copy_file(path_ + "-wal", kept, ec);
+        logNotice_ = "سجلّ تغييرات ملف الجدول " + isolated(path_) + " تالف (" + damage +
+                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج. حُفظت نسخة من السجلّ في " + isolated(kept) + ".";
+    }
+    if (ec)
+        logNotice_ += " " + isolated("(" + ec.message() + ")");
 }
 
 TableFile::Place TableFile::place() const
@@ -258,7 +295,7 @@ void TableFile::dropLog() const
 void TableFile::foldLog() noexcept
 {
     std::lock_guard hold(connection_);
-    if (!db_ || readOnly_ || inBatch_ || place() != Place::Ours)
+    if (!db_ || readOnly_ || inBatch_ || place() != Place::Ours || connectionStale())
         return;
     int logFrames = 0, folded = 0;
     if (sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded) == SQLITE_OK)
