@@ -1,6 +1,5 @@
-// The write-ahead logs a crash leaves beside the table files, and disks that are full: a log that
-// belongs to another file is set aside, a damaged one copied and told, a full disk is no damage.
-#include "file_size_limit.h"
+// The write-ahead logs a crash leaves beside the table files: a log that belongs to another file
+// is set aside, a damaged one copied and told.
 #include "files_fixture.h"
 #include "store/poem_store.h"
 
@@ -12,7 +11,6 @@
 #include <functional>
 
 using namespace barqeen;
-using barqeen::test::FileSizeLimit;
 using barqeen::test::readFile;
 using barqeen::test::TempFolder;
 using barqeen::test::writeFile;
@@ -111,61 +109,6 @@ TEST(TableFileLogsTest, ADamagedLogIsCopiedAsideAndTold)
     EXPECT_EQ(readFile(kept[0]), log);
     EXPECT_NE(notice.find("تالف"), std::string::npos) << notice;
     EXPECT_NE(notice.find(kept[0]), std::string::npos) << notice;
-}
-
-// No room for the log's index: the tables open to be read, the user is told why, a change is
-// refused saying so, and nothing is left beside the files.
-TEST(TableFileLogsTest, AFullDiskOpensTheTablesReadOnlyNotDamaged)
-{
-    TempFolder dir;
-    {
-        PoemStore store(dir.path());
-        store.OpenTables();
-        addAuthors(store, 3);
-        store.CloseTables();
-    }
-    FileSizeLimit full(16 * 1024);
-    PoemStore store(dir.path());
-    ASSERT_NO_THROW(store.OpenTables());
-    EXPECT_EQ(store.cdsAuthors.rowCount(), 3);
-    const std::string notice = store.openingNotice();
-    EXPECT_NE(notice.find(dir.file("Authors.cds")), std::string::npos) << notice;
-    EXPECT_NE(notice.find("للقراءة فقط"), std::string::npos) << notice;
-    try {
-        addAuthors(store, 1);
-        ADD_FAILURE() << "a change was taken";
-    } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("للقراءة فقط"), std::string::npos) << e.what();
-    }
-    EXPECT_NO_THROW(store.CloseTables());
-    for (const char* end : {"-wal", "-shm"})
-        EXPECT_FALSE(fs::exists(dir.file(std::string("Authors.cds") + end))) << end;
-}
-
-// The disk fills before the close can fold the log in: the user is told, and the log keeps
-// everything for the next start.
-TEST(TableFileLogsTest, ALogThatCannotBeFoldedInAtCloseIsToldAndKept)
-{
-    TempFolder dir;
-    std::string message;
-    {
-        PoemStore store(dir.path());
-        store.setIdleFolding(false);
-        store.OpenTables();
-        addAuthors(store, 300);
-        FileSizeLimit full(fs::file_size(dir.file("Authors.cds")));
-        try {
-            store.CloseTables();
-            ADD_FAILURE() << "the close said nothing";
-        } catch (const Error& e) {
-            message = e.what();
-        }
-    }
-    EXPECT_NE(message.find(dir.file("Authors.cds-wal")), std::string::npos) << message;
-    EXPECT_TRUE(fs::exists(dir.file("Authors.cds-wal")));
-    PoemStore again(dir.path());
-    again.OpenTables();
-    EXPECT_EQ(again.cdsAuthors.rowCount(), 300);
 }
 
 }  // namespace
