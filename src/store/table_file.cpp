@@ -261,10 +261,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
         // what is damaged in it is copied aside.
         struct stat log {};
         if (::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0) {
-            const std::string recorded = log_check::recorded(path);
-            if (!recorded.empty() && recorded != log_check::identityOf(path))
-                file->takeLogAside("");
-            else if (const std::string damage = log_check::damage(path + "-wal"); !damage.empty())
+            if (const std::string damage = log_check::damage(path + "-wal"); !damage.empty())
                 file->takeLogAside(damage);
         }
     }

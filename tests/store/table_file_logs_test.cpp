@@ -47,46 +47,6 @@ std::vector<std::string> keptLogs(const TempFolder& dir)
     return kept;
 }
 
-TEST(TableFileLogsTest, ALogLeftByACrashIsAppliedOnlyToTheFileItWasWrittenFor)
-{
-    for (const bool putBack : {false, true}) {
-        SCOPED_TRACE(putBack ? "another copy put in place after the crash" : "the file as the crash left it");
-        TempFolder dir, other;
-        {
-            PoemStore store(other.path());
-            store.OpenTables();
-            addAuthors(store, 2, "theirs ");
-            store.CloseTables();
-        }
-        {
-            PoemStore store(dir.path());
-            store.OpenTables();
-            store.CloseTables();
-        }
-        crashAfter(dir, [](PoemStore& s) { addAuthors(s, 40); });
-        ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
-        if (putBack)
-            writeFile(dir.file("Authors.cds"), readFile(other.file("Authors.cds")));
-        const std::string copy = readFile(dir.file("Authors.cds"));
-        PoemStore store(dir.path());
-        store.OpenTables();
-        const std::string notice = store.openingNotice();
-        if (!putBack) {
-            EXPECT_EQ(store.cdsAuthors.rowCount(), 40);
-            EXPECT_TRUE(keptLogs(dir).empty());
-            EXPECT_EQ(notice, "");
-            continue;
-        }
-        EXPECT_EQ(store.cdsAuthors.rowCount(), 2);
-        const std::vector<std::string> kept = keptLogs(dir);
-        ASSERT_EQ(kept.size(), 1u);
-        EXPECT_NE(notice.find(dir.file("Authors.cds")), std::string::npos) << notice;
-        EXPECT_NE(notice.find(kept[0]), std::string::npos) << notice;
-        store.CloseTables();
-        EXPECT_EQ(readFile(dir.file("Authors.cds")), copy) << "the user's copy was changed";
-    }
-}
-
 TEST(TableFileLogsTest, ADamagedLogIsCopiedAsideAndTold)
 {
     TempFolder dir;
