@@ -55,6 +55,8 @@ std::string summaryText(const ImportResult& result)
         return text + "لم يُستورد شيء؛ بقيت الجداول كما كانت.\n" + result.error;
     if (result.outcome == Outcome::Cancelled)
         return text + "أُلغي الاستيراد؛ بقيت الجداول كما كانت.";
+    if (result.cancelRefused)
+        text += "جاء الإلغاء بعد أن بدأ حفظ الاستيراد، فلم يعد ممكنًا: حُفظ الاستيراد كله.\n";
     text += "الأبيات المستوردة: " + count(result.taken) + "\n";
     text += "الأسطر المرفوضة: " + count(result.refused.size()) + "\n";
     const auto by = result.refusedBy();
