@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/meter_command.h"
+
 #include "exchange/import_report.h"
 #include "exchange/verse_export.h"
 #include "exchange/verse_import.h"
@@ -28,7 +30,9 @@ const char* const kUsage =
     "الاستعمال:\n"
     "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|windows-1256] [--no-report] FILE…\n"
     "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
-    "يعمل الأمران على جداول البرنامج في مجلده، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n";
+    "  barqeen meter [FILE…]\n"
+    "يعمل الأمران على جداول البرنامج في مجلده، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
+    "ويذكر الأمر meter بحر كل بيت وتفعيلاته (بيت في كل سطر، وبين شطريه TAB)، ولا يمس الجداول.\n";
 
 void say(std::FILE* to, const std::string& text)
 {
@@ -148,7 +152,8 @@ bool isCommand(int argc, char** argv)
     if (argc < 2)
         return false;
     const std::string command = argv[1];
-    return command == "import" || command == "export" || command == "help" || command == "--help";
+    return command == "import" || command == "export" || command == "meter" || command == "help" ||
+           command == "--help";
 }
 
 int runCommand(int argc, char** argv)
@@ -160,6 +165,8 @@ int runCommand(int argc, char** argv)
         return kDone;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "meter")
+        return meterCommand(args);  // reads no table: no lock
     const QString dir = QCoreApplication::applicationDirPath();
 
     QLockFile lock(QDir(dir).filePath(QStringLiteral("Barqeen.lock")));
