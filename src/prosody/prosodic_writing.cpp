@@ -158,9 +158,7 @@ public:
             // وا، فا، با، كا: a prefix before a hamzat al-wasl (وَاسْلَمِي، كَاسْتَقِمْ), or a long
             // alif of the word itself (وافر).
             letter(0, true, true);
-            if (w_[2].marks & Sukun)
-                ;  // a silent letter after it: the alif is the wasl's
-            else
+            if ((w_[2].marks & Sukun) == 0)  // a silent letter after it: the alif is the wasl's
                 out_.push_back(slotOf({{"0", 0.2f}, {"", 0.3f}}));
             i = 2;
         } else if (w_[0].marks & Sukun) {
