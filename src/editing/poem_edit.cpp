@@ -73,6 +73,7 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
     move(47, 25);
     buildControls();
     buildExchangeControls();
+    buildMeterLabel();
     category_.setCheckList(clbCategories);
 }
 
@@ -130,6 +131,9 @@ void TfmPoemEdit::buildControls()
         // A posted new verse or a deleted one changes the count without a move.
         if (e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved || e.kind == TableEvent::StateChanged)
             showCount();
+        if (e.kind != TableEvent::Layout && e.kind != TableEvent::AboutToReset &&
+            e.kind != TableEvent::RowAboutToBeInserted && e.kind != TableEvent::RowAboutToBeRemoved)
+            showMeter();  // a typed, posted or cancelled text
     });
     connect(&DataSource1, &DataSource::tableReplaced, this, &TfmPoemEdit::sizeColumns);
     sizeColumns();
@@ -275,6 +279,7 @@ void TfmPoemEdit::FormActivate()
     category_.LoadCategoryList();
     category_.ShowPoemCategories();
     showCount();
+    showMeter();
 }
 
 void TfmPoemEdit::cbLetterClick(int item)
@@ -335,6 +340,7 @@ void TfmMain::cdsPoemAfterScroll()
         return;  // the verse table is opened before the verse window exists
     program_->fmCategory->ShowPoemCategories();
     program_->fmPoemEdit->showCount();
+    program_->fmPoemEdit->showMeter();
 }
 
 void TfmMain::showUnpostedEdit(Table& table, const std::string& fieldName)
