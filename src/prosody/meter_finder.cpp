@@ -33,7 +33,7 @@ float rarity(Meter meter)
     case Meter::Muqtadab: return 0.6f;
     case Meter::Mujtath: return 0.3f;
     case Meter::Mutadarik: return 0.6f;
-    case Meter::Hazaj: return 0.2f;
+    case Meter::Hazaj: return 0.1f;
     case Meter::Sari: return 0.1f;
     case Meter::Munsarih: return 0.1f;
     default: return 0;

@@ -144,8 +144,15 @@ public:
         if (articleNext) {
             out_.push_back(slotOf({{"0", 0}}));  // the lam, silent or merged in a sun letter
             ++i;
-            if (i < n)
+            // لِلَّيْلِ: before a word that opens with lam, لِ and the article leave one lam
+            // unwritten; the letter after it is then free to be silent.
+            if (w_[0].letter == kLam && w_[1].letter == kLam && i + 1 < n && w_[i].letter != kLam &&
+                w_[i].marks == 0) {
+                out_.push_back(slotOf({{"1", 0}, {"10", 0.5f}, {"11", 0.5f}}));
+                ++i;
+            } else if (i < n) {
                 letter(i++, /*mustMove=*/true, /*dropShadda=*/true);
+            }
         } else if (w_[0].letter == kAlif && (w_[0].marks & Shadda) == 0) {
             // A bare alif opening a word: a hamza written plainly, or a hamzat al-wasl.
             if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
