@@ -51,7 +51,7 @@ std::vector<Word> wordsOf(const QString& text)
     for (const QChar qc : text) {
         const char16_t c = qc.unicode();
         if (isLetter(c)) {
-            word.push_back({c == kAlifWasla ? kAlif : c, 0});
+            word.push_back({c, 0});
         } else if (const unsigned mark = markOf(c)) {
             if (!word.empty())
                 word.back().marks |= mark;
@@ -75,7 +75,8 @@ QString bareKey(const Word& word)
     QString key;
     for (const Glyph& g : word)
         key += QChar(g.letter);
-    if (!key.isEmpty() && (key[0] == kHamzaAbove || key[0] == kHamzaBelow || key[0] == kAlifMadda))
+    if (!key.isEmpty() && (key[0] == kHamzaAbove || key[0] == kHamzaBelow || key[0] == kAlifMadda ||
+                           key[0] == kAlifWasla))
         key[0] = kAlif;
     return key;
 }
@@ -106,6 +107,12 @@ bool opensWithArticle(const Word& w)
 {
     return w.size() >= 3 && w[0].letter == kAlif && (w[0].marks & (Vowel | Tanween)) == 0 &&
            w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
+}
+
+// The word opens with a hamzat al-wasl: the article, or an alif written as ٱ (ٱبْن، ٱسْم).
+bool opensWithWasl(const Word& w)
+{
+    return opensWithArticle(w) || (!w.empty() && w[0].letter == kAlifWasla);
 }
 
 bool isLongAlif(const Word& w, size_t i)
@@ -153,6 +160,10 @@ public:
             } else if (i < n) {
                 letter(i++, /*mustMove=*/true, /*dropShadda=*/true);
             }
+        } else if (w_[0].letter == kAlifWasla) {
+            if (place_.opensHemistich)
+                out_.push_back(slotOf({{"1", 0}}));
+            i = 1;
         } else if (w_[0].letter == kAlif && (w_[0].marks & Shadda) == 0) {
             // A bare alif opening a word: a hamza written plainly, or a hamzat al-wasl.
             if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
@@ -194,6 +205,8 @@ private:
         const Glyph& g = w_[i];
         const unsigned marks = dropShadda ? (g.marks & ~Shadda) : g.marks;
         const char16_t c = g.letter;
+        if (c == kAlifWasla)
+            return;  // after a prefix (وَٱبْن): not said
         if (c == kAlifMadda) {
             out_.push_back(slotOf({{"10", 0}}));
             return;
@@ -375,7 +388,9 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
         const QString key = bareKey(w);
         const std::vector<Spelling>* known = knownSpellings(key, always);
         Word prefix;
-        if (!known && key.size() > 2 && QStringLiteral("وفبلك").contains(key[0])) {
+        // A one-letter prefix before a known word; لل is لِ before the article, not لِ before a word.
+        if (!known && key.size() > 2 && QStringLiteral("وفبلك").contains(key[0]) &&
+            !(key[0] == kLam && key[1] == kLam)) {
             known = knownSpellings(key.mid(1), always);
             prefix.push_back(w[0]);
         }
@@ -422,7 +437,7 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
         Place place;
         place.opensHemistich = k == 0;
         place.endsHemistich = k + 1 == words.size();
-        place.beforeWasl = !place.endsHemistich && opensWithArticle(words[k + 1].front());
+        place.beforeWasl = !place.endsHemistich && opensWithWasl(words[k + 1].front());
         const std::vector<Word>& choices = words[k];
         if (choices.size() == 1) {
             WordScanner(choices[0], place, row).scan();
