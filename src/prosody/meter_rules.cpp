@@ -60,6 +60,14 @@ FootChoices operator+(FootChoices a, const FootChoices& b)
     return a;
 }
 
+// The same choices, each made less likely (for a form the poets seldom used).
+FootChoices seldom(FootChoices choices, float extra)
+{
+    for (FootForm& f : choices)
+        f.cost += extra;
+    return choices;
+}
+
 std::vector<MeterForm> makeForms()
 {
     using M = Meter;
@@ -83,12 +91,14 @@ std::vector<MeterForm> makeForms()
     f.push_back({M::Basit, S::Full, {kMustafilunBasit, kFailun, kMustafilunBasit},
                  {{"فعلن", "1110", 0}, {"فاعلن", "10110", 0.6f}},
                  {{"فعلن", "1110", 0}, {"فعلن", "1010", 0}, {"فاعلن", "10110", 0.6f}}});
-    // مجزوء البسيط: مستفعلن فاعلن مستفعلن؛ الضرب صحيح، مذيل، مقطوع. ومخلعه: مستفعلن فاعلن فعولن.
+    // مجزوء البسيط (seldom used): مستفعلن فاعلن مستفعلن؛ الضرب صحيح، مذيل، مقطوع. ومخلعه، وهو
+    // الشائع: مستفعلن فاعلن فعولن.
     f.push_back({M::Basit, S::Shortened, {kMustafilunBasit, kFailun},
-                 kMustafilunBasit + FootChoices{{"فعولن", "11010", 0}},
-                 kMustafilunBasit + FootChoices{{"مستفعلان", "10101100", 0.3f},
-                                                {"مفعولن", "101010", 0.3f},
-                                                {"فعولن", "11010", 0}}});
+                 seldom(kMustafilunBasit, 0.6f) + FootChoices{{"فعولن", "11010", 0}},
+                 seldom(kMustafilunBasit + FootChoices{{"مستفعلان", "10101100", 0.3f},
+                                                       {"مفعولن", "101010", 0.3f}},
+                        0.6f) +
+                     FootChoices{{"فعولن", "11010", 0}}});
 
     // الوافر: مفاعلتن مفاعلتن فعولن (مقطوفة في العروض والضرب).
     f.push_back({M::Wafir, S::Full, {kMufaalatun, kMufaalatun}, {{"فعولن", "11010", 0}},
