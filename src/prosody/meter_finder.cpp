@@ -18,9 +18,9 @@ constexpr float kNever = std::numeric_limits<float>::infinity();
 constexpr float kBeam = 5.0f;
 // The meter named must beat every other meter by this much ...
 constexpr float kClearMargin = 0.7f;
-// ... and cost no more than this for the verse (a verse that fits only by many unlikely readings
-// is not taken as evidence).
-constexpr float kMostCost = 6.0f;
+// ... and cost no more than this for each written letter (a verse that fits only by many unlikely
+// readings is not taken as evidence; short prose often fits some meter that way).
+constexpr float kMostCostPerLetter = 0.09f;
 // A verse of one hemistich read as half of a verse of two.
 constexpr float kLoneHalf = 0.6f;
 
@@ -195,7 +195,8 @@ Scansion scanVerse(const QString& verse)
         return scansion;
     const MeterFit& best = fits[0];
     const float runnerUp = fits.size() > 1 ? fits[1].cost : kNever;
-    if (best.cost > kMostCost || runnerUp - best.cost < kClearMargin)
+    const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });
+    if (best.cost > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin)
         return scansion;
     scansion.known = true;
     scansion.meter = best.meter;

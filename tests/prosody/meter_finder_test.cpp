@@ -73,6 +73,7 @@ TEST(MeterFinder, NamesNoMeterForProseOrABrokenVerse)
         // prose
         "ذهبت إلى السوق في الصباح لأشتري خبزا وحليبا\tثم عدت إلى البيت قبل الظهر",
         "تقع المدينة على ضفة النهر الشرقية\tويسكنها نحو مليون نسمة",
+        "ذهبت إلى السوق في الصباح\tثم عدت إلى البيت",  // short: fits a meter only by unlikely readings
         // a verse of الطويل with a word added to each hemistich
         "قفا نبك من ذكرى حبيب ومنزل قديم\tبسقط اللوى بين الدخول فحومل البعيد",
         // the same, vowelled, with a word dropped from each

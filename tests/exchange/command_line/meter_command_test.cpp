@@ -12,12 +12,12 @@ using namespace barqeen::test;
 
 namespace {
 
-struct Run {
+struct Printed {
     int code = -1;
     QString out, err;
 };
 
-Run meter(const std::string& program, const QStringList& args, const QByteArray& input,
+Printed meter(const std::string& program, const QStringList& args, const QByteArray& input,
           const std::string& workDir)
 {
     QProcess process;
@@ -41,7 +41,7 @@ TEST(MeterCommand, NamesEachVerseFromStandardInputAndFilesWhileTheProgramHoldsIt
     ASSERT_TRUE(running.tryLock(0));  // the program runs on its folder
 
     // A TAB between the hemistichs, or the two hemistichs on two lines; prose names no meter.
-    const Run fromInput = meter(program, {},
+    const Printed fromInput = meter(program, {},
                                 "قِفَا نَبْكِ مِنْ ذِكْرَى حَبِيبٍ وَمَنْزِلِ\tبِسِقْطِ اللِّوَى بَيْنَ الدَّخُولِ فَحَوْمَلِ\n"
                                 "\n"
                                 "الخيلُ والليل والبيداءُ تعرفني\r\n"
@@ -55,7 +55,7 @@ TEST(MeterCommand, NamesEachVerseFromStandardInputAndFilesWhileTheProgramHoldsIt
                                                 "غير معروف\n"));
 
     writeFile(work.file("verses.txt"), "قفا نبك من ذكرى حبيبٍ ومنزلِ\tبسقطِ اللوى بين الدخول فحوملِ\n");
-    const Run fromFiles = meter(program, {QStringLiteral("verses.txt"), QStringLiteral("missing.txt")}, {},
+    const Printed fromFiles = meter(program, {QStringLiteral("verses.txt"), QStringLiteral("missing.txt")}, {},
                                 work.path());
     EXPECT_EQ(fromFiles.code, 1);  // one file could not be read
     EXPECT_EQ(fromFiles.out, QStringLiteral("الطويل (تام): ") + QString::fromUtf8(kTawil) + u'\n');
