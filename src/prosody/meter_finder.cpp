@@ -21,8 +21,6 @@ constexpr float kClearMargin = 0.7f;
 // ... and cost no more than this for each written letter (a verse that fits only by many unlikely
 // readings is not taken as evidence; short prose often fits some meter that way).
 constexpr float kMostCostPerLetter = 0.09f;
-// A verse of one hemistich read as half of a verse of two.
-constexpr float kLoneHalf = 0.6f;
 
 // The rarer meters need a little more evidence than the common ones.
 float rarity(Meter meter)
@@ -158,8 +156,11 @@ std::vector<MeterFit> meterFits(const QString& verse)
             c.cost = first.cost + last.cost;
             c.patterns = {first.pattern, last.pattern};
         } else {
+            // One hemistich alone is a halved or cut verse; half of a longer one tells too little.
+            if (!form.singleHemistich())
+                continue;
             const auto last = fits[0].at(f, Role::Last);
-            c.cost = last.cost + (form.singleHemistich() ? 0 : kLoneHalf);
+            c.cost = last.cost;
             c.patterns = {last.pattern};
         }
         c.cost += rarity(form.meter);
