@@ -42,8 +42,10 @@ void TfmPoemEdit::showMeter()
         } else {
             text = QStringLiteral("البحر: ") + unicode(prosody::meterName(s.meter)) + QStringLiteral(" (") +
                    unicode(prosody::shapeName(s.shape)) + u')';
-            for (const auto& feet : s.feet)
-                text += u'\n' + unicode(prosody::feetText(feet));
+            QStringList feet;  // both hemistichs on one line: two lines fit the free space
+            for (const auto& hemistich : s.feet)
+                feet << unicode(prosody::feetText(hemistich));
+            text += u'\n' + feet.join(QStringLiteral(" / "));
         }
     }
     if (lbMeter->text() != text)

@@ -20,8 +20,11 @@ TEST_F(PoemEditTest, TheMeterLabelFollowsTheCurrentVerse)
 
         clickCell(*w.DBGrid1, 4, ColText);
         EXPECT_EQ(w.lbMeter->text(), QStringLiteral("البحر: الطويل (تام)\n"
-                                                      "فعولن مفاعيلن فعولن مفاعلن\n"
-                                                      "فعولن مفاعيلن فعول مفاعلن"));
+                                                      "فعولن مفاعيلن فعولن مفاعلن / فعولن مفاعيلن فعول مفاعلن"));
+        // Both lines fit the label.
+        const QRect needed = w.lbMeter->fontMetrics().boundingRect(QRect(0, 0, 10000, 10000), 0, w.lbMeter->text());
+        EXPECT_LE(needed.height(), w.lbMeter->height());
+        EXPECT_LE(needed.width(), w.lbMeter->width());
         clickCell(*w.DBGrid1, 1, ColText);  // "ألا ليت الشباب": too short to tell
         EXPECT_EQ(w.lbMeter->text(), QStringLiteral("البحر: غير معروف"));
 
