@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
+#include "app/data_folder.h"
 #include "app/meter_command.h"
+#include "shell/dialogs.h"
 
 #include "exchange/import_report.h"
 #include "exchange/verse_export.h"
@@ -10,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStringList>
 #include <QLockFile>
 
 #include <unistd.h>
@@ -31,7 +34,10 @@ const char* const kUsage =
     "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|windows-1256] [--no-report] FILE…\n"
     "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
     "  barqeen meter [FILE…]\n"
-    "يعمل الأمران على جداول البرنامج في مجلده، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
+    "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
+    "يعمل الأمران على جداول البرنامج في مجلد البيانات، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
+    "مجلد البيانات: مجلد البرنامج إن أمكنت الكتابة فيه وليس مثبتًا، وإلا مجلد بيانات المستخدم؛\n"
+    "والخيار --data DIR يختار مجلدًا آخر.\n"
     "ويذكر الأمر meter بحر كل بيت وتفعيلاته (بيت في كل سطر، وبين شطريه TAB)، ولا يمس الجداول.\n";
 
 void say(std::FILE* to, const std::string& text)
@@ -145,13 +151,23 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
     return done ? kDone : kFailed;
 }
 
+// The arguments after the program's name, `--data DIR` taken out.
+DataOption commandArguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return takeDataOption(args);
+}
+
 }  // namespace
 
 bool isCommand(int argc, char** argv)
 {
-    if (argc < 2)
+    const QStringList rest = commandArguments(argc, argv).rest;
+    if (rest.isEmpty())
         return false;
-    const std::string command = argv[1];
+    const QString command = rest.first();
     return command == "import" || command == "export" || command == "meter" || command == "help" ||
            command == "--help";
 }
@@ -159,15 +175,26 @@ bool isCommand(int argc, char** argv)
 int runCommand(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const std::string command = argv[1];
+    app.setApplicationName(kAppTitle);  // names the user's data folder, as the windows do
+    const DataOption data = commandArguments(argc, argv);
+    if (!data.error.isEmpty())
+        return misused(data.error.toStdString());
+    const std::string command = data.rest.first().toStdString();
+    const QString dir = dataFolderFor(data.dir, QCoreApplication::applicationDirPath());
     if (command == "help" || command == "--help") {
         std::fputs(kUsage, stdout);
+        say(stdout, "مجلد البيانات: " + dir.toStdString());
         return kDone;
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args;
+    for (const QString& arg : data.rest.mid(1))
+        args.push_back(arg.toStdString());
     if (command == "meter")
-        return meterCommand(args);  // reads no table: no lock
-    const QString dir = QCoreApplication::applicationDirPath();
+        return meterCommand(args);  // reads no table: no folder, no lock
+    if (QString error; !makeDataFolder(dir, error)) {
+        say(stderr, error.toStdString());
+        return kFailed;
+    }
 
     QLockFile lock(QDir(dir).filePath(QStringLiteral("Barqeen.lock")));
     lock.setStaleLockTime(0);  // only a lock whose program is gone is stale

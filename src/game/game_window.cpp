@@ -1,5 +1,6 @@
 #include "game/game_window.h"
 
+#include "shell/accessibility.h"
 #include "game/box_text.h"
 #include "game/picture_push_button.h"
 #include "game/verse_refusal.h"
@@ -11,6 +12,7 @@
 #include "text/codepage.h"
 #include "text/verse_check.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -23,8 +25,6 @@
 #include <QTextOption>
 #include <QTime>
 #include <QTimer>
-
-#include <QApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -196,6 +196,8 @@ void TfmGame::buildControls()
     fitWidth(stRound);
 
     mePlayer = memo({8, 232, 513, 97}, this);
+    nameControl(meComputer, QStringLiteral("بيت الحاسوب"));
+    nameControl(mePlayer, QStringLiteral("بيتك"));
 
     bbSend = pictureButton(QStringLiteral("إرسال"), QStringLiteral(":/pictures/send.png"), {446, 337, 75, 25}, this);
     bbGiveup =
@@ -338,7 +340,8 @@ void TfmGame::showTurnTime()
     if (!turnClock_.timed())
         return;
     const int seconds = turnClock_.secondsShown(steadyClock_());
-    stTurnTime->setText(QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    const QLatin1Char zero('0');
+    stTurnTime->setText(QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero));
     const QColor colour = seconds <= kTurnTimeWarningSeconds ? QColor(Qt::red) : QColor(Qt::blue);
     if (stTurnTime->palette().color(QPalette::WindowText) != colour)
         setColours(stTurnTime, QPalette::Window, Qt::white, colour);
