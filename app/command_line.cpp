@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/data_folder.h"
+#include "app/meter_command.h"
 #include "shell/dialogs.h"
 
 #include "exchange/import_report.h"
@@ -32,10 +33,12 @@ const char* const kUsage =
     "الاستعمال:\n"
     "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|windows-1256] [--no-report] FILE…\n"
     "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
+    "  barqeen meter [FILE…]\n"
     "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
     "يعمل الأمران على جداول البرنامج في مجلد البيانات، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
     "مجلد البيانات: مجلد البرنامج إن أمكنت الكتابة فيه وليس مثبتًا، وإلا مجلد بيانات المستخدم؛\n"
-    "والخيار --data DIR يختار مجلدًا آخر.\n";
+    "والخيار --data DIR يختار مجلدًا آخر.\n"
+    "ويذكر الأمر meter بحر كل بيت وتفعيلاته (بيت في كل سطر، وبين شطريه TAB)، ولا يمس الجداول.\n";
 
 void say(std::FILE* to, const std::string& text)
 {
@@ -165,7 +168,8 @@ bool isCommand(int argc, char** argv)
     if (rest.isEmpty())
         return false;
     const QString command = rest.first();
-    return command == "import" || command == "export" || command == "help" || command == "--help";
+    return command == "import" || command == "export" || command == "meter" || command == "help" ||
+           command == "--help";
 }
 
 int runCommand(int argc, char** argv)
@@ -185,6 +189,8 @@ int runCommand(int argc, char** argv)
     std::vector<std::string> args;
     for (const QString& arg : data.rest.mid(1))
         args.push_back(arg.toStdString());
+    if (command == "meter")
+        return meterCommand(args);  // reads no table: no folder, no lock
     if (QString error; !makeDataFolder(dir, error)) {
         say(stderr, error.toStdString());
         return kFailed;

@@ -83,6 +83,7 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
     move(47, 25);
     buildControls();
     buildExchangeControls();
+    buildMeterLabel();
     category_.setCheckList(clbCategories);
 }
 
@@ -145,6 +146,9 @@ void TfmPoemEdit::buildControls()
         // tick would write what they showed into it.
         if (e.kind == TableEvent::StateChanged && !DataSource1.editing())
             category_.ShowPoemCategories();
+        if (e.kind != TableEvent::Layout && e.kind != TableEvent::AboutToReset &&
+            e.kind != TableEvent::RowAboutToBeInserted && e.kind != TableEvent::RowAboutToBeRemoved)
+            showMeter();  // a typed, posted or cancelled text
     });
     connect(&DataSource1, &DataSource::tableReplaced, this, &TfmPoemEdit::sizeColumns);
     sizeColumns();
@@ -295,6 +299,7 @@ void TfmPoemEdit::FormActivate()
     category_.LoadCategoryList();
     category_.ShowPoemCategories();
     showCount();
+    showMeter();
 }
 
 void TfmPoemEdit::cbLetterClick(int item)
@@ -360,6 +365,7 @@ void TfmMain::cdsPoemAfterScroll()
         return;  // the verse table is opened before the verse window exists
     program_->fmCategory->ShowPoemCategories();
     program_->fmPoemEdit->showCount();
+    program_->fmPoemEdit->showMeter();
 }
 
 void TfmMain::showUnpostedEdit(Table& table, const std::string& fieldName)

@@ -2,6 +2,7 @@
 // The verse editing window: browse, add, change and delete the verses of the main window's verse
 // table, by first letter, with their authors and categories. It has no buffer of its own: the
 // bound controls change the table, the navigator posts and cancels.
+#include "prosody/meter_cache.h"
 #include "shell/data_source.h"
 
 #include <QDialog>
@@ -34,6 +35,9 @@ public:
 
     // Shows the number of verses in the verse table's current selection.
     void showCount();
+    // Shows the current verse's meter and feet while the window is on the screen
+    // (poem_edit_meter.cpp).
+    void showMeter();
     // Puts the input focus on a control bound to the field (a post refused for it being empty).
     void focusField(const std::string& fieldName);
 
@@ -56,6 +60,7 @@ public:
     DBMemo* DBMemo1 = nullptr;
     QLabel* Label3 = nullptr;
     QListWidget* clbCategories = nullptr;
+    QLabel* lbMeter = nullptr;  // the meter of the current verse, in the free space above the grid
 
     void FormActivate();
     void cbLetterClick(int item);
@@ -83,6 +88,7 @@ protected:
 private:
     void buildControls();
     void buildExchangeControls();
+    void buildMeterLabel();
     void sizeColumns();
     void placeCount();
 
@@ -90,7 +96,8 @@ private:
     TfmCategory& category_;
     std::string focusOnShow_;
     bool justShown_ = false;
-    int letterInEffect_ = -1;  // cbLetter's item whose filter the window last set
+    int letterInEffect_ = -1;
+    prosody::MeterCache meterCache_;  // cbLetter's item whose filter the window last set
 };
 
 }  // namespace barqeen

@@ -1,0 +1,90 @@
+// Naming the meter of one verse: on generated verses (corpus.h, made-up words, some vowelled) and
+// on classical verses as the books print them (tests/prosody), as printed and without any mark.
+// Besides the mean per verse that Google Benchmark reports, each run times every verse on its own
+// and reports the median (median_us) and the slowest tenth (p90_us).
+#include "corpus.h"
+#include "prosody/meter_finder.h"
+#include "text/codepage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+using namespace barqeen;
+
+namespace {
+
+std::vector<std::string> generatedVerses()
+{
+    std::vector<std::string> texts;
+    for (const corpus::Verse& v : corpus::MakeVerses(1, 20000))
+        texts.push_back(v.text);
+    return texts;
+}
+
+// The classical verses in the table's code page, hemistichs on two lines.
+std::vector<std::string> classicalVerses(bool stripMarks)
+{
+    QFile file(QStringLiteral(PROSODY_VERSES_FILE));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression marks(QStringLiteral("[\\x{064B}-\\x{0652}]"));
+    std::vector<std::string> texts;
+    for (QString line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        line = line.mid(line.indexOf(u'\t') + 1).replace(u'\t', QStringLiteral("\r\n"));
+        if (stripMarks)
+            line.remove(marks);
+        texts.push_back(codepage::fromUnicodeOrThrow(line));
+    }
+    return texts;
+}
+
+void scanEach(benchmark::State& state, const std::vector<std::string>& verses)
+{
+    if (verses.empty()) {
+        state.SkipWithError("no verses");
+        return;
+    }
+    std::vector<double> micros;
+    size_t next = 0, named = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const prosody::Scansion s = prosody::scanVerseBytes(verses[next]);
+        const auto end = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(s);
+        named += s.known;
+        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        next = (next + 1) % verses.size();
+    }
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p90_us"] = micros[micros.size() * 9 / 10];
+    state.counters["named"] = double(named) / double(micros.size());
+}
+
+void BM_MeterOfGeneratedVerse(benchmark::State& state)
+{
+    static const std::vector<std::string> verses = generatedVerses();
+    scanEach(state, verses);
+}
+BENCHMARK(BM_MeterOfGeneratedVerse)->Iterations(20000);
+
+void BM_MeterOfClassicalVerse(benchmark::State& state)
+{
+    static const std::vector<std::string> printed = classicalVerses(false);
+    static const std::vector<std::string> stripped = classicalVerses(true);
+    scanEach(state, state.range(0) ? stripped : printed);
+}
+BENCHMARK(BM_MeterOfClassicalVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(7300);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,67 @@
+// The prosodic writing: what is said is written, what is not is dropped. Each case is a short
+// hemistich, fully vowelled, and its letters as said: 1 moving, 0 silent. A hemistich's last
+// vowel is drawn out, so a moving last letter is followed by a silent one.
+#include "prosody/prosodic_writing.h"
+
+#include <gtest/gtest.h>
+
+namespace barqeen::prosody {
+namespace {
+
+struct Case {
+    const char* text;
+    const char* said;
+    const char* rule;
+};
+
+const Case kCases[] = {
+    {"كَتَبَ", "1110", "each vowel a moving letter; the last drawn out"},
+    {"كِتَابٌ جَدِيدٌ", "1101011010", "tanween is a silent nun; the long alif silent"},
+    {"عَلَّمَ", "10110", "a shadda doubles its letter: silent then moving"},
+    {"مُحَمَّدٌ", "110110", "shadda inside; tanween at the end is only drawn out"},
+    {"رَأَيْتُ مُحَمَّدًا", "1101110110", "the alif that carries a tanween is not said"},
+    {"فِي الْبَيْتِ", "101010", "a long vowel before the silent lam is dropped with the wasl alif"},
+    {"مِنَ الشَّمْسِ", "1101010", "the sun letter takes the lam: الشّ said as a doubled shin"},
+    {"مِنْ الْقَمَرِ", "1101110", "a silent end takes a vowel before the silent lam"},
+    {"الْقَمَرُ", "101110", "the article that opens the hemistich is said: أَلْ"},
+    {"قَالُوا", "1010", "the alif after the plural's waw is silent"},
+    {"هَذَا", "1010", "the hidden alif of هذا is said"},
+    {"ذَلِكَ", "10110", "the hidden alif of ذلك is said"},
+    {"لَهُ قَلْبٌ", "1101010", "the pronoun's vowel after a moving letter is drawn out"},
+    {"مِنْهُ", "1010", "... but not after a silent one"},
+    {"يَوْمٌ سَعِيدٌ", "101011010", "a silent waw (diphthong) and tanween inside"},
+    {"سَمَاءٌ", "11010", "hamza is a letter like any other"},
+    {"آمَنَ", "10110", "the madda is a hamza and a long alif"},
+    {"عَمْرٌو", "1010", "the waw of عمرو is not said"},
+    {"الَّذِي", "10110", "the lam of الذي is doubled"},
+    {"وَاسْلَمِي", "10110", "a hamzat al-wasl after the conjunction is not said"},
+    {"اللَّهُ", "101010", "the hidden alif of الله"},
+};
+
+TEST(ProsodicWriting, WritesWhatIsSaid)
+{
+    for (const Case& c : kCases)
+        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+}
+
+// A bare letter may be moving, silent or doubled; each reading stays open for the meter to
+// choose, and a fully vowelled one has a single reading.
+TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
+{
+    const std::vector<Slot> bare = prosodicWriting(QString::fromUtf8("كتب"));
+    const std::vector<Slot> vowelled = prosodicWriting(QString::fromUtf8("كَتْبَ"));
+    ASSERT_EQ(bare.size(), 3u);
+    ASSERT_EQ(vowelled.size(), 3u);
+    auto readings = [](const Slot& slot) {
+        std::vector<std::string> all;
+        for (const Reading& r : slot)
+            all.push_back(patternOf(r));
+        return all;
+    };
+    EXPECT_EQ(readings(bare[0]), std::vector<std::string>{"1"});  // a word opens moving
+    EXPECT_EQ(readings(bare[1]), (std::vector<std::string>{"1", "0", "01"}));
+    EXPECT_EQ(readings(vowelled[1]), std::vector<std::string>{"0"});
+}
+
+}  // namespace
+}  // namespace barqeen::prosody
