@@ -259,6 +259,32 @@ void ComputerMove(benchmark::State& state, Side side)
         state.SkipWithError("the used verses grew");
 }
 
+// ---- the computer's move at each level of play, in the same run: the easy and hard levels
+// weigh every verse for the letter by its end letter, the normal level draws as above
+
+void ComputerMoveAtLevel(benchmark::State& state, PlayLevel level)
+{
+    Game& game = gameOf(size_t(state.range(0)));
+    TurnRules rules(game.poem(), nullptr);
+    startFrom(game, rules, kUsedWhilePicking);
+    rules.setLevel(level);
+    std::string text;
+    char next = 0;
+    uint64_t turn = 0;
+    for (auto _ : state) {
+        const std::string& played = game.playerMoves[turn % game.playerMoves.size()];
+        ++turn;
+        char letter = 0;
+        if (!rules.PlayerEndLetter(played, letter))
+            continue;
+        pickWithoutRecording(rules, std::string_view(&letter, 1), turn, text, next);
+        benchmark::DoNotOptimize(text.data());
+        benchmark::DoNotOptimize(next);
+    }
+    if (rules.UsedTextIDs.size() != kUsedWhilePicking)
+        state.SkipWithError("the used verses grew");
+}
+
 void registerAll()
 {
     auto sizes = [](benchmark::internal::Benchmark* b) {
@@ -276,6 +302,11 @@ void registerAll()
                                                AlreadySaid, side, probe));
     for (const auto& [name, side] : sides)
         sizes(benchmark::RegisterBenchmark((std::string("ComputerMove/") + name).c_str(), ComputerMove, side));
+    const std::pair<const char*, PlayLevel> levels[] = {
+        {"easy", PlayLevel::Easy}, {"normal", PlayLevel::Normal}, {"hard", PlayLevel::Hard}};
+    for (const auto& [name, level] : levels)
+        sizes(benchmark::RegisterBenchmark((std::string("ComputerMoveAtLevel/") + name).c_str(), ComputerMoveAtLevel,
+                                           level));
 }
 
 }  // namespace

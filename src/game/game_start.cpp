@@ -49,6 +49,7 @@ void TfmMain::imGameClick()
     if (Dialogs::exec(startLetter) != QDialog::Accepted)
         return;
     game.RequiredLetter = startLetter.chosenLetter();
+    game.applyOptions(GameOptions::load());
 
     game.StartTime = game.Now();
     game.RoundCount = 0;

@@ -2,12 +2,14 @@
 
 #include "game/box_text.h"
 #include "game/picture_push_button.h"
+#include "game/verse_refusal.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 #include "shell/guard.h"
 #include "shell/main_window.h"
 #include "shell/painting.h"
 #include "text/codepage.h"
+#include "text/verse_check.h"
 
 #include <QFrame>
 #include <QHideEvent>
@@ -22,7 +24,10 @@
 #include <QTime>
 #include <QTimer>
 
+#include <QApplication>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 namespace barqeen {
@@ -35,6 +40,10 @@ const QString kNoEndLetter = QStringLiteral("الرجاء إعطاء نهاية 
 const QString kWrongFirstLetter = QStringLiteral("الرجاء التأكد من حرف البداية");
 const QString kDefeated = QStringLiteral("يبدو أني هزمت");
 const QString kSureToGiveUp = QStringLiteral("هل أنت متأكد");
+const QString kTimeRanOut = QStringLiteral("انتهى الوقت المحدد للدور، فخسرت هذه المطارحة");
+const QString kTurnTimeLabel = QStringLiteral("الوقت المتبقي");
+
+constexpr int kTurnTimeWarningSeconds = 10;  // from here on the time left is shown in red
 
 constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
 
@@ -103,10 +112,31 @@ PicturePushButton* pictureButton(const QString& text, const QString& picture, co
 
 }  // namespace
 
+template <class Box>
+auto TfmGame::box(Box show)
+{
+    struct Paused {
+        TfmGame& game;
+        explicit Paused(TfmGame& g) : game(g) { game.turnClock_.pause(game.steadyClock_()); }
+        ~Paused()
+        {
+            game.turnClock_.resume(game.steadyClock_());
+            game.showTurnTime();
+        }
+    } paused(*this);
+    return show();
+}
+
 TfmGame::TfmGame(TfmMain& main, QWidget* parent)
     : QDialog(parent), main_(main),
-      rules_(main.cdsPoem(), [](std::string_view text) { Dialogs::warning(codepage::toUnicode(text)); }),
-      clock_([] { return QDateTime::currentDateTime(); })
+      rules_(main.cdsPoem(),
+             [this](std::string_view text) { box([&] { Dialogs::warning(codepage::toUnicode(text)); }); }),
+      clock_([] { return QDateTime::currentDateTime(); }),
+      steadyClock_([] {
+          return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count());
+      })
 {
     setWindowTitle(kCaption);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -178,6 +208,20 @@ void TfmGame::buildControls()
     setTabOrder(bbSend, bbGiveup);
     setTabOrder(bbGiveup, meComputer);
 
+    // On the free left part of the title strip, so that no designed control moves.
+    laTurnTime = new QLabel(kTurnTimeLabel, Panel1);
+    laTurnTime->setFont(fonts::plainPixels(13));
+    setColours(laTurnTime, QPalette::Window, QColor(0x00, 0x40, 0x40), Qt::white);
+    laTurnTime->adjustSize();
+    laTurnTime->move(96, (52 - laTurnTime->height()) / 2);
+    stTurnTime = staticText(QStringLiteral("00:00"), {12, 12, 76, 28}, Panel1);
+    stTurnTime->setFont(fonts::plainPixels(20));
+    stTurnTime->setLayoutDirection(Qt::LeftToRight);
+    stTurnTime->setAlignment(Qt::AlignCenter);
+    stTurnTime->setAccessibleName(kTurnTimeLabel);
+    laTurnTime->hide();
+    stTurnTime->hide();
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
@@ -214,16 +258,16 @@ void TfmGame::bbSendClick()
     const std::string text = CheckedBytes(typed);
 
     char endLetter = '\0';
-    if (!GetEndLetter(text, endLetter)) {
-        Dialogs::warning(kNoEndLetter);
+    if (!rules_.PlayerEndLetter(text, endLetter)) {
+        box([] { Dialogs::warning(kNoEndLetter); });
         return;
     }
-    const std::string form = main_.NormalizeText(text);
-    if (!main_.CheckVerse(form))
+    const std::string form = rules_.PlayerForm(text);
+    if (!checkVerse(form, typed))
         return;
     const std::string required = main_.NormalizeText(std::string_view(&RequiredLetter, 1));
     if (form.empty() || required.empty() || form.front() != required.front()) {
-        Dialogs::message(kWrongFirstLetter);
+        box([] { Dialogs::message(kWrongFirstLetter); });
         return;
     }
     if (AlreadySaid(text))
@@ -240,7 +284,7 @@ bool TfmGame::ComputerTurn()
     const QString said = TypedText(*mePlayer);
     if (!said.isEmpty()) {
         char endLetter = '\0';
-        if (GetEndLetter(CheckedBytes(said), endLetter))
+        if (rules_.PlayerEndLetter(CheckedBytes(said), endLetter))
             RequiredLetter = endLetter;
     }
 
@@ -252,9 +296,12 @@ bool TfmGame::ComputerTurn()
         stLetter->setText(codepage::toUnicode(std::string_view(&nextLetter, 1)));
         RequiredLetter = nextLetter;
         mePlayer->clear();
+        turnClock_.startTurn(steadyClock_());
+        showTurnTime();
         return true;
     }
 
+    turnClock_.stop();
     GameEndType = 2;
     Dialogs::message(kDefeated);
     if (isVisible())
@@ -262,9 +309,52 @@ bool TfmGame::ComputerTurn()
     return false;
 }
 
+bool TfmGame::checkVerse(const std::string& form, const QString& typed)
+{
+    const VerseFault fault = CheckVerseRules(form);
+    if (fault == VerseFault::None)
+        return true;
+    QString message = codepage::toUnicode(VerseFaultMessage(fault));
+    if (fault == VerseFault::NotArabic)
+        if (const std::optional<char> failing = FirstNotArabic(form))
+            message += QLatin1Char('\n') + notArabicDetail(*failing, typed, options_.acceptVowelled);
+    box([&] { Dialogs::message(message); });
+    return false;
+}
+
+void TfmGame::applyOptions(const GameOptions& options)
+{
+    options_ = options;
+    rules_.setAcceptVowelled(options.acceptVowelled);
+    rules_.setLevel(options.level);
+    turnClock_.setLimit(options.turnSeconds);
+    laTurnTime->setVisible(turnClock_.timed());
+    stTurnTime->setVisible(turnClock_.timed());
+    showTurnTime();
+}
+
+void TfmGame::showTurnTime()
+{
+    if (!turnClock_.timed())
+        return;
+    const int seconds = turnClock_.secondsShown(steadyClock_());
+    stTurnTime->setText(QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    const QColor colour = seconds <= kTurnTimeWarningSeconds ? QColor(Qt::red) : QColor(Qt::blue);
+    if (stTurnTime->palette().color(QPalette::WindowText) != colour)
+        setColours(stTurnTime, QPalette::Window, Qt::white, colour);
+}
+
+void TfmGame::TurnTimeOut()
+{
+    turnClock_.stop();
+    GameEndType = 2;
+    Dialogs::message(kTimeRanOut);
+    close();
+}
+
 void TfmGame::bbGiveupClick()
 {
-    if (!Dialogs::warningYesNo(kSureToGiveUp))
+    if (!box([] { return Dialogs::warningYesNo(kSureToGiveUp); }))
         return;
     GameEndType = 2;
     close();
@@ -276,10 +366,17 @@ void TfmGame::Timer1Timer()
     const qint64 elapsed = std::llabs(StartTime.msecsTo(Now())) % kDayMs;
     stTime->setText(QTime(0, 0).addMSecs(int(elapsed)).toString(QStringLiteral("hh:mm:ss")));
     fitWidth(stTime);
+
+    showTurnTime();
+    // A box that is not the game's own (an error) holds the time-out back until it closes.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (turnClock_.runOut(steadyClock_()) && isVisible() && (!modal || modal == this))
+        TurnTimeOut();
 }
 
 void TfmGame::FormHide()
 {
+    turnClock_.stop();
     if (!gameRunning_)
         return;
     gameRunning_ = false;

@@ -2,6 +2,8 @@
 // The game window: the poetic exchange against the computer. The main window's game button
 // (imGameClick) asks for the name and the start letter, resets the game, lets the computer open
 // and shows this window modally; the exchange runs here until the window closes.
+#include "game/rules/game_options.h"
+#include "game/rules/turn_clock.h"
 #include "game/rules/turn_rules.h"
 
 #include <QDateTime>
@@ -55,6 +57,9 @@ public:
     PicturePushButton* bbSend = nullptr;
     PicturePushButton* bbGiveup = nullptr;
     QTimer* Timer1 = nullptr;
+    // The time left for the player's turn, on the title strip; shown only when turns are timed.
+    QLabel* laTurnTime = nullptr;
+    QLabel* stTurnTime = nullptr;
 
     // ---- handlers ----
     void bbSendClick();
@@ -78,6 +83,13 @@ public:
     // The clock the game reads (start, history time, clock, duration); tests set their own.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     QDateTime Now() const { return clock_(); }
+    // The steady clock a timed turn runs on, in milliseconds; tests set their own.
+    void setSteadyClock(std::function<int64_t()> clock) { steadyClock_ = std::move(clock); }
+
+    // The player's options for the game about to start.
+    void applyOptions(const GameOptions& options);
+    const GameOptions& options() const { return options_; }
+    const TurnClock& turnClock() const { return turnClock_; }
 
     void setVisible(bool visible) override;
 
@@ -97,12 +109,23 @@ private:
     void FormHide();
     void FormPaint();
     void showRound();
+    void showTurnTime();
+    // The player's turn ran out: the game is lost as if given up.
+    void TurnTimeOut();
+    // The verse rules on the form of the player's verse; false after showing why it is refused.
+    bool checkVerse(const std::string& form, const QString& typed);
+    // A message box of the game: the player's turn does not run while it is open.
+    template <class Box>
+    auto box(Box show);
     void placeLaPlayer();
     void centreOnScreen();
 
     TfmMain& main_;
     TurnRules rules_;
     std::function<QDateTime()> clock_;
+    std::function<int64_t()> steadyClock_;
+    GameOptions options_;
+    TurnClock turnClock_;
     bool gameRunning_ = false;  // a history row waits for its outcome
     int laPlayerRight_ = 0;     // laPlayer keeps its right edge as its text changes
 };

@@ -1,6 +1,8 @@
 #include "game/start_letter.h"
 
+#include "game/game_options_dialog.h"
 #include "game/picture_push_button.h"
+#include "shell/guard.h"
 #include "text/codepage.h"
 
 #include <QAbstractItemView>
@@ -63,6 +65,13 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     BitBtn2->setGeometry(56, 80, 75, 25);
     BitBtn2->setAutoDefault(false);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+
+    // In the free strip under the designed buttons.
+    fmGameOptions = new TfmGameOptions(this);
+    bbOptions = new QPushButton(QStringLiteral("خيارات المطارحة…"), this);
+    bbOptions->setGeometry(72, 112, 130, 24);
+    bbOptions->setAutoDefault(false);
+    connect(bbOptions, &QPushButton::clicked, this, guarded([this] { fmGameOptions->edit(); }));
 }
 
 char TfmStartLetter::chosenLetter() const

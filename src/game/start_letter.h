@@ -5,10 +5,12 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 
 namespace barqeen {
 
 class PicturePushButton;
+class TfmGameOptions;
 
 class TfmStartLetter : public QDialog {
     Q_OBJECT
@@ -24,6 +26,8 @@ public:
     QComboBox* cbLetter = nullptr;
     PicturePushButton* BitBtn1 = nullptr;  // OK, the default button
     PicturePushButton* BitBtn2 = nullptr;  // Cancel, also Esc
+    QPushButton* bbOptions = nullptr;      // opens the game options, below the designed controls
+    TfmGameOptions* fmGameOptions = nullptr;
 };
 
 }  // namespace barqeen

@@ -212,6 +212,17 @@ int Table::findRowByKey(int64_t key) const
     return it != rows_.end() && it->cells[col].integer() == key ? int(it - rows_.begin()) : -1;
 }
 
+int Table::countRowsWith(std::string_view fieldName, std::string_view text) const
+{
+    const int column = field(fieldName).column();
+    if (column >= 0 && column == letterColumn_)
+        return int(letterIndex_.rowsWith(text).size());
+    return int(std::count_if(rows_.begin(), rows_.end(), [&](const Row& r) {
+        const Value& v = r.cells[size_t(column)];
+        return !v.isNull() && v.text() == text;
+    }));
+}
+
 std::optional<Value> Table::lookupByKey(int64_t key, int column) const
 {
     const int i = findRowByKey(key);

@@ -214,6 +214,9 @@ public:
     std::string_view derivedText(const Row& row) const;
     int rowIndexAtPosition(int position) const;          // visible position -> row index
     int findRowByKey(int64_t key) const;                 // row index or -1; binary search
+    // How many rows, filtered or not, hold exactly text in a stored field; the letter-indexed
+    // field answers without reading the rows.
+    int countRowsWith(std::string_view fieldName, std::string_view text) const;
     std::optional<Value> lookupByKey(int64_t key, int column) const;
     const Row* currentRow() const;                       // the stored row under the cursor
     // A field's value at a visible position, the pending row included (at currentPosition()).

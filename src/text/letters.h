@@ -32,6 +32,9 @@ inline constexpr std::string_view HamzaForms = "\xC3\xC5\xC2\xC1";
 // Shadda is deliberately absent: the matching form keeps it.
 inline constexpr std::string_view VowelMarks = "\xF1\xF5\xF0\xF3\xF6\xF2\xFA";
 
+// Shadda, the doubling mark; the matching form keeps it.
+inline constexpr char Shadda = '\xF8';
+
 // Bare alef ا, the letter every hamza form becomes.
 inline constexpr char Alef = '\xC7';
 

@@ -84,6 +84,14 @@ VerseFault CheckVerseRules(std::string text)
     return VerseFault::None;
 }
 
+std::optional<char> FirstNotArabic(std::string_view text)
+{
+    for (char ch : text)
+        if (!IsPoemChar(ch) && !isLayout(ch))
+            return ch;
+    return std::nullopt;
+}
+
 std::string_view VerseFaultMessage(VerseFault fault)
 {
     switch (fault) {

@@ -3,6 +3,7 @@
 // Rules a typed verse must meet before it is accepted.
 // Text is Windows-1256: one byte per character.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ enum class VerseFault { None, TooShort, NotArabic, NotPoetry };
 // and, position by position, the character rules decide. The first failing
 // position gives the fault.
 VerseFault CheckVerseRules(std::string text);
+
+// The character that makes a text fail as not Arabic: the first one that is neither a verse
+// character nor a space or line break. No rule looks past it, so it is the one a NotArabic
+// fault of CheckVerseRules stopped at. Nullopt when there is none.
+std::optional<char> FirstNotArabic(std::string_view text);
 
 // The fixed Windows-1256 message shown for a fault; empty for None.
 std::string_view VerseFaultMessage(VerseFault fault);

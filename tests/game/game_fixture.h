@@ -7,6 +7,7 @@
 #include "scripted_dialogs.h"
 #include "game/game_window.h"
 #include "game/picture_push_button.h"
+#include "game/rules/game_options.h"
 #include "game/start_letter.h"
 #include "shell/main_window.h"
 #include "shell/picture_button.h"
@@ -126,6 +127,7 @@ protected:
 
     void SetUp() override
     {
+        GameOptions().save();  // every game starts as designed unless the test chooses otherwise
         program = std::make_unique<Program>(QString::fromStdString(dir.path()), QStringLiteral(BARQEEN_EXECUTABLE));
         for (const FixtureVerse& v : fixtureVerses())
             main().cdsPoem().appendRecord({Value(), Value(cp(v.text)), Value(), Value(), Value(cp(v.start)), Value(cp(v.end))});

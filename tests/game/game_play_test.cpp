@@ -21,6 +21,18 @@ const QString kNotArabic = QStringLiteral("توجد رموز أو حروف غي�
 const QString kTooShort = QStringLiteral("طول البيت قصير");
 const QString kPrompt = QStringLiteral("input|مطارحة|الرجاء كتابة إسم المتسابق|");
 
+// The refusal of a character that is not Arabic: its second line names the character.
+QString notArabic(const QString& named)
+{
+    return kNotArabic + QLatin1Char('\n') + named;
+}
+QString namedCharacter(const QString& ch, const char* code)
+{
+    return QStringLiteral("الحرف \u2066%1\u2069 (U+%2) ليس من حروف البيت العربية.").arg(ch, QLatin1String(code));
+}
+const QString kShaddaNamed =
+    QStringLiteral("العلامة المرفوضة: الشدة، ويقبلها خيار «قبول الأبيات المشكولة بالكامل» في خيارات المطارحة.");
+
 QString shownVerse(const QString& verse)
 {
     return QStringLiteral("\n") + verse;  // the computer's verse comes after an empty line
@@ -205,11 +217,13 @@ TEST_F(GamePlayTest, RefusedSendsKeepTheTextAndRecordNothing)
         {"empty", QString(), "warning|" + kNoEndLetter, QString()},
         {"blank", QStringLiteral("  \n\t  \n"), "warning|" + kNoEndLetter, QString()},
         {"ends on a vowel mark", withDamma, "warning|" + kNoEndLetter, withDamma},
-        {"a Latin letter", latin, "message|" + kNotArabic, latin},
-        {"a shadda", shadda, "message|" + kNotArabic, shadda},
+        {"a Latin letter", latin, "message|" + notArabic(namedCharacter("x", "0078")), latin},
+        {"a shadda", shadda, "message|" + notArabic(kShaddaNamed), shadda},
         {"too short", QStringLiteral("بلغنا المجد"), "message|" + kTooShort, QStringLiteral("بلغنا المجد")},
-        {"a character the code page cannot hold", emojiInside, "message|" + kNotArabic, emojiInside},
-        {"a letter the code page cannot hold", veh, "message|" + kNotArabic, veh},
+        {"a character the code page cannot hold", emojiInside,
+         "message|" + notArabic(codepage::unmappableMessage(U'\U0001F600')), emojiInside},
+        {"a letter the code page cannot hold", veh, "message|" + notArabic(codepage::unmappableMessage(U'\u06A4')),
+         veh},
         // The end letter is looked at first.
         {"ends on a character the code page cannot hold", emojiLast, "warning|" + kNoEndLetter, emojiLast},
         {"wrong first letter", kIdha, "message|" + kWrongFirstLetter, kIdha},
@@ -261,7 +275,7 @@ TEST_F(GamePlayTest, NonBreakingSpaceTypedOrPastedIsRefusedAsNotArabic)
             }
             ASSERT_EQ(g.mePlayer->document()->toRawText(), withNbsp);
             QTest::mouseClick(g.bbSend, Qt::LeftButton);
-            EXPECT_EQ(takeShown(), QStringList{"message|" + kNotArabic});
+            EXPECT_EQ(takeShown(), QStringList{"message|" + notArabic(namedCharacter(QString(QChar(QChar::Nbsp)), "00A0"))});
             EXPECT_EQ(g.mePlayer->document()->toRawText(), withNbsp);
             EXPECT_EQ(g.RoundCount, 1);
         }

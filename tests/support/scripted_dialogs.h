@@ -25,9 +25,10 @@ public:
     std::deque<bool> answers;                      // for Yes / No questions
     std::deque<std::optional<QString>> inputs;     // for the prompt; nullopt = Cancel
     std::function<int(QDialog&)> onModal;          // runs a modal window
+    std::function<void(const Shown&)> whileShown;  // runs while a box is open, as a person waits
 
-    void message(const QString& text) override { shown.push_back({"message", text}); }
-    void warning(const QString& text) override { shown.push_back({"warning", text}); }
+    void message(const QString& text) override { show({"message", text}); }
+    void warning(const QString& text) override { show({"warning", text}); }
     bool warningYesNo(const QString& text) override { return answer("warningYesNo", text); }
     bool confirm(const QString& text) override { return answer("confirm", text); }
     void error(const QString& text) override { shown.push_back({"error", text}); }
@@ -62,9 +63,15 @@ public:
     }
 
 private:
+    void show(const Shown& box)
+    {
+        shown.push_back(box);
+        if (whileShown)
+            whileShown(box);
+    }
     bool answer(const QString& kind, const QString& text)
     {
-        shown.push_back({kind, text});
+        show({kind, text});
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return false;

@@ -3,6 +3,7 @@
 #include "text/letters.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <random>
 
@@ -23,17 +24,28 @@ std::string withoutSpaces(std::string_view text)
     return out;
 }
 
-bool equalsWithoutSpaces(std::string_view text, std::string_view key)
+// text equals key once the characters skipped are passed over in text; key holds none of them.
+bool equalsSkipping(std::string_view text, std::string_view key, bool skipSpaces, bool skipShadda)
 {
     size_t k = 0;
     for (char c : text) {
-        if (c == ' ')
+        if ((skipSpaces && c == ' ') || (skipShadda && c == Shadda))
             continue;
         if (k == key.size() || key[k] != c)
             return false;
         ++k;
     }
     return k == key.size();
+}
+
+std::string withoutShadda(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != Shadda)
+            out += c;
+    return out;
 }
 
 // How many random draws to try before listing the verses still free; past this the letter's
@@ -58,6 +70,16 @@ bool GetEndLetter(std::string_view text, char& letter)
     return PlayableLetters.find(ch) != std::string_view::npos;
 }
 
+bool GetEndLetterPastMarks(std::string_view text, char& letter)
+{
+    std::string letters;
+    letters.reserve(text.size());
+    for (char c : text)
+        if (c != Shadda && !inSet(VowelMarks, c))
+            letters += c;
+    return GetEndLetter(letters, letter);
+}
+
 TurnRules::TurnRules(Table& poem, std::function<void(std::string_view)> warn) : poem_(poem), warn_(std::move(warn))
 {
 }
@@ -72,16 +94,32 @@ bool TurnRules::IsUsedText(int32_t id) const
     return std::find(UsedTextIDs.begin(), UsedTextIDs.end(), id) != UsedTextIDs.end();
 }
 
+std::string TurnRules::PlayerForm(std::string_view text) const
+{
+    // The shadda goes before the spaces are tidied, as the other marks do.
+    return acceptVowelled_ ? NormalizeText(withoutShadda(text)) : NormalizeText(text);
+}
+
+bool TurnRules::PlayerEndLetter(std::string_view text, char& letter) const
+{
+    return acceptVowelled_ ? GetEndLetterPastMarks(text, letter) : GetEndLetter(text, letter);
+}
+
 void TurnRules::AddPlayerVerse(std::string_view text)
 {
-    PlayerVerses.push_back(NormalizeText(text));
+    PlayerVerses.push_back(PlayerForm(text));
 }
 
 bool TurnRules::SaidByPlayer(std::string_view text) const
 {
-    const std::string key = NormalizeText(withoutSpaces(text));
+    const std::string key = PlayerForm(withoutSpaces(text));
     return std::any_of(PlayerVerses.begin(), PlayerVerses.end(),
-                       [&](const std::string& said) { return equalsWithoutSpaces(said, key); });
+                       [&](const std::string& said) { return equalsSkipping(said, key, true, false); });
+}
+
+bool TurnRules::sameVerse(std::string_view form, std::string_view key) const
+{
+    return equalsSkipping(form, key, true, acceptVowelled_);
 }
 
 bool TurnRules::SaidByComputer(std::string_view text)
@@ -90,11 +128,12 @@ bool TurnRules::SaidByComputer(std::string_view text)
     // used verses can match, so look at those alone; the first in table order is the answer.
     Table::ScrollBatch batch(poem_);
     poem_.setFiltered(false);
-    const std::string wanted = NormalizeText(text);
+    const std::string wanted = PlayerForm(text);
     int found = -1;
     for (const int32_t id : UsedTextIDs) {
         const int row = poem_.findRowByKey(id);
-        if (row >= 0 && (found < 0 || row < found) && poem_.derivedText(poem_.rowAt(row)) == wanted)
+        if (row >= 0 && (found < 0 || row < found) &&
+            equalsSkipping(poem_.derivedText(poem_.rowAt(row)), wanted, false, acceptVowelled_))
             found = row;
     }
     if (found < 0) {
@@ -121,7 +160,7 @@ bool TurnRules::excludedAt(int position, const std::vector<std::string>& playerK
     // The computer does not answer with a verse the player has said in this game either.
     const std::string_view form = poem_.derivedText(row);
     return std::any_of(playerKeys.begin(), playerKeys.end(),
-                       [&](const std::string& key) { return equalsWithoutSpaces(form, key); });
+                       [&](const std::string& key) { return sameVerse(form, key); });
 }
 
 bool TurnRules::PickComputerVerse(std::string_view letter, std::string& verseText, char& nextLetter)
@@ -154,24 +193,10 @@ bool TurnRules::PickComputerVerse(std::string_view letter, std::string& verseTex
     for (const std::string& said : PlayerVerses)
         playerKeys.push_back(withoutSpaces(said));
 
-    // Draw until a free verse comes up, as long as free verses are likely; when they are not,
-    // list them and draw among them. Either way every free verse is equally likely.
-    std::uniform_int_distribution<int> draw(0, count - 1);
-    int chosen = -1;
-    for (int attempt = 0; attempt < kDrawsBeforeListing && chosen < 0; ++attempt) {
-        const int position = draw(random);
-        if (!excludedAt(position, playerKeys))
-            chosen = position;
-    }
-    if (chosen < 0) {
-        std::vector<int> free;
-        for (int position = 0; position < count; ++position)
-            if (!excludedAt(position, playerKeys))
-                free.push_back(position);
-        if (free.empty())
-            return defeated();
-        chosen = free[std::uniform_int_distribution<size_t>(0, free.size() - 1)(random)];
-    }
+    const int chosen = level_ == PlayLevel::Normal ? pickUniform(count, random, playerKeys)
+                                                   : pickWeighted(count, random, playerKeys);
+    if (chosen < 0)
+        return defeated();
 
     poem_.setRecNo(chosen + 1);
     verseText = poem_.field("Text").asString();
@@ -179,6 +204,97 @@ bool TurnRules::PickComputerVerse(std::string_view letter, std::string& verseTex
     const std::string end = poem_.field("EndLetter").asString();
     nextLetter = end.empty() ? '\0' : end[0];
     return true;
+}
+
+int TurnRules::pickUniform(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const
+{
+    // Draw until a free verse comes up, as long as free verses are likely; when they are not,
+    // list them and draw among them. Either way every free verse is equally likely.
+    std::uniform_int_distribution<int> draw(0, count - 1);
+    for (int attempt = 0; attempt < kDrawsBeforeListing; ++attempt) {
+        const int position = draw(random);
+        if (!excludedAt(position, playerKeys))
+            return position;
+    }
+    std::vector<int> free;
+    for (int position = 0; position < count; ++position)
+        if (!excludedAt(position, playerKeys))
+            free.push_back(position);
+    if (free.empty())
+        return -1;
+    return free[std::uniform_int_distribution<size_t>(0, free.size() - 1)(random)];
+}
+
+int TurnRules::pickAmong(const int* positions, int size, std::mt19937_64& random,
+                         const std::vector<std::string>& playerKeys) const
+{
+    std::uniform_int_distribution<int> draw(0, size - 1);
+    for (int attempt = 0; attempt < kDrawsBeforeListing; ++attempt) {
+        const int position = positions[draw(random)];
+        if (!excludedAt(position, playerKeys))
+            return position;
+    }
+    std::vector<int> free;
+    for (int i = 0; i < size; ++i)
+        if (!excludedAt(positions[i], playerKeys))
+            free.push_back(positions[i]);
+    if (free.empty())
+        return -1;
+    return free[std::uniform_int_distribution<size_t>(0, free.size() - 1)(random)];
+}
+
+int TurnRules::pickWeighted(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const
+{
+    // The verses are grouped by the letter they end on (a counting sort of their positions).
+    // An end letter is drawn with the weight of its verses, then a free verse among them; a
+    // letter whose verses are all said drops out and the draw is made again.
+    const size_t endColumn = size_t(poem_.field("EndLetter").column());
+    std::vector<uint8_t> endOf(static_cast<size_t>(count));
+    std::array<int, 257> first{};  // first[b]: where the verses ending on byte b begin in byEnd
+    for (int position = 0; position < count; ++position) {
+        const Value& end = poem_.rowAt(poem_.rowIndexAtPosition(position)).cells[endColumn];
+        const std::string_view letter = end.isNull() ? std::string_view() : end.text();
+        endOf[size_t(position)] = letter.empty() ? 0 : uint8_t(letter[0]);
+        ++first[size_t(endOf[size_t(position)]) + 1];
+    }
+    for (size_t b = 1; b < first.size(); ++b)
+        first[b] += first[b - 1];
+    std::vector<int> byEnd(static_cast<size_t>(count));
+    std::array<int, 257> next = first;
+    for (int position = 0; position < count; ++position)
+        byEnd[size_t(next[endOf[size_t(position)]]++)] = position;
+
+    // A letter that begins few verses of the table is hard to answer; one that begins many, easy.
+    std::array<double, 256> weight{};
+    for (int b = 0; b < 256; ++b) {
+        const int verses = first[size_t(b) + 1] - first[size_t(b)];
+        if (verses == 0)
+            continue;
+        const std::string letter = b == 0 ? std::string() : std::string(1, char(b));
+        const double answers = double(poem_.countRowsWith("StartLetter", letter)) + 1.0;
+        weight[size_t(b)] = verses * (level_ == PlayLevel::Hard ? 1.0 / answers : answers);
+    }
+
+    for (;;) {
+        double total = 0;
+        for (double w : weight)
+            total += w;
+        if (total <= 0)
+            return -1;
+        double at = std::uniform_real_distribution<double>(0, total)(random);
+        size_t b = 0;
+        while (b + 1 < weight.size() && (weight[b] == 0 || at >= weight[b])) {
+            at -= weight[b];
+            ++b;
+        }
+        // Rounding can carry the draw past the last letter with weight: take that letter.
+        while (weight[b] == 0)
+            --b;
+        const int chosen = pickAmong(byEnd.data() + first[b], first[b + 1] - first[b], random, playerKeys);
+        if (chosen >= 0)
+            return chosen;
+        weight[b] = 0;
+    }
 }
 
 }  // namespace barqeen

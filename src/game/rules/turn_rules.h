@@ -2,11 +2,13 @@
 // The rules of one turn of the poetic exchange: the letter a verse hands on, whether a verse was
 // said before in this game, and the computer's answer. No widgets: the game window owns one and
 // forwards to it; tests build one on a verse table of their own.
+#include "game/rules/game_options.h"
 #include "store/table.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,10 @@ inline constexpr std::string_view kAlreadySaidMessage = "\xDE\xDC\xDC\xDC\xED\xE
 
 // The letter text ends on, and whether the next verse may begin with it.
 bool GetEndLetter(std::string_view text, char& letter);
+
+// The letter text ends on when every vowel mark and shadda is passed over: a fully vowelled
+// verse ends on a mark.
+bool GetEndLetterPastMarks(std::string_view text, char& letter);
 
 class TurnRules {
 public:
@@ -45,12 +51,34 @@ public:
     // Tests fix the draw; otherwise every choice reseeds from the clock.
     void setSeed(std::optional<uint64_t> seed) { seed_ = seed; }
 
+    // With vowelled verses accepted, the player's verse is judged with its shadda dropped like
+    // the other vowel marks: its form, its repeats by either side, and its end letter.
+    void setAcceptVowelled(bool on) { acceptVowelled_ = on; }
+    bool acceptVowelled() const { return acceptVowelled_; }
+    void setLevel(PlayLevel level) { level_ = level; }
+    PlayLevel level() const { return level_; }
+
+    // The form the player's verse is judged and remembered in.
+    std::string PlayerForm(std::string_view text) const;
+    // The letter the player's verse hands on to the computer.
+    bool PlayerEndLetter(std::string_view text, char& letter) const;
+
 private:
     bool excludedAt(int position, const std::vector<std::string>& playerKeys) const;
+    bool sameVerse(std::string_view form, std::string_view key) const;
+    // The position of a free verse, every one equally likely; -1 when none is free.
+    int pickUniform(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const;
+    // The position of a free verse, weighted by the level; -1 when none is free.
+    int pickWeighted(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const;
+    // Among the given positions (of the filtered verses), a free one, each equally likely; -1 when none is.
+    int pickAmong(const int* positions, int size, std::mt19937_64& random,
+                  const std::vector<std::string>& playerKeys) const;
 
     Table& poem_;
     std::function<void(std::string_view)> warn_;
     std::optional<uint64_t> seed_;
+    bool acceptVowelled_ = false;
+    PlayLevel level_ = PlayLevel::Normal;
 };
 
 }  // namespace barqeen
