@@ -148,7 +148,8 @@ bool looksLikeTwoLines(const std::vector<SampleLine>& lines)
         }
     }
     endRun();
-    if (numbered * 3 >= content && pairedNumbers * 10 >= numbered * 7)
+    // Titles and poets' names between the poems leave fewer numbered lines than half.
+    if (numbered >= 2 && numbered * 5 >= content && pairedNumbers * 10 >= numbered * 7)
         return true;
     return numbered == 0 && runs >= 2 && evenRuns * 10 >= runs * 8;
 }
@@ -282,7 +283,7 @@ bool usesVerseNumbers(std::string_view utf8)
         content += !line.blank;
         numbered += line.numbered;
     }
-    return numbered > 0 && numbered * 3 >= content;
+    return numbered >= 2 && numbered * 5 >= content;
 }
 
 TextLayout detectLayout(std::string_view utf8)

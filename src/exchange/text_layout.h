@@ -53,7 +53,7 @@ const std::vector<Layout>& allLayouts();
 // it; zero when the line has none. A line that is only a number keeps it.
 size_t verseNumberLength(std::string_view line);
 
-// True when a third of the file's lines or more begin with a verse number: with hemistichs on
+// True when a fifth of the file's lines or more begin with a verse number: with hemistichs on
 // lines of their own, the numbered lines then begin the verses.
 bool usesVerseNumbers(std::string_view utf8);
 

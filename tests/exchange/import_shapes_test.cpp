@@ -138,6 +138,14 @@ std::vector<ShapeCase> cases()
                    Format::Text,
                    Encoding::Utf8,
                    withLayout(Layout::Auto, HeadingPoet::Last)});
+    all.push_back({"two lines a verse, numbered, each poem under a title and a poet: found by the numbers",
+                   "found.txt",
+                   "في الحكمة\nالمتنبي\n\n١. " + kV6.a + "\n" + kV6.b + "\n٢. " + kV5.a + "\n" + kV5.b +
+                       "\n\nفي الفخر\nأبو فراس\n\n١. " + kV3.a + "\n" + kV3.b + "\n",
+                   {kV6.stored(), kV5.stored(), kV3.stored()},
+                   {{1, "في الحكمة"}, {2, "المتنبي"}, {9, "في الفخر"}, {10, "أبو فراس"}},
+                   {},
+                   Layout::TwoLines});
     all.push_back({"two lines a verse without numbers, chosen: a poem of an odd count of lines opens with its title",
                    "chosen.txt",
                    "قصيدة\n" + kV1.a + "\n" + kV1.b + "\n\n\n" + kV2.a + "\n" + kV2.b + "\n" + kV3.a + "\n" + kV3.b,
