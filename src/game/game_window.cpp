@@ -11,6 +11,7 @@
 #include "text/codepage.h"
 #include "text/verse_check.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -23,8 +24,6 @@
 #include <QTextOption>
 #include <QTime>
 #include <QTimer>
-
-#include <QApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -338,7 +337,8 @@ void TfmGame::showTurnTime()
     if (!turnClock_.timed())
         return;
     const int seconds = turnClock_.secondsShown(steadyClock_());
-    stTurnTime->setText(QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    const QLatin1Char zero('0');
+    stTurnTime->setText(QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero));
     const QColor colour = seconds <= kTurnTimeWarningSeconds ? QColor(Qt::red) : QColor(Qt::blue);
     if (stTurnTime->palette().color(QPalette::WindowText) != colour)
         setColours(stTurnTime, QPalette::Window, Qt::white, colour);

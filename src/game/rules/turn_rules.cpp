@@ -52,6 +52,11 @@ std::string withoutShadda(std::string_view text)
 // verses are mostly used, and listing them is both cheap and the only way to be sure.
 constexpr int kDrawsBeforeListing = 64;
 
+// The weighted levels: how many verses are sampled to weigh a common letter's endings, and how
+// many draws look for a free verse with the chosen ending before its verses are listed.
+constexpr int kWeightSample = 2048;
+constexpr int kDrawsForAnEnding = 2048;
+
 }  // namespace
 
 bool GetEndLetter(std::string_view text, char& letter)
@@ -225,76 +230,83 @@ int TurnRules::pickUniform(int count, std::mt19937_64& random, const std::vector
     return free[std::uniform_int_distribution<size_t>(0, free.size() - 1)(random)];
 }
 
-int TurnRules::pickAmong(const int* positions, int size, std::mt19937_64& random,
-                         const std::vector<std::string>& playerKeys) const
+int TurnRules::pickEndingOn(uint8_t end, int count, std::mt19937_64& random,
+                            const std::vector<std::string>& playerKeys) const
 {
-    std::uniform_int_distribution<int> draw(0, size - 1);
-    for (int attempt = 0; attempt < kDrawsBeforeListing; ++attempt) {
-        const int position = positions[draw(random)];
-        if (!excludedAt(position, playerKeys))
+    // Draw among all the letter's verses until a free one ending on end comes up; when that
+    // takes long (the ending is rare, or its verses are mostly said), list them and draw among
+    // them. Either way every free verse ending on end is equally likely.
+    std::uniform_int_distribution<int> draw(0, count - 1);
+    for (int attempt = 0; attempt < kDrawsForAnEnding; ++attempt) {
+        const int position = draw(random);
+        if (endLetterAt(position) == end && !excludedAt(position, playerKeys))
             return position;
     }
     std::vector<int> free;
-    for (int i = 0; i < size; ++i)
-        if (!excludedAt(positions[i], playerKeys))
-            free.push_back(positions[i]);
+    for (int position = 0; position < count; ++position)
+        if (endLetterAt(position) == end && !excludedAt(position, playerKeys))
+            free.push_back(position);
     if (free.empty())
         return -1;
     return free[std::uniform_int_distribution<size_t>(0, free.size() - 1)(random)];
 }
 
+uint8_t TurnRules::endLetterAt(int position) const
+{
+    const Value& end = poem_.rowAt(poem_.rowIndexAtPosition(position)).cells[endColumn_];
+    const std::string_view letter = end.isNull() ? std::string_view() : end.text();
+    return letter.empty() ? 0 : uint8_t(letter[0]);
+}
+
 int TurnRules::pickWeighted(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const
 {
-    // The verses are grouped by the letter they end on (a counting sort of their positions).
-    // An end letter is drawn with the weight of its verses, then a free verse among them; a
-    // letter whose verses are all said drops out and the draw is made again.
-    const size_t endColumn = size_t(poem_.field("EndLetter").column());
-    std::vector<uint8_t> endOf(static_cast<size_t>(count));
-    std::array<int, 257> first{};  // first[b]: where the verses ending on byte b begin in byEnd
-    for (int position = 0; position < count; ++position) {
-        const Value& end = poem_.rowAt(poem_.rowIndexAtPosition(position)).cells[endColumn];
-        const std::string_view letter = end.isNull() ? std::string_view() : end.text();
-        endOf[size_t(position)] = letter.empty() ? 0 : uint8_t(letter[0]);
-        ++first[size_t(endOf[size_t(position)]) + 1];
-    }
-    for (size_t b = 1; b < first.size(); ++b)
-        first[b] += first[b - 1];
-    std::vector<int> byEnd(static_cast<size_t>(count));
-    std::array<int, 257> next = first;
-    for (int position = 0; position < count; ++position)
-        byEnd[size_t(next[endOf[size_t(position)]]++)] = position;
-
-    // A letter that begins few verses of the table is hard to answer; one that begins many, easy.
-    std::array<double, 256> weight{};
-    for (int b = 0; b < 256; ++b) {
-        const int verses = first[size_t(b) + 1] - first[size_t(b)];
-        if (verses == 0)
-            continue;
-        const std::string letter = b == 0 ? std::string() : std::string(1, char(b));
-        const double answers = double(poem_.countRowsWith("StartLetter", letter)) + 1.0;
-        weight[size_t(b)] = verses * (level_ == PlayLevel::Hard ? 1.0 / answers : answers);
-    }
-
-    for (;;) {
-        double total = 0;
-        for (double w : weight)
-            total += w;
-        if (total <= 0)
-            return -1;
-        double at = std::uniform_real_distribution<double>(0, total)(random);
-        size_t b = 0;
-        while (b + 1 < weight.size() && (weight[b] == 0 || at >= weight[b])) {
-            at -= weight[b];
-            ++b;
+    endColumn_ = size_t(poem_.field("EndLetter").column());
+    // An end letter is drawn with the weight of the letter's verses that end on it, then a free
+    // verse ending on it; an ending whose verses are all said drops out and the draw is made
+    // again. How many verses end on each letter is counted on all of them when they are few,
+    // otherwise on a uniform sample: the weights are as right on average, and a move reads a
+    // few thousand verses instead of every one of a common letter's. An ending the sample
+    // missed is still reached: when the sampled endings are spent, all the verses are counted.
+    for (const bool sampled : {count > kWeightSample, false}) {
+        std::array<double, 256> weight{};
+        if (sampled) {
+            std::uniform_int_distribution<int> draw(0, count - 1);
+            for (int i = 0; i < kWeightSample; ++i)
+                ++weight[endLetterAt(draw(random))];
+        } else {
+            for (int position = 0; position < count; ++position)
+                ++weight[endLetterAt(position)];
         }
-        // Rounding can carry the draw past the last letter with weight: take that letter.
-        while (weight[b] == 0)
-            --b;
-        const int chosen = pickAmong(byEnd.data() + first[b], first[b + 1] - first[b], random, playerKeys);
-        if (chosen >= 0)
-            return chosen;
-        weight[b] = 0;
+        // A letter that begins few verses of the table is hard to answer; one that begins many, easy.
+        for (size_t b = 0; b < weight.size(); ++b) {
+            if (weight[b] == 0)
+                continue;
+            const std::string letter = b == 0 ? std::string() : std::string(1, char(b));
+            const double answers = double(poem_.countRowsWith("StartLetter", letter)) + 1.0;
+            weight[b] *= level_ == PlayLevel::Hard ? 1.0 / answers : answers;
+        }
+        for (;;) {
+            double total = 0;
+            for (double w : weight)
+                total += w;
+            if (total <= 0)
+                break;
+            double at = std::uniform_real_distribution<double>(0, total)(random);
+            size_t b = 0;
+            while (b + 1 < weight.size() && (weight[b] == 0 || at >= weight[b])) {
+                at -= weight[b];
+                ++b;
+            }
+            // Rounding can carry the draw past the last ending with weight: take that ending.
+            while (weight[b] == 0)
+                --b;
+            const int chosen = pickEndingOn(uint8_t(b), count, random, playerKeys);
+            if (chosen >= 0)
+                return chosen;
+            weight[b] = 0;
+        }
     }
+    return -1;
 }
 
 }  // namespace barqeen

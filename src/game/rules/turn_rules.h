@@ -70,13 +70,14 @@ private:
     int pickUniform(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const;
     // The position of a free verse, weighted by the level; -1 when none is free.
     int pickWeighted(int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const;
-    // Among the given positions (of the filtered verses), a free one, each equally likely; -1 when none is.
-    int pickAmong(const int* positions, int size, std::mt19937_64& random,
-                  const std::vector<std::string>& playerKeys) const;
+    // A free verse ending on the byte end, each equally likely; -1 when none is.
+    int pickEndingOn(uint8_t end, int count, std::mt19937_64& random, const std::vector<std::string>& playerKeys) const;
+    uint8_t endLetterAt(int position) const;  // first byte of EndLetter at a filtered position; 0 when empty
 
     Table& poem_;
     std::function<void(std::string_view)> warn_;
     std::optional<uint64_t> seed_;
+    mutable size_t endColumn_ = 0;
     bool acceptVowelled_ = false;
     PlayLevel level_ = PlayLevel::Normal;
 };

@@ -3,6 +3,7 @@
 // one (ل, which begins forty).
 #include "files_fixture.h"
 #include "game/rules/turn_rules.h"
+#include "store/layouts.h"
 #include "store/poem_store.h"
 #include "text/codepage.h"
 
@@ -116,6 +117,73 @@ TEST_F(PlayLevelTest, TheWeightedChoiceLeavesTheTableOnTheVerseSaid)
     EXPECT_EQ(poem.field("Text").asString(), verse);
     EXPECT_EQ(poem.field("TextID").asInteger(), rules.UsedTextIDs.back());
     EXPECT_EQ(poem.field("EndLetter").asString(), std::string(1, next));
+}
+
+// A letter with thousands of verses is weighed on a sample of them. An ending the sample misses
+// is still found when it holds the last free verse, and the computer is defeated only after it.
+TEST(PlayLevelManyVersesTest, AnEndingTheSampleMissesIsStillReached)
+{
+    // A table in memory alone: thousands of verses in no time.
+    Table poem("Poem");
+    layouts::definePoem(poem);
+    poem.setLetterIndex("StartLetter");
+    poem.createDataSet();
+    const std::string ba = ar("ب"), lam = ar("ل"), zah = ar("ظ");
+    constexpr int kCommon = 5000;
+    for (int i = 0; i < kCommon; ++i)
+        poem.appendRecord({Value(), Value(ar("بيت ينتهي بحرف شائع ") + std::to_string(i)), Value(), Value(ba), Value(lam)});
+    poem.appendRecord({Value(), Value(ar("بيت ينتهي بحرف نادر")), Value(), Value(ba), Value(zah)});
+    const int32_t rare = int32_t(poem.field("TextID").asInteger());
+
+    for (const PlayLevel level : {PlayLevel::Easy, PlayLevel::Hard}) {
+        SCOPED_TRACE(int(level));
+        TurnRules rules(poem, nullptr);
+        rules.setLevel(level);
+        for (int32_t id = 1; id <= kCommon; ++id)
+            rules.AddUsedText(id);
+        for (uint64_t seed : {1u, 2u, 3u}) {
+            rules.setSeed(seed);
+            std::string verse;
+            char next = 0;
+            ASSERT_TRUE(rules.PickComputerVerse(ba, verse, next));
+            EXPECT_EQ(rules.UsedTextIDs.back(), rare);
+            EXPECT_EQ(next, zah[0]);
+            EXPECT_FALSE(rules.PickComputerVerse(ba, verse, next));
+            rules.UsedTextIDs.pop_back();
+        }
+    }
+}
+
+// Weighed on a sample, the hard level still prefers the rare ending clearly.
+TEST(PlayLevelManyVersesTest, TheSampledWeightsStillPreferTheRareEnding)
+{
+    Table poem("Poem");
+    layouts::definePoem(poem);
+    poem.setLetterIndex("StartLetter");
+    poem.createDataSet();
+    const std::string ba = ar("ب"), lam = ar("ل"), zah = ar("ظ");
+    for (int i = 0; i < 3000; ++i)
+        poem.appendRecord({Value(), Value(ar("بيت ") + std::to_string(i)), Value(), Value(ba), Value(i % 100 ? lam : zah)});
+    for (int i = 0; i < 200; ++i)
+        poem.appendRecord({Value(), Value(ar("لبيت ") + std::to_string(i)), Value(), Value(lam), Value(ba)});
+
+    auto rareShare = [&](PlayLevel level) {
+        TurnRules rules(poem, nullptr);
+        rules.setLevel(level);
+        int rare = 0;
+        constexpr int kGames = 200;
+        for (int game = 0; game < kGames; ++game) {
+            rules.UsedTextIDs.clear();
+            rules.setSeed(uint64_t(game) + 11);
+            std::string verse;
+            char next = 0;
+            EXPECT_TRUE(rules.PickComputerVerse(ba, verse, next));
+            rare += next == zah[0];
+        }
+        return double(rare) / kGames;
+    };
+    EXPECT_LT(rareShare(PlayLevel::Normal), 0.05);  // one verse in a hundred ends on ظ
+    EXPECT_GT(rareShare(PlayLevel::Hard), 0.4);     // weighed: about two in three
 }
 
 }  // namespace
