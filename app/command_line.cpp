@@ -1,5 +1,8 @@
 #include "app/command_line.h"
 
+#include "app/data_folder.h"
+#include "shell/dialogs.h"
+
 #include "exchange/import_report.h"
 #include "exchange/verse_export.h"
 #include "exchange/verse_import.h"
@@ -9,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStringList>
 #include <QLockFile>
 
 #include <unistd.h>
@@ -33,15 +38,12 @@ const char* const kUsage =
     "                 [--layout=LAYOUT | --separator=TEXT] [--heading-poet=none|first|last]\n"
     "                 [--dry-run] [--no-report] FILE…\n"
     "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
+    "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
     "  barqeen --help | --version\n"
     "LAYOUT (نص عادي): auto line tab spaces star stars dots ellipsis dash hash bar two-lines\n"
-    "يعمل الأمران على جداول البرنامج في مجلده، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
-    "ودون أمر تُفتح نافذة البرنامج، وتحتاج إلى شاشة.\n";
-
-// Options the toolkit takes for the window; anything else on the command line is a command.
-constexpr std::string_view kWindowOptions[] = {"-platform", "-style",      "-reverse", "-qwindowgeometry",
-                                               "-qwindowtitle", "-stylesheet", "-display", "-geometry",
-                                               "-platformtheme", "-plugin", "-session", "-nograb"};
+    "يعمل الأمران على جداول البرنامج في مجلد البيانات، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
+    "مجلد البيانات: مجلد البرنامج إن أمكنت الكتابة فيه وليس مثبتًا، وإلا مجلد بيانات المستخدم؛\n"
+    "والخيار --data DIR يختار مجلدًا آخر. والنوافذ تحتاج إلى شاشة.\n";
 
 void say(std::FILE* to, const std::string& text)
 {
@@ -177,14 +179,29 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
     return done ? kDone : kFailed;
 }
 
+// The arguments after the program's name, `--data DIR` taken out.
+DataOption commandArguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return takeDataOption(args);
+}
+
 }  // namespace
 
 bool isCommand(int argc, char** argv)
 {
-    if (argc < 2)
+    const QStringList rest = commandArguments(argc, argv).rest;
+    if (rest.isEmpty())
         return false;
-    const std::string_view first = argv[1];
-    return std::find(std::begin(kWindowOptions), std::end(kWindowOptions), first) == std::end(kWindowOptions);
+    // A known command word; or a word that is neither a window option nor a file the window could
+    // import: a mistyped command, answered with the usage rather than a window.
+    const QString command = rest.first();
+    if (command == "import" || command == "export" || command == "help" || command == "--help" ||
+        command == "-h" || command == "--version" || command == "-v")
+        return true;
+    return !command.startsWith(QLatin1Char('-')) && !QFileInfo::exists(command);
 }
 
 bool hasDisplay()
@@ -203,9 +220,16 @@ int refuseWithoutDisplay()
 
 int runCommand(int argc, char** argv)
 {
-    const std::string command = argv[1];
+    QCoreApplication app(argc, argv);
+    app.setApplicationName(kAppTitle);  // names the user's data folder, as the windows do
+    const DataOption data = commandArguments(argc, argv);
+    if (!data.error.isEmpty())
+        return misused(data.error.toStdString());
+    const std::string command = data.rest.first().toStdString();
+    const QString dir = dataFolderFor(data.dir, QCoreApplication::applicationDirPath());
     if (command == "help" || command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
+        say(stdout, "مجلد البيانات: " + dir.toStdString());
         return kDone;
     }
     if (command == "--version" || command == "-v") {
@@ -214,9 +238,13 @@ int runCommand(int argc, char** argv)
     }
     if (command != "import" && command != "export")
         return misused("أمر غير معروف: " + command);
-    QCoreApplication app(argc, argv);
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    const QString dir = QCoreApplication::applicationDirPath();
+    std::vector<std::string> args;
+    for (const QString& arg : data.rest.mid(1))
+        args.push_back(arg.toStdString());
+    if (QString error; !makeDataFolder(dir, error)) {
+        say(stderr, error.toStdString());
+        return kFailed;
+    }
 
     QLockFile lock(QDir(dir).filePath(QStringLiteral("Barqeen.lock")));
     lock.setStaleLockTime(0);  // only a lock whose program is gone is stale

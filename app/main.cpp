@@ -1,13 +1,18 @@
 // The program: one copy per data folder, every window made at start-up, the main window shown.
 // Or one of its commands for scripts (import, export), without any window.
 #include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/program.h"
 #include "shell/application.h"
+#include "shell/dialogs.h"
 #include "shell/main_window.h"
 #include "shell/shutdown.h"
 
 #include <QApplication>
 #include <QLockFile>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -20,7 +25,25 @@ int main(int argc, char** argv)
     // Before anything can show a box: a stop asked during start-up ends the program in order.
     OrderlyShutdown shutdown;
     setUpApplication(app);
-    const QString dir = QCoreApplication::applicationDirPath();
+    // barqeen [--data DIR] [FILE…]: the files are imported into the verse window once it opens.
+    const DataOption data = takeDataOption(app.arguments().mid(1));
+    QStringList files;
+    for (const QString& arg : data.rest) {
+        if (arg.startsWith(QLatin1Char('-'))) {
+            std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("خيار غير معروف: ") + arg));
+            return 2;
+        }
+        files << arg;
+    }
+    if (!data.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(data.error));
+        return 2;
+    }
+    const QString dir = dataFolderFor(data.dir, QCoreApplication::applicationDirPath());
+    if (QString error; !makeDataFolder(dir, error)) {
+        Dialogs::warning(error);
+        return 1;
+    }
     bool anotherCopyRuns = false;
     const std::unique_ptr<QLockFile> lock = lockDataFolder(dir, anotherCopyRuns);
     if (anotherCopyRuns)
@@ -32,5 +55,7 @@ int main(int argc, char** argv)
         return 0;  // the tables close with the program
     shutdown.setMainWindow(program.fmMain.get());
     program.fmMain->show();
+    // Once the loop runs, over the shown main window.
+    QTimer::singleShot(0, program.fmMain.get(), [&program, files] { program.afterShow(files); });
     return app.exec();
 }

@@ -8,7 +8,10 @@
 #include "game/player_poem.h"
 #include "game/start_letter.h"
 #include "search/search_window.h"
+#include "shell/guard.h"
 #include "shell/main_window.h"
+
+#include <QTimer>
 
 namespace barqeen {
 
@@ -24,6 +27,17 @@ Program::Program(const QString& dataDir, const QString& executablePath)
     fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*fmMain);
     fmSearch = std::make_unique<TfmSearch>(*fmMain, fmMain.get());
     fmStartLetter = std::make_unique<TfmStartLetter>();
+}
+
+void Program::afterShow(const QStringList& files)
+{
+    if (files.isEmpty()) {
+        runGuarded([this] { fmMain->welcomeFirstStart(); });
+        return;
+    }
+    // The import starts inside the verse window's own loop, over the shown window.
+    QTimer::singleShot(0, fmPoemEdit.get(), [this, files] { runGuarded([&] { fmPoemEdit->importFiles(files); }); });
+    runGuarded([this] { fmMain->imPoemEditClick(); });
 }
 
 Program::~Program()

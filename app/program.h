@@ -2,6 +2,7 @@
 // The program's windows, created once at start-up in their fixed order (the main window first,
 // since the others bind to its tables) and kept until the end.
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -24,6 +25,11 @@ public:
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
+
+    // Right after the main window is first shown: the files named on the command line are
+    // imported in the verse window; without them, a first start on an empty verse table tells
+    // the user how to bring verses in.
+    void afterShow(const QStringList& files);
 
     // Declared in creation order; destroyed in the reverse order, the main window last.
     std::unique_ptr<TfmMain> fmMain;

@@ -4,6 +4,7 @@
 // font, and noise uses fixed seeds so every run gives the same files.
 
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -501,6 +502,100 @@ void icons() {
     });
 }
 
+// ---------------------------------------------------------------- the program's icon
+// The logo's ivory band and gold border as a rounded tile, with the first letter of the name in
+// the logo's green. The same shapes give the scalable icon (SVG, written by hand from the
+// outlines) and the PNG sizes of the desktop's icon theme.
+namespace programIcon {
+constexpr double UNIT = 256;   // the icon's own coordinates
+const QRectF TILE(8, 8, 240, 240), BORDER(22, 22, 212, 212);
+constexpr double TILE_R = 44, BORDER_R = 32, BORDER_W = 6, LETTER_W = 4;
+const QColor IVORY_TOP(252, 244, 220), IVORY_BOTTOM(222, 204, 160), GOLD(168, 130, 64);
+const QColor GREEN_TOP(46, 150, 78), GREEN_BOTTOM(22, 96, 44), GREEN_EDGE(12, 66, 30);
+
+QPainterPath letter() {
+    QPainterPath path = fittedText(QString::fromUtf8("ب"), true, QRectF(42, 48, 172, 160));
+    path.setFillRule(Qt::WindingFill);
+    return path.simplified();
+}
+
+void paint(QPainter& p, int size) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / UNIT, size / UNIT);
+    QLinearGradient ivory(TILE.topLeft(), TILE.bottomLeft());
+    ivory.setColorAt(0, IVORY_TOP);
+    ivory.setColorAt(1, IVORY_BOTTOM);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ivory);
+    p.drawRoundedRect(TILE, TILE_R, TILE_R);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(GOLD, BORDER_W));
+    p.drawRoundedRect(BORDER, BORDER_R, BORDER_R);
+    const QPainterPath name = letter();
+    const QRectF b = name.boundingRect();
+    QLinearGradient green(b.topLeft(), b.bottomLeft());
+    green.setColorAt(0, GREEN_TOP);
+    green.setColorAt(1, GREEN_BOTTOM);
+    p.setPen(QPen(GREEN_EDGE, LETTER_W, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(green);
+    p.drawPath(name);
+}
+
+QString svgPath(const QPainterPath& path) {
+    QString d;
+    auto num = [](double v) { return QString::number(v, 'f', 2); };
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            d += QStringLiteral("M%1 %2").arg(num(e.x), num(e.y));
+        } else if (e.isLineTo()) {
+            d += QStringLiteral("L%1 %2").arg(num(e.x), num(e.y));
+        } else if (e.isCurveTo()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1), to = path.elementAt(i + 2);
+            d += QStringLiteral("C%1 %2 %3 %4 %5 %6").arg(num(e.x), num(e.y), num(c2.x), num(c2.y), num(to.x), num(to.y));
+            i += 2;
+        }
+    }
+    return d + QLatin1Char('Z');
+}
+
+void svg() {
+    const QRectF b = letter().boundingRect();
+    auto rgb = [](const QColor& c) { return c.name(); };
+    const QString text = QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+        "  <defs>\n"
+        "    <linearGradient id=\"ivory\" x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\" gradientUnits=\"userSpaceOnUse\">"
+        "<stop offset=\"0\" stop-color=\"%3\"/><stop offset=\"1\" stop-color=\"%4\"/></linearGradient>\n"
+        "    <linearGradient id=\"green\" x1=\"0\" y1=\"%5\" x2=\"0\" y2=\"%6\" gradientUnits=\"userSpaceOnUse\">"
+        "<stop offset=\"0\" stop-color=\"%7\"/><stop offset=\"1\" stop-color=\"%8\"/></linearGradient>\n"
+        "  </defs>\n")
+        .arg(TILE.top()).arg(TILE.bottom()).arg(rgb(IVORY_TOP), rgb(IVORY_BOTTOM))
+        .arg(b.top()).arg(b.bottom()).arg(rgb(GREEN_TOP), rgb(GREEN_BOTTOM)) +
+        QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" fill=\"url(#ivory)\"/>\n")
+            .arg(TILE.x()).arg(TILE.y()).arg(TILE.width()).arg(TILE_R) +
+        QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" fill=\"none\" stroke=\"%5\" stroke-width=\"%6\"/>\n")
+            .arg(BORDER.x()).arg(BORDER.y()).arg(BORDER.width()).arg(BORDER_R).arg(rgb(GOLD)).arg(BORDER_W) +
+        QStringLiteral("  <path d=\"%1\" fill=\"url(#green)\" stroke=\"%2\" stroke-width=\"%3\" stroke-linejoin=\"round\"/>\n</svg>\n")
+            .arg(svgPath(letter()), rgb(GREEN_EDGE)).arg(LETTER_W);
+    QFile file(g_out.filePath("barqeen.svg"));
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0;
+    std::fprintf(ok ? stdout : stderr, "%s barqeen.svg\n", ok ? "wrote" : "FAILED");
+    g_failed |= !ok;
+}
+
+void pngs() {
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        paint(p, size);
+        p.end();
+        save(img, QStringLiteral("barqeen-%1.png").arg(size));
+    }
+}
+}  // namespace programIcon
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -524,5 +619,7 @@ int main(int argc, char** argv) {
     button("history.png", "سجل المطارحة", 120);
     button("exit.png", "خروج", 120);
     icons();
+    programIcon::svg();
+    programIcon::pngs();
     return g_failed ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "editing/category_edit.h"
 
+#include "shell/accessibility.h"
 #include "shell/db_controls.h"
 #include "shell/db_grid.h"
 #include "shell/db_navigator.h"
@@ -42,6 +43,7 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
     stTitle->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
 
     DBGrid1 = new DBGrid(DataSource1, this);
+    nameControl(DBGrid1, QStringLiteral("الجدول"));
     DBGrid1->setGeometry(16, 64, 361, 233);
     DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
@@ -70,6 +72,7 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
 
     DBMemo1 = new DBMemo(this);
     DBMemo1->setGeometry(16, 352, 361, 121);
+    nameControl(DBMemo1, Label1->text());
 
     setTabOrder(DBGrid1, DBNavigator1);
     setTabOrder(DBNavigator1, DBMemo1);

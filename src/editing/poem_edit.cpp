@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "editing/category.h"
+#include "shell/accessibility.h"
 #include "shell/anchors.h"
 #include "shell/db_controls.h"
 #include "shell/db_grid.h"
@@ -166,6 +167,11 @@ void TfmPoemEdit::buildControls()
         if (!category_.settingTicks())
             runGuarded([this] { clbCategoriesClickCheck(); });
     });
+
+    for (auto [control, label] : {std::pair<QWidget*, QLabel*>{cbLetter, Label1}, {DBComboBox2, Label4},
+                                  {DBComboBox1, Label5}, {DBMemo1, Label2}, {clbCategories, Label3}})
+        nameControl(control, label->text());
+    nameControl(DBGrid1, QStringLiteral("الأبيات"));
 
     anchor(Label1, Qt::TopEdge | Qt::RightEdge);
     anchor(cbLetter, Qt::TopEdge | Qt::RightEdge);

@@ -1,5 +1,6 @@
 #include "game/game_window.h"
 
+#include "shell/accessibility.h"
 #include "game/box_text.h"
 #include "game/picture_push_button.h"
 #include "game/verse_refusal.h"
@@ -195,6 +196,8 @@ void TfmGame::buildControls()
     fitWidth(stRound);
 
     mePlayer = memo({8, 232, 513, 97}, this);
+    nameControl(meComputer, QStringLiteral("بيت الحاسوب"));
+    nameControl(mePlayer, QStringLiteral("بيتك"));
 
     bbSend = pictureButton(QStringLiteral("إرسال"), QStringLiteral(":/pictures/send.png"), {446, 337, 75, 25}, this);
     bbGiveup =

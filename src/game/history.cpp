@@ -1,6 +1,7 @@
 #include "game/history.h"
 
 #include "app/program.h"
+#include "shell/accessibility.h"
 #include "game/player_poem.h"
 #include "shell/anchors.h"
 #include "shell/db_grid.h"
@@ -69,6 +70,7 @@ TfmHistory::TfmHistory(TfmMain& main, QWidget* parent) : QDialog(parent), main_(
 
     DataSource1.setTable(&main_.cdsHistory());
     DBGrid1 = new DBGrid(DataSource1, this);
+    nameControl(DBGrid1, QStringLiteral("المطارحات"));
     DBGrid1->setGeometry(12, 55, 513, 268);
     DBGrid1->setReadOnly(true);
     DBGrid1->setFrameStyle(QFrame::Box | QFrame::Plain);  // flat

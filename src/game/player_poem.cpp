@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "editing/poem_edit.h"
+#include "shell/accessibility.h"
 #include "shell/anchors.h"
 #include "shell/db_grid.h"
 #include "shell/dialogs.h"
@@ -68,6 +69,7 @@ TfmPlayerPoem::TfmPlayerPoem(TfmMain& main) : QWidget(nullptr, Qt::Window), main
 
     DataSource1.setTable(&main_.cdsPlayerPoem());
     DBGrid1 = new DBGrid(DataSource1, this);
+    nameControl(DBGrid1, QStringLiteral("أبيات المتسابق"));
     DBGrid1->setGeometry(10, 61, 513, 273);
     DBGrid1->setReadOnly(true);
     DBGrid1->setFrameShape(QFrame::NoFrame);

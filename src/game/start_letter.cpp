@@ -2,6 +2,7 @@
 
 #include "game/game_options_dialog.h"
 #include "game/picture_push_button.h"
+#include "shell/accessibility.h"
 #include "shell/guard.h"
 #include "text/codepage.h"
 
@@ -46,6 +47,7 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     cbLetter->addItems(Letters());
     cbLetter->setCurrentIndex(0);
     cbLetter->setGeometry(97, 40, 81, 21);
+    nameControl(cbLetter, Label1->text());
     // A short list under the box with letters large enough to read, rather than the style's
     // popup of all the letters over the whole screen height.
     cbLetter->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));

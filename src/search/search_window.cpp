@@ -5,6 +5,7 @@
 #include "game/picture_push_button.h"
 #include "search/core/split_words.h"
 #include "search/core/verse_search.h"
+#include "shell/accessibility.h"
 #include "shell/anchors.h"
 #include "shell/db_controls.h"
 #include "shell/db_grid.h"
@@ -134,6 +135,7 @@ void TfmSearch::buildControls()
     Label1->move(512 - Label1->width(), 50);  // its right edge where it was designed
     edSearch = new QLineEdit(this);
     edSearch->setGeometry(352, 70, 169, 21);
+    nameControl(edSearch, Label1->text());
     connect(edSearch, &QLineEdit::textChanged, this, [this] { criteriaChanged(); });
 
     bbSearch = new PicturePushButton(QIcon(QStringLiteral(":/pictures/book.png")), QStringLiteral("ابحث"), this);
@@ -167,6 +169,7 @@ void TfmSearch::buildControls()
 
     DataSource1.setTable(nullptr);  // the grid shows nothing until the first search
     DBGrid1 = new DBGrid(DataSource1, this);
+    nameControl(DBGrid1, QStringLiteral("الأبيات الموجودة"));
     DBGrid1->setReadOnly(true);
     QPalette grid = DBGrid1->palette();
     grid.setColor(QPalette::Base, QColor(0xD6, 0xE4, 0xEB));
@@ -218,6 +221,9 @@ void TfmSearch::buildPanel()
     cxCategory = checkBox(QStringLiteral("الموضوع"), {136, 15, 56, 17}, Panel1);
     dblcCategory = pickList({111, 40, 81, 21}, Panel1);
     reloadLists();
+    for (auto [list, box] : {std::pair{dblcAuthor, cxAuthor}, {cbStartLetter, cxStartLetter}, {cbEndLetter, cxEndLetter},
+                             {dblcCategory, cxCategory}})
+        nameControl(list, box->text());
 
     connect(cxAuthor, &QCheckBox::clicked, this, guarded([this] { cxAuthorClick(); }));
     connect(cxStartLetter, &QCheckBox::clicked, this, guarded([this] { cxStartLetterClick(); }));

@@ -1,10 +1,12 @@
 #include "shell/application.h"
 
+#include "shell/accessibility.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QProxyStyle>
@@ -43,9 +45,15 @@ const QString kAnotherCopy = QStringLiteral(
 void setUpApplication(QApplication& app)
 {
     app.setApplicationName(kAppTitle);
+    app.setDesktopFileName(kDesktopId);
     app.setLayoutDirection(Qt::RightToLeft);
     app.setStyle(new ButtonsWithoutPicturesStyle);  // the application owns it
     initResources();
+    setUpAccessibility(app);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/pictures/barqeen-%1.png").arg(size), QSize(size, size));
+    app.setWindowIcon(icon);
     fonts::load();
     app.setFont(fonts::plain(8));
     // The standard buttons (OK, Yes, No, Cancel) in Arabic.

@@ -9,6 +9,10 @@ class QLockFile;
 
 namespace barqeen {
 
+// The reverse-DNS name of the program: its desktop entry, icon and metadata carry it, and the
+// window names it so the desktop matches the window to its entry.
+inline const QString kDesktopId = QStringLiteral(BARQEEN_DESKTOP_ID);
+
 // The application-wide settings: title, right-to-left, bundled fonts, Arabic standard buttons.
 void setUpApplication(QApplication& app);
 

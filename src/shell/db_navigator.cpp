@@ -29,6 +29,7 @@ DBNavigator::DBNavigator(DataSource& source, QWidget* parent) : QWidget(parent),
         auto* button = new QToolButton(this);
         button->setText(QString::fromUtf16(kLooks[b].glyph));
         button->setToolTip(QString::fromUtf16(kLooks[b].tip));
+        button->setAccessibleName(QString::fromUtf16(kLooks[b].tip));  // not the glyph's name
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         button->setFocusPolicy(Qt::TabFocus);
         layout->addWidget(button);

@@ -7,6 +7,7 @@
 #include "shell/guard.h"
 #include "shell/painting.h"
 #include "shell/picture_button.h"
+#include "store/layouts.h"
 #include "store/pending_edits.h"
 #include "text/codepage.h"
 #include "text/letters.h"
@@ -14,9 +15,12 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -29,6 +33,9 @@ namespace {
 
 const QString kCredit = QStringLiteral("تصميم وبرمجة فريق برقين");
 const QString kWebAddress = QStringLiteral("https://www.barqeen.net");
+const QString kFirstStart = QStringLiteral(
+    "أهلًا بك في برقين.\n\nجدول الأبيات فارغ بعدُ، فلا يجد الحاسوب بيتًا يطارحك به. أدخل الأبيات من نافذة "
+    "«أبيات الشعر»: اكتبها فيها، أو استوردها من ملف بزرّ «استيراد»، أو أفلت الملف على النافذة.");
 const QString kUnposted = QStringLiteral(
     "لم يُحفظ بعدُ ما كتبته:\n%1\n\nهل تريد الرجوع إليه لإكماله؟\n(لا: يُغلق البرنامج دون حفظه)");
 
@@ -118,23 +125,26 @@ void TfmMain::buildControls()
     Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
     Image2->setAlignment(Qt::AlignLeft | Qt::AlignTop | Qt::AlignAbsolute);
     Image2->setGeometry(167, 49, 322, 81);
+    Image2->setAccessibleName(QStringLiteral("برقين"));  // the logo's word
 
     const struct {
         PictureButton** button;
         const char* picture;
+        const char16_t* caption;  // the words drawn in the picture
         QRect geometry;
         void (TfmMain::*click)();
     } buttons[] = {
-        {&imGame, ":/pictures/game.png", {536, 161, 122, 41}, &TfmMain::imGameClick},
-        {&imSearch, ":/pictures/search.png", {536, 238, 121, 41}, &TfmMain::imSearchClick},
-        {&imPoemEdit, ":/pictures/poemedit.png", {537, 320, 122, 41}, &TfmMain::imPoemEditClick},
-        {&imCategories, ":/pictures/categories.png", {10, 162, 121, 41}, &TfmMain::imCategoriesClick},
-        {&imAuthors, ":/pictures/authors.png", {13, 236, 112, 41}, &TfmMain::imAuthorsClick},
-        {&imHistory, ":/pictures/history.png", {9, 323, 121, 41}, &TfmMain::imHistoryClick},
-        {&imExit, ":/pictures/exit.png", {268, 398, 121, 41}, &TfmMain::imExitClick},
+        {&imGame, ":/pictures/game.png", u"مطارحة", {536, 161, 122, 41}, &TfmMain::imGameClick},
+        {&imSearch, ":/pictures/search.png", u"بحث", {536, 238, 121, 41}, &TfmMain::imSearchClick},
+        {&imPoemEdit, ":/pictures/poemedit.png", u"أبيات الشعر", {537, 320, 122, 41}, &TfmMain::imPoemEditClick},
+        {&imCategories, ":/pictures/categories.png", u"مواضيع الشعر", {10, 162, 121, 41}, &TfmMain::imCategoriesClick},
+        {&imAuthors, ":/pictures/authors.png", u"الشعراء", {13, 236, 112, 41}, &TfmMain::imAuthorsClick},
+        {&imHistory, ":/pictures/history.png", u"سجل المطارحة", {9, 323, 121, 41}, &TfmMain::imHistoryClick},
+        {&imExit, ":/pictures/exit.png", u"خروج", {268, 398, 121, 41}, &TfmMain::imExitClick},
     };
     for (const auto& b : buttons) {
         *b.button = new PictureButton(QString::fromLatin1(b.picture), b.geometry, this);
+        (*b.button)->setAccessibleName(QString::fromUtf16(b.caption));
         connect(*b.button, &PictureButton::clicked, this, guarded([this, click = b.click] { (this->*click)(); }));
     }
 
@@ -164,6 +174,8 @@ void TfmMain::buildControls()
     Image3->setGeometry(1, 1, 633, 15);
     sbMinimize = glyphButton(QStringLiteral(":/pictures/minimize.png"), {634, 2, 17, 14}, Panel1);
     sbClose = glyphButton(QStringLiteral(":/pictures/close.png"), {652, 1, 16, 15}, Panel1);
+    sbMinimize->setAccessibleName(QStringLiteral("تصغير"));
+    sbClose->setAccessibleName(QStringLiteral("إغلاق"));
     connect(sbMinimize, &QToolButton::clicked, this, guarded([this] { sbMinimizeClick(); }));
     connect(sbClose, &QToolButton::clicked, this, guarded([this] { sbCloseClick(); }));
     Panel1->raise();
@@ -171,12 +183,32 @@ void TfmMain::buildControls()
 
 void TfmMain::FormCreate()
 {
+    firstStart_ = !QFileInfo::exists(QString::fromStdString(store_.pathOf(layouts::kPoem)));
     store_.OpenTables();
     if (const std::string notice = store_.openingNotice(); !notice.empty())
         Dialogs::warning(QString::fromStdString(notice));
     uint16_t major = 0, minor = 0, release = 0, build = 0;
     GetFileVersion(executablePath_.toStdString(), major, minor, release, build);
     laVersion->setText(QStringLiteral("نسخة رقم %1.%2.%3").arg(major).arg(minor).arg(release));
+    // Where the tables are, for whoever asks the version.
+    const QString folder = QStringLiteral("مجلد البيانات: \u2068%1\u2069").arg(QString::fromStdString(store_.dir()));
+    laVersion->setToolTip(folder);
+    laVersion->setAccessibleDescription(folder);
+}
+
+void TfmMain::welcomeFirstStart()
+{
+    if (!firstStart_ || !cdsPoem().active() || cdsPoem().rowCount() != 0)
+        return;
+    firstStart_ = false;
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, kFirstStart, QMessageBox::NoButton, this);
+    box.setLayoutDirection(Qt::RightToLeft);
+    QPushButton* open = box.addButton(QStringLiteral("أبيات الشعر"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("لاحقًا"), QMessageBox::RejectRole);
+    box.setDefaultButton(open);
+    Dialogs::exec(box);
+    if (box.clickedButton() == open)
+        imPoemEditClick();
 }
 
 void TfmMain::FormClose()

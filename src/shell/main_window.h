@@ -89,6 +89,10 @@ public:
     void SplitWords(std::string_view text, std::vector<std::string>& list) const;
     VerseSearch& search() { return *search_; }
 
+    // On the first start in a data folder (the verse table was made by this start) with no verses:
+    // tells the user how to bring verses in, with a button that opens the verse window.
+    void welcomeFirstStart();
+
     // Closing without questions (a stop signal): changed pending edits are still posted, and
     // those that cannot be are dropped.
     void closeWithoutQuestions();
@@ -111,6 +115,7 @@ private:
     std::unique_ptr<VerseSearch> search_;  // after the tables: it watches the verse table
     Program* program_ = nullptr;
     QString executablePath_;
+    bool firstStart_ = false;  // the verse table file did not exist before this start
     bool closed_ = false;
     bool askAtClose_ = true;
 };

@@ -13,6 +13,8 @@ PictureButton::PictureButton(const QString& picture, const QRect& geometry, QWid
     setCursor(Qt::PointingHandCursor);
 }
 
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {}
+
 void PictureButton::mousePressEvent(QMouseEvent* event)
 {
     pressed_ = event->button() == Qt::LeftButton;

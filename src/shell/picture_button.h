@@ -1,6 +1,7 @@
 #pragma once
 // A plain picture that acts as a button: drawn at its own size at the control's top-left
-// corner, with a hand cursor and no pressed or hover look.
+// corner, with a hand cursor and no pressed or hover look. A screen reader sees a push button,
+// named by its accessible name (the caption drawn in the picture), that it can press.
 #include <QLabel>
 
 namespace barqeen {
@@ -9,6 +10,9 @@ class PictureButton : public QLabel {
     Q_OBJECT
 public:
     PictureButton(const QString& picture, const QRect& geometry, QWidget* parent);
+
+    // What a click does; screen readers press the button through it.
+    void click() { emit clicked(); }
 
 signals:
     void clicked();
@@ -25,7 +29,9 @@ private:
 class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit LinkLabel(QWidget* parent = nullptr);
+
+    void click() { emit clicked(); }
 
 signals:
     void clicked();

@@ -118,6 +118,10 @@ int TableModel::columnCount(const QModelIndex& parent) const
 
 QVariant TableModel::data(const QModelIndex& index, int role) const
 {
+    if (role == Qt::AccessibleTextRole) {  // a screen reader says an empty cell is empty
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return text.isEmpty() && index.isValid() ? QStringLiteral("فارغ") : text;
+    }
     if (!index.isValid() || index.row() >= rows_ || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const Field* f = fieldOfColumn(index.column());
