@@ -1,6 +1,10 @@
 // Kills a writer of the real tables at random moments and checks that nothing committed is lost.
 //
-//   crash_check [--kills N] [--seed S] [--dir DIR]
+//   crash_check [--kills N] [--seed S] [--dir DIR] [--import]
+//
+// With --import the killed program imports a verse file (new poets, categories and verses, one
+// change across three files) instead: after each kill the tables must hold all of the import or
+// none of it, and all of it once the importer said it was done.
 //
 // Each round starts a writer (this program with --write) on one data folder. The writer opens the
 // five tables and makes one committed change after another (verses of a game, authors added,
@@ -9,6 +13,7 @@
 // compares every table with what the same changes give when made in memory on the folder as it
 // was before the round: the files must hold exactly the changes reported committed, or those and
 // the one being made when the kill came. The folder is kept from round to round.
+#include "exchange/verse_import.h"
 #include "store/layouts.h"
 #include "store/poem_store.h"
 
@@ -115,8 +120,37 @@ std::string expected(const std::string& before, uint64_t seed, int count)
     return dump(model);
 }
 
+// A verse file for round `seed`: verses, poets and categories the folder has not seen yet.
+std::string importSource(const std::string& path, uint64_t seed)
+{
+    std::string csv = "text,poet,categories\n";
+    for (int i = 0; i < 1000; ++i)
+        csv += "verse " + std::to_string(seed) + "." + std::to_string(i) + ",poet " + std::to_string(seed) + "." +
+               std::to_string(i / 20) + ",topic " + std::to_string(seed) + "." + std::to_string(i % 9) + "\n";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(csv.data(), 1, csv.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+int importInto(const std::string& dir, const std::string& source, bool tell = true)
+{
+    PoemStore store(dir);
+    store.OpenTables();
+    exchange::ImportOptions options;
+    options.writeReport = false;
+    exchange::VerseImport import(store, source, options);
+    const bool done = import.run().outcome == exchange::ImportResult::Outcome::Done;
+    if (done && tell) {
+        std::printf("committed 1\n");
+        std::fflush(stdout);
+    }
+    store.CloseTables();
+    return done ? 0 : 1;
+}
+
 // Starts the writer, kills it after waitMs, answers the last change it reported committed.
-int runAndKill(const char* self, const std::string& dir, uint64_t seed, int waitMs)
+int runAndKill(const char* self, const std::string& dir, uint64_t seed, int waitMs, const std::string& source = {})
 {
     int out[2];
     if (::pipe(out) != 0)
@@ -125,7 +159,10 @@ int runAndKill(const char* self, const std::string& dir, uint64_t seed, int wait
     if (child == 0) {
         ::dup2(out[1], 1);
         ::close(out[0]);
-        ::execl(self, self, "--write", dir.c_str(), std::to_string(seed).c_str(), nullptr);
+        if (source.empty())
+            ::execl(self, self, "--write", dir.c_str(), std::to_string(seed).c_str(), nullptr);
+        else
+            ::execl(self, self, "--import-into", dir.c_str(), source.c_str(), nullptr);
         _exit(127);
     }
     ::close(out[1]);
@@ -163,9 +200,20 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--write") == 0)
         return write(argv[2], std::stoull(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "--import-into") == 0)
+        return importInto(argv[2], argv[3]);
     int kills = 100;
+    bool imports = false;
     uint64_t seed = uint64_t(std::random_device{}());
     std::string dir;
+    for (int a = 1; a < argc; ++a)
+        if (std::strcmp(argv[a], "--import") == 0) {
+            imports = true;
+            for (int b = a; b + 1 < argc; ++b)
+                argv[b] = argv[b + 1];
+            --argc;
+            break;
+        }
     for (int a = 1; a + 1 < argc; a += 2) {
         if (std::strcmp(argv[a], "--kills") == 0)
             kills = std::stoi(argv[a + 1]);
@@ -182,7 +230,9 @@ int main(int argc, char** argv)
     }
     const std::string data = dir + "/data", before = dir + "/before";
     fs::create_directories(data);
-    std::printf("crash check: %d kills, seed %llu, folder %s\n", kills, (unsigned long long)seed, dir.c_str());
+    std::printf("crash check%s: %d kills, seed %llu, folder %s\n", imports ? " of imports" : "", kills,
+                (unsigned long long)seed, dir.c_str());
+    long whole = 0, none = 0;
     std::mt19937_64 random(seed);
     long reported = 0, beyond = 0;
     int failures = 0;
@@ -196,6 +246,38 @@ int main(int argc, char** argv)
             fs::remove_all(before);
             fs::copy(data, before);
             const uint64_t roundSeed = random();
+            if (imports) {
+                const std::string source = importSource(dir + "/source.csv", roundSeed);
+                const int waitMs = 20 + int(random() % 600);
+                const bool said = runAndKill(argv[0], data, roundSeed, waitMs, source) == 1;
+                PoemStore after(data);
+                after.OpenTables();
+                const std::string found = dump(after);
+                after.CloseTables();
+                const std::string unchanged = [&] {
+                    PoemStore model(before);
+                    model.OpenTables();
+                    return dump(model);
+                }();
+                const std::string imported = [&] {
+                    const std::string copy = dir + "/model";
+                    fs::remove_all(copy);
+                    fs::copy(before, copy, fs::copy_options::recursive);
+                    importInto(copy, source, false);
+                    PoemStore model(copy);
+                    model.OpenTables();
+                    return dump(model);
+                }();
+                const bool all = found == imported, nothing = found == unchanged;
+                whole += all;
+                none += nothing;
+                if (!(all || (nothing && !said))) {
+                    ++failures;
+                    std::printf("round %d: the tables hold %s of the import%s\n", round, nothing ? "none" : "a part",
+                                said ? " the importer said was done" : "");
+                }
+                continue;
+            }
             const int waitMs = 20 + int(random() % 400);
             const int committed = runAndKill(argv[0], data, roundSeed, waitMs);
             PoemStore after(data);
@@ -214,6 +296,13 @@ int main(int argc, char** argv)
             ++failures;
             std::printf("round %d: %s\n", round, e.what());
         }
+    }
+    if (imports) {
+        std::printf("%d kills of imports: %ld found whole, %ld found not begun, none partial: %s\n", kills, whole, none,
+                    failures ? "NO" : "yes");
+        if (ownDir && !failures)
+            fs::remove_all(dir);
+        return failures ? 1 : 0;
     }
     std::printf("%d kills, %ld changes reported committed, all found intact: %s "
                 "(%ld rounds also kept the change being made at the kill)\n",

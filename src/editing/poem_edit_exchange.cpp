@@ -159,7 +159,8 @@ void TfmPoemEdit::importFiles(const QStringList& paths, bool windows1256)
         VerseImport import(main_.store(), path.toStdString(), preview.options());
         runWithProgress(this, QStringLiteral("استيراد الأبيات"),
                         {[&] { return import.step(kSlice); }, [&] { return import.progress(); },
-                         [&] { return QString::fromStdString(import.stage()); }, [&] { import.cancel(); }});
+                         [&] { return QString::fromStdString(import.stage()); }, [&] { return import.cancel(); },
+                         [&] { return import.cancellable(); }});
         // New categories join the list; the count and ticks follow the verse table.
         category_.LoadCategoryList();
         category_.ShowPoemCategories();
@@ -203,7 +204,7 @@ void TfmPoemEdit::bbExportClick()
     VerseExport out(main_.store(), selection ? selectedVerses(poem) : allVerses(poem), path, format);
     runWithProgress(this, QStringLiteral("تصدير الأبيات"),
                     {[&] { return out.step(kSlice); }, [&] { return out.progress(); },
-                     [] { return QStringLiteral("كتابة الملف"); }, [&] { out.cancel(); }});
+                     [] { return QStringLiteral("كتابة الملف"); }, [&] { out.cancel(); return true; }});
     Dialogs::message(QString::fromStdString(exportSummary(out.result())));
 }
 

@@ -55,6 +55,8 @@ std::string summaryText(const ImportResult& result)
         return text + "لم يُستورد شيء؛ بقيت الجداول كما كانت.\n" + result.error;
     if (result.outcome == Outcome::Cancelled)
         return text + "أُلغي الاستيراد؛ بقيت الجداول كما كانت.";
+    if (result.cancelRefused)
+        text += "جاء الإلغاء بعد أن بدأ حفظ الاستيراد، فلم يعد ممكنًا: حُفظ الاستيراد كله.\n";
     text += sourceText(result) + "\n";
     if (result.dryRun)
         text += "لم يُحفظ شيء. الأبيات التي تُستورد: " + count(result.taken) + "\n";

@@ -1,6 +1,7 @@
 #include "exchange/tables_batch.h"
 
 #include "common/error.h"
+#include "store/batch_record.h"
 
 namespace barqeen::exchange {
 
@@ -43,6 +44,22 @@ void TablesBatch::commit()
 {
     while (write(total_)) {
     }
+    // Several files commit one after another: a record of the change, kept until the last has
+    // committed, lets the next start undo it should the program stop in between.
+    std::vector<batch_record::Entry> entries;
+    for (const Part& part : parts_)
+        if (part.file)
+            entries.push_back({store_.kindOf(*part.table), part.firstKey, part.firstKey + int64_t(part.rows.size())});
+    const bool recorded = entries.size() > 1;
+    if (recorded) {
+        try {
+            batch_record::write(store_.dir(), entries);
+        } catch (const Error&) {
+            rollback();
+            parts_.clear();
+            throw;
+        }
+    }
     for (size_t i = 0; i < parts_.size(); ++i) {
         Part& failing = parts_[i];
         if (!failing.file)
@@ -67,9 +84,13 @@ void TablesBatch::commit()
                 }
             }
             parts_.clear();
+            if (recorded)
+                batch_record::remove(store_.dir());
             throw Error(message);
         }
     }
+    if (recorded)
+        batch_record::remove(store_.dir());
     for (Part& part : parts_)
         part.table->appendRows(std::move(part.rows));
     parts_.clear();

@@ -170,7 +170,8 @@ VerseImport::VerseImport(PoemStore& store, std::string path, ImportOptions optio
 
 VerseImport::~VerseImport()
 {
-    cancel();
+    if (cancellable())
+        cancel();
 }
 
 const ImportResult& VerseImport::run()
@@ -180,13 +181,27 @@ const ImportResult& VerseImport::run()
     return result_;
 }
 
-void VerseImport::cancel()
+bool VerseImport::cancellable() const
 {
-    if (result_.outcome != ImportResult::Outcome::Running)
-        return;
+    return work_ && result_.outcome == ImportResult::Outcome::Running && work_->stage < Work::Stage::Commit;
+}
+
+bool VerseImport::cancel()
+{
+    if (result_.outcome == ImportResult::Outcome::Cancelled)
+        return true;
+    // Until the step that commits has run, nothing is in the tables.
+    const bool committed = !work_ || result_.outcome != ImportResult::Outcome::Running || work_->stage > Work::Stage::Commit;
+    if (committed) {
+        // Too late: the tables hold the import, and the summary must say so.
+        if (result_.outcome != ImportResult::Outcome::Failed)
+            result_.cancelRefused = true;
+        return false;
+    }
     work_.reset();  // rolls back what was written
     result_.outcome = ImportResult::Outcome::Cancelled;
     result_.refused.clear();
+    return true;
 }
 
 double VerseImport::progress() const

@@ -67,6 +67,7 @@ struct ImportResult {
     FoldCounts folded;  // in the verses to be taken
     std::string reportPath;            // the report written, if any
     std::string reportError;           // why the report could not be written
+    bool cancelRefused = false;        // a cancel came after the commit had begun: everything was stored
 
     std::array<size_t, kRefusalKinds> refusedBy() const;
 };
@@ -82,8 +83,12 @@ public:
     bool step(std::chrono::milliseconds budget);
     // Every step at once.
     const ImportResult& run();
-    // Stops an import not yet committed; nothing of it is kept. Too late once it has committed.
-    void cancel();
+    // Stops an import whose commit has not begun; nothing of it is kept (true). Once the commit
+    // has run it is refused (false): what is committed stays, and the result says a cancel came late.
+    bool cancel();
+    // A cancel would still take effect. Turns false just before the step that commits, so a
+    // window can refuse the cancel before the work becomes final.
+    bool cancellable() const;
 
     double progress() const;    // 0 to 1
     std::string stage() const;  // what it is doing, in Arabic (UTF-8)

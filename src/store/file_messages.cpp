@@ -11,9 +11,11 @@
 namespace barqeen::file_messages {
 namespace {
 
-// Why a file cannot be written, in the user's words where the folder tells it; the technical
-// detail follows in parentheses.
-std::string writeProblem(const std::string& path, const std::string& detail)
+const char* const kNothingSaved = ". لم يُحفظ التغيير، وما حُفظ من قبل باقٍ كما هو.";
+
+}  // namespace
+
+std::string writeReason(const std::string& path)
 {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(path).parent_path();
@@ -27,10 +29,16 @@ std::string writeProblem(const std::string& path, const std::string& detail)
         reason = "القرص ممتلئ";
     else
         reason = "تعذّرت الكتابة";
-    return reason + " " + isolated("(" + detail + ")");
+    return reason;
 }
 
-const char* const kNothingSaved = ". لم يُحفظ التغيير، وما حُفظ من قبل باقٍ كما هو.";
+namespace {
+
+// Why a file cannot be written, with the technical detail in parentheses.
+std::string writeProblem(const std::string& path, const std::string& detail)
+{
+    return writeReason(path) + " " + isolated("(" + detail + ")");
+}
 
 }  // namespace
 
@@ -58,28 +66,33 @@ void unwritable(const std::string& path, const std::string& detail)
                 kNothingSaved);
 }
 
-void readOnlyRefusal(const std::string& path)
+void readOnlyRefusal(const std::string& path, const std::string& reason)
 {
-    throw Error("تعذّر حفظ التغيير في ملف الجدول " + isolated(path) + ": الملف للقراءة فقط" + kNothingSaved);
+    throw Error("تعذّر حفظ التغيير في ملف الجدول " + isolated(path) + ": الملف للقراءة فقط" +
+                (reason.empty() ? "" : " (" + reason + ")") + kNothingSaved);
 }
 
-std::string readOnlyNotice(const std::string& path)
+std::string readOnlyNotice(const std::string& path, const std::string& reason)
 {
-    return "ملف الجدول " + isolated(path) +
-           " للقراءة فقط: تُعرض بياناته، ولن يُحفظ فيه أي تغيير ما دام كذلك.";
+    return "ملف الجدول " + isolated(path) + " للقراءة فقط" + (reason.empty() ? "" : " (" + reason + ")") +
+           ": تُعرض بياناته، ولن يُحفظ فيه أي تغيير ما دام كذلك.";
 }
 
 std::string replaced(const std::string& path, const std::string& kept, const std::string& keptProblem,
                      bool changeRefused)
 {
     std::string text = "استُبدل ملف الجدول " + isolated(path) +
-                       " أو غيّره برنامج آخر أثناء عمل برقين، فلم يكتب فيه البرنامج شيئًا وبقي كما وُضع.";
-    if (!kept.empty())
-        text += " حُفظت صفوف الجدول كما كانت في البرنامج في الملف " + isolated(kept) + ".";
-    else
+                       " أو غيّره برنامج آخر أثناء عمل برقين، فلم يكتب فيه البرنامج شيئًا بعد ذلك وبقي كما تركه.";
+    if (!kept.empty()) {
+        text += " حُفظت صفوف الجدول كما كانت في البرنامج في الملف " + isolated(kept) +
+                "، وتُحفظ فيه تغييرات الجدول من الآن حتى يُعاد تشغيل البرنامج.";
+        if (changeRefused)
+            text += " لم يُحفظ التغيير الأخير بعد، وما زال معروضًا: احفظه مرة أخرى ليُكتب في ذلك الملف.";
+    } else {
         text += " وتعذّر حفظ صفوف الجدول بجانبه: " + keptProblem + ".";
-    if (changeRefused)
-        text += " لم يُحفظ التغيير.";
+        if (changeRefused)
+            text += " لم يُحفظ التغيير.";
+    }
     return text + " أعد تشغيل البرنامج ليقرأ الملف الموجود الآن.";
 }
 

@@ -33,7 +33,10 @@ PoemStore::PoemStore(std::string dir)
     cdsPoem.setLetterIndex("StartLetter");
 }
 
-PoemStore::~PoemStore() = default;
+PoemStore::~PoemStore()
+{
+    folder_.reset();
+}
 
 std::string PoemStore::pathOf(const char* kind) const
 {
@@ -54,6 +57,14 @@ TableFile* PoemStore::fileOf(const Table& table)
         if (s.table == &table)
             return s.file.get();
     return nullptr;
+}
+
+const char* PoemStore::kindOf(const Table& table) const
+{
+    for (const Slot& s : slots_)
+        if (s.table == &table)
+            return s.kind;
+    throw Error("Not one of the five tables: " + table.name());
 }
 
 void PoemStore::createTable(const char* kind, void (*define)(Table&))
@@ -91,17 +102,31 @@ void PoemStore::OpenTables()
         if (!fs::exists(pathOf(kind), ec))
             (this->*create)();
     }
+    undoInterruptedBatch();
     // The authors come first: the verse table's author name is looked up in them.
     for (const char* kind : {kAuthors, kPoem, kPlayerPoem, kHistory, kCategories})
         openTable(kind);
+    if (idleFolding_) {
+        folder_ = std::make_unique<LogFolder>([this] {
+            for (Slot& s : slots_)
+                if (s.file)
+                    s.file->foldLog();
+        });
+        for (Slot& s : slots_)
+            s.file->whenCommitted([folder = folder_.get()] { folder->committed(); });
+    }
 }
 
 std::string PoemStore::openingNotice() const
 {
-    std::string notice;
+    std::string notice = batchNotice_;
+    const auto add = [&](const std::string& text) { notice += (notice.empty() ? "" : "\n") + text; };
     for (const Slot& s : slots_)
         if (s.file && s.file->readOnly())
-            notice += (notice.empty() ? "" : "\n") + file_messages::readOnlyNotice(s.file->path());
+            add(file_messages::readOnlyNotice(s.file->path(), s.file->readOnlyReason()));
+    for (const Slot& s : slots_)
+        if (s.file && !s.file->logNotice().empty())
+            add(s.file->logNotice());
     return notice;
 }
 
@@ -125,6 +150,7 @@ void PoemStore::closeTable(const char* kind)
 
 void PoemStore::CloseTables()
 {
+    folder_.reset();  // the close folds in what is left
     std::string failures;
     for (const char* kind : {kPoem, kAuthors, kPlayerPoem, kHistory, kCategories}) {
         try {

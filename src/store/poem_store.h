@@ -2,6 +2,7 @@
 // The five tables of the program and their files: making missing files, opening and closing in
 // their orders, and the row writers of the game.
 #include "store/table.h"
+#include "store/log_folder.h"
 #include "store/table_file.h"
 
 #include <QDateTime>
@@ -37,12 +38,18 @@ public:
     void CreatePlayerPoemTable();
     // Closes all five, even when one of them cannot be written; then reports what failed.
     void CloseTables();
-    // What the user is to be told once the tables are open (files that can only be read), or "".
+    // The logs are folded into the files a moment after the commits pause, on a thread of the
+    // store's own (on by default; set before OpenTables).
+    void setIdleFolding(bool on) { idleFolding_ = on; }
+    // What the user is to be told once the tables are open (files that can only be read, logs set
+    // aside, an interrupted import undone), or "".
     std::string openingNotice() const;
 
     // The open file of one of the five tables (nullptr while it is closed): for a change that is
     // written to several files at once (an import).
     TableFile* fileOf(const Table& table);
+    // The kind of one of the five tables ("Poem"), the name its file and records go by.
+    const char* kindOf(const Table& table) const;
 
     // name is Windows-1256 text; returns the new GameID.
     int AddHistory(const std::string& playerName, const QDateTime& playTime);
@@ -59,9 +66,13 @@ private:
     void createTable(const char* kind, void (*define)(Table&));
     void openTable(const char* kind);
     void closeTable(const char* kind);
+    void undoInterruptedBatch();
 
     std::string dir_;
     std::array<Slot, 5> slots_;
+    std::string batchNotice_;
+    bool idleFolding_ = true;
+    std::unique_ptr<LogFolder> folder_;
 };
 
 }  // namespace barqeen

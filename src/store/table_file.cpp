@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "store/datetime.h"
 #include "store/file_messages.h"
+#include "store/log_check.h"
 #include "store/sqlite_calls.h"
 #include "store/table_file_read.h"
 #include "text/codepage.h"
@@ -193,34 +194,45 @@ void TableFile::write(const std::string& path, const Table& table, const std::st
 }
 
 TableFile::TableFile(std::string path, Table& table, std::string kind)
-    : path_(std::move(path)), table_(table), kind_(std::move(kind))
+    : path_(std::move(path)), table_(table), kind_(std::move(kind)), openedPath_(path_)
 {
 }
 
 TableFile::~TableFile()
 {
+    std::lock_guard hold(connection_);
     if (!db_)
         return;
-    const bool ours = place() == Place::Ours;
-    disconnect(ours);
-    if (!ours)
+    // Left without a close (an error on the way): the log is folded in only into the file the
+    // program left as it was.
+    const Place where = place();
+    disconnect(where == Place::Ours && !connectionStale());
+    if (where == Place::Replaced)
         dropLog();
 }
 
 void TableFile::disconnect(bool checkpoint)
 {
-    for (sqlite3_stmt** s : {&insert_, &update_, &delete_, &counter_}) {
+    for (sqlite3_stmt** s : {&insert_, &update_, &delete_, &counter_, &dataVersion_}) {
         sqlite3_finalize(*s);
         *s = nullptr;
     }
     if (!db_)
         return;
     // The last connection to close folds the log into the file and removes it; another
-    // connection still open (a reader) keeps it for itself.
+    // connection still open (a reader) keeps it for itself. A fold-in that fails for want of room
+    // is told; the log then stays, holding everything, and is read with the file next time.
+    if (checkpoint && !readOnly_) {
+        const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+            foldProblem_ = sqlite3_errmsg(db_);
+    }
     if (!checkpoint)
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_close(db_);
     db_ = nullptr;
+    if (checkpoint && !readOnly_ && !exists(path_ + "-wal"))
+        log_check::forget(path_);
     // A connection that only reads leaves the log files it made; they hold nothing.
     if (readOnly_) {
         struct stat st {};
@@ -229,22 +241,6 @@ void TableFile::disconnect(bool checkpoint)
         if (!hadIndex_)
             std::remove((path_ + "-shm").c_str());
     }
-}
-
-void TableFile::rememberIdentity()
-{
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0)
-        identity_ = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-}
-
-TableFile::Place TableFile::place() const
-{
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0)
-        return errno == ENOENT ? Place::Vanished : Place::Replaced;
-    const Identity now{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-    return now == identity_ ? Place::Ours : Place::Replaced;
 }
 
 std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table, const std::string& kind)
@@ -257,6 +253,21 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     }
     // Without the right to write the file, or to make the log beside it, the table is only read.
     file->readOnly_ = ::access(path.c_str(), W_OK) != 0 || ::access(folderOf(path).c_str(), W_OK) != 0;
+    if (file->readOnly_)
+        file->readOnlyReason_ = ::access(path.c_str(), W_OK) != 0 ? "لا يسمح النظام بالكتابة في الملف"
+                                                                   : "لا يسمح النظام بالكتابة في مجلده";
+    if (!file->readOnly_) {
+        // A log left by a crash is applied only to the file it was written for, and only after
+        // what is damaged in it is copied aside.
+        struct stat log {};
+        if (::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0) {
+            const std::string recorded = log_check::recorded(path);
+            if (!recorded.empty() && recorded != log_check::identityOf(path))
+                file->takeLogAside("");
+            else if (const std::string damage = log_check::damage(path + "-wal"); !damage.empty())
+                file->takeLogAside(damage);
+        }
+    }
     const bool hadLog = file->hadLog_ = exists(path + "-wal");
     const bool hadIndex = file->hadIndex_ = exists(path + "-shm");
     // Nothing is written until the file is known to be sound: a refused file is closed without
@@ -273,8 +284,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     TextArena arena;
     try {
         table_file_read::checkLength(path);
-        file->connect();
-        table_file_read::checkMarks(file->db_);
+        file->connectForReading();
         const int64_t nextKey = table_file_read::checkLayout(file->db_, table, kind);
         table_file_read::readRows(file->db_, table, nextKey, rows, arena);
         sqlite3_exec(file->db_, "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
@@ -282,6 +292,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
             // Files written before the log was used change over once, after they were checked.
             exec(file->db_, "PRAGMA journal_mode = WAL");
             file->prepareStatements();
+            file->rememberDataVersion();
         }
         file->rememberIdentity();
         table.load(std::move(rows), nextKey, std::move(arena));
@@ -296,11 +307,49 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     return file;
 }
 
+void TableFile::connectForReading()
+{
+    connect();
+    std::string detail;
+    try {
+        table_file_read::checkMarks(db_);
+        return;
+    } catch (const Error& e) {
+        detail = e.what();
+        // The log's index cannot be made beside the file (a full disk, a folder or file that
+        // cannot be written): that is no damage. The file is read as it stands, and only read.
+        const int code = sqlite3_errcode(db_) & 0xff;
+        const int error = sqlite3_system_errno(db_);
+        const bool noRoomOrRight = code == SQLITE_FULL || code == SQLITE_READONLY ||
+                                   ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
+                                    (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
+                                     error == EACCES || error == EPERM));
+        if (asItStands_ || !noRoomOrRight)
+            throw;
+    }
+    disconnect(false);
+    if (!hadLog_)
+        std::remove((path_ + "-wal").c_str());
+    if (!hadIndex_)
+        std::remove((path_ + "-shm").c_str());
+    if (!readOnly_) {
+        readOnly_ = true;
+        readOnlyReason_ = writeReason(path_) + " " + isolated("(" + detail + ")");
+    }
+    if (struct stat log {}; ::stat((path_ + "-wal").c_str(), &log) == 0 && log.st_size > 0)
+        readOnlyReason_ += "، ولم يُقرأ سجلّه " + isolated(path_ + "-wal") + " فقد تنقص الجدول آخر تغييراته";
+    asItStands_ = true;
+    connect();
+    table_file_read::checkMarks(db_);
+}
+
 void TableFile::connect()
 {
-    // One thread uses a table file: SQLite's own locking between threads is not needed.
+    // One thread uses a table file at a time (the folding thread takes turns with the interface):
+    // SQLite's own locking between threads is not needed.
     const int mode = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    if (sqlite3_open_v2(path_.c_str(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+    const std::string name = asItStands_ ? uriPath(path_) + "?immutable=1" : path_;
+    if (sqlite3_open_v2(name.c_str(), &db_, mode | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
         throw Error(db_ ? sqlite3_errmsg(db_) : "out of memory");
     sqlite3_busy_timeout(db_, 2000);
     // Every commit reaches the disk before it is reported done. Reading a large table whole is
@@ -331,68 +380,11 @@ void TableFile::prepareStatements()
         {&delete_, "DELETE FROM rows WHERE " + quoted(key) + " = ?"},
         // The counter is moved on only from the value the program last wrote.
         {&counter_, "UPDATE barqeen_table SET next_key = ?1 WHERE next_key = ?2"},
+        {&dataVersion_, "PRAGMA data_version"},
     };
     for (const auto& [slot, sql] : statements)
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, slot, nullptr) != SQLITE_OK)
             throw Error(sqlite3_errmsg(db_));
-}
-
-std::string TableFile::keepRowsBeside() const
-{
-    namespace fs = std::filesystem;
-    const fs::path original(path_);
-    const std::string stem = (original.parent_path() / original.stem()).string();
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
-    std::string kept = stem + "-kept-" + stamp + ".cds";
-    for (int n = 2; exists(kept); ++n)
-        kept = stem + "-kept-" + stamp + "-" + std::to_string(n) + ".cds";
-    writeWhole(kept, table_, kind_);
-    return kept;
-}
-
-void TableFile::giveUpFile(bool changeRefused)
-{
-    if (!givenUp_) {
-        givenUp_ = true;
-        // Still the same file, changed by another program through SQLite: its log is shared and
-        // folded in as usual. Otherwise the log is the program's alone and belongs to no file at
-        // the path any more; its rows are kept below.
-        const bool sameFile = place() == Place::Ours;
-        disconnect(sameFile);
-        if (!sameFile)
-            dropLog();
-        try {
-            keptPath_ = keepRowsBeside();
-        } catch (const Error& e) {
-            keptProblem_ = e.what();
-        }
-    }
-    throw Error(replaced(path_, keptPath_, keptProblem_, changeRefused));
-}
-
-void TableFile::dropLog() const
-{
-    std::remove((path_ + "-wal").c_str());
-    std::remove((path_ + "-shm").c_str());
-}
-
-void TableFile::ensureFile()
-{
-    switch (place()) {
-    case Place::Ours:
-        return;
-    case Place::Vanished:
-        disconnect(false);
-        dropLog();
-        writeWhole(path_, table_, kind_);
-        connect();
-        prepareStatements();
-        rememberIdentity();
-        return;
-    case Place::Replaced:
-        giveUpFile(true);
-    }
 }
 
 void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
@@ -403,15 +395,18 @@ void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
 
 void TableFile::commit(const std::function<void()>& statements)
 {
-    if (givenUp_)
-        throw Error(replaced(path_, keptPath_, keptProblem_, true));
+    std::lock_guard hold(connection_);
+    if (givenUp_ && !db_)
+        throw Error(replaced(openedPath_, keptPath_, keptProblem_, true));
     if (readOnly_)
-        readOnlyRefusal(path_);
+        readOnlyRefusal(path_, readOnlyReason_);
     ensureFile();
     bool foreign = false;
     try {
         exec(db_, "BEGIN IMMEDIATE");
         try {
+            if (writtenByOthers())
+                throw ForeignChange{};
             statements();
             exec(db_, "COMMIT");
         } catch (const ForeignChange&) {
@@ -425,8 +420,11 @@ void TableFile::commit(const std::function<void()>& statements)
         unwritable(path_, e.what());
     }
     if (foreign)
-        giveUpFile(true);
+        giveUpFile(true, true);
     rememberIdentity();
+    rememberDataVersion();
+    if (committed_)
+        committed_();
 }
 
 void TableFile::rowAdded(const Row& row, int64_t nextKey)
@@ -464,24 +462,32 @@ void TableFile::rowDeleted(int64_t key)
 
 void TableFile::beginBatch()
 {
+    std::lock_guard hold(connection_);
     if (inBatch_)
         throw Error("A batch is already open on " + path_);
-    if (givenUp_)
-        throw Error(replaced(path_, keptPath_, keptProblem_, true));
+    if (givenUp_ && !db_)
+        throw Error(replaced(openedPath_, keptPath_, keptProblem_, true));
     if (readOnly_)
-        readOnlyRefusal(path_);
+        readOnlyRefusal(path_, readOnlyReason_);
     ensureFile();
+    bool foreign = false;
     try {
         exec(db_, "BEGIN IMMEDIATE");
+        foreign = writtenByOthers();
+        if (foreign)
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     } catch (const Error& e) {
         unwritable(path_, e.what());
     }
+    if (foreign)
+        giveUpFile(true, true);
     inBatch_ = true;
     fileCounter_ = table_.nextKey();
 }
 
 void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
 {
+    std::lock_guard hold(connection_);
     if (!inBatch_)
         throw Error("No batch is open on " + path_);
     if (nextKey - 1 > kLargestKey)
@@ -507,12 +513,13 @@ void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
     }
     if (foreign) {
         rollbackBatch();
-        giveUpFile(true);
+        giveUpFile(true, true);
     }
 }
 
 void TableFile::commitBatch()
 {
+    std::lock_guard hold(connection_);
     if (!inBatch_)
         throw Error("No batch is open on " + path_);
     sqlite3_reset(insert_);
@@ -525,10 +532,14 @@ void TableFile::commitBatch()
     }
     inBatch_ = false;
     rememberIdentity();
+    rememberDataVersion();
+    if (committed_)
+        committed_();
 }
 
 void TableFile::rollbackBatch() noexcept
 {
+    std::lock_guard hold(connection_);
     if (!inBatch_)
         return;
     inBatch_ = false;
@@ -555,20 +566,38 @@ void TableFile::takeBack(int64_t firstKey)
 
 void TableFile::close()
 {
+    std::lock_guard hold(connection_);
     rollbackBatch();
-    if (givenUp_)
+    if (givenUp_ && !db_)
         return;  // the user was told when it happened
-    switch (place()) {
+    switch (checkPlace()) {
     case Place::Ours:
+    case Place::Touched:
         disconnect(true);
+        if (!foldProblem_.empty())
+            throw Error("لم يُدمج سجلّ تغييرات ملف الجدول " + isolated(path_) + " فيه عند الإغلاق: " + writeReason(path_) +
+                        " " + isolated("(" + foldProblem_ + ")") + ". بقي السجلّ " + isolated(path_ + "-wal") +
+                        " بجانبه وفيه كل ما حُفظ، ويُقرأ مع الملف عند التشغيل التالي؛ لا تحذفه.");
         return;
+    case Place::WrittenByOthers:
+        try {
+            giveUpFile(false, true);
+        } catch (...) {
+            disconnect(true);  // the rows kept beside: a closed table is its file alone
+            throw;
+        }
     case Place::Vanished:
         disconnect(false);
         dropLog();
         writeWhole(path_, table_, kind_);
         return;
     case Place::Replaced:
-        giveUpFile(false);
+        try {
+            giveUpFile(false, false);
+        } catch (...) {
+            disconnect(true);  // the rows kept beside: a closed table is its file alone
+            throw;
+        }
     }
 }
 

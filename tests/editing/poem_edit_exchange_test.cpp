@@ -164,42 +164,66 @@ TEST_F(PoemEditExchangeTest, ImportButtonTakesTheFileTypedIntoTheDialogAndShowsT
     EXPECT_EQ(program->fmMain->cdsAuthors().rowCount(), 1);
 }
 
-TEST_F(PoemEditExchangeTest, CancelInTheProgressDialogKeepsNothing)
+// The progress dialog's cancel button pressed while the label reads a stage: before the commit
+// it keeps nothing, and the summary says so; from the commit on the button is greyed, a click
+// or Esc changes nothing, and the summary says the import was stored, as it was.
+struct CancelAt {
+    const char* stage;
+    bool takesEffect;
+};
+
+class PoemEditImportCancelTest : public PoemEditExchangeTest, public ::testing::WithParamInterface<CancelAt> {};
+
+TEST_P(PoemEditImportCancelTest, ACancelEitherKeepsNothingOrIsVisiblyRefused)
 {
+    const CancelAt at = GetParam();
     std::string csv = "text,categories\n";
-    for (int i = 0; i < 60000; ++i)
+    for (int i = 0; i < 45000; ++i)
         csv += "بيت رقم " + std::to_string(i) + " من الشعر,موضوع " + std::to_string(i % 5) + "\n";
     const std::string file = dir.file("many.csv");
     writeFile(file, csv);
     typedNames = {file};
-    int cancelledAt = -1;
+    bool pressed = false, buttonEnabled = false;
     QTimer watcher;
-    watcher.setInterval(5);
+    watcher.setInterval(0);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!progress || progress->value() < 620 || cancelledAt >= 0)
+        if (!progress || pressed || progress->labelText() != QString::fromUtf8(at.stage))
             return;
-        cancelledAt = progress->value();
-        EXPECT_EQ(progress->labelText(), QStringLiteral("كتابة الجداول"));
-        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        pressed = true;
+        auto* cancel = progress->findChild<QPushButton*>();
+        ASSERT_TRUE(cancel);
+        EXPECT_EQ(cancel->text(), QStringLiteral("إلغاء"));
+        buttonEnabled = cancel->isEnabled();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        if (!buttonEnabled)
+            QTest::keyClick(progress, Qt::Key_Escape);
     });
     watcher.start();
     inVerseWindow([&](TfmPoemEdit& w) {
         click(w.bbImport);
-        EXPECT_EQ(w.stCount->text(), QStringLiteral("3"));
-        EXPECT_EQ(w.clbCategories->count(), 0);
+        EXPECT_EQ(w.stCount->text(), at.takesEffect ? QStringLiteral("3") : QStringLiteral("45003"));
     });
-    EXPECT_GE(cancelledAt, 620) << "the cancel button was clicked while rows were being written";
+    ASSERT_TRUE(pressed) << "the label never read " << at.stage;
+    EXPECT_EQ(buttonEnabled, at.takesEffect);
     const QStringList messages = dialogs->texts(QStringLiteral("message"));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("أُلغي الاستيراد"))) << messages[0].toStdString();
-    EXPECT_EQ(program->fmMain->cdsPoem().rowCount(), 3);
-    program.reset();  // the tables close; their files hold what they held
+    EXPECT_EQ(messages[0].contains(QStringLiteral("أُلغي الاستيراد")), at.takesEffect) << messages[0].toStdString();
+    if (!at.takesEffect)
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("حُفظ الاستيراد كله"))) << messages[0].toStdString();
+    const int rows = at.takesEffect ? 3 : 45003;
+    EXPECT_EQ(program->fmMain->cdsPoem().rowCount(), rows);
+    program.reset();  // the tables close; their files hold what the summary said
     PoemStore reader(dir.path());
     reader.OpenTables();
-    EXPECT_EQ(reader.cdsPoem.rowCount(), 3);
-    EXPECT_EQ(reader.cdsCategories.rowCount(), 0);
+    EXPECT_EQ(reader.cdsPoem.rowCount(), rows);
+    EXPECT_EQ(reader.cdsCategories.rowCount(), at.takesEffect ? 0 : 5);
 }
+
+INSTANTIATE_TEST_SUITE_P(EachStage, PoemEditImportCancelTest,
+                         ::testing::Values(CancelAt{"قراءة الملف", true}, CancelAt{"مقارنة بالأبيات الموجودة", true},
+                                           CancelAt{"فحص الأسطر", true}, CancelAt{"كتابة الجداول", true},
+                                           CancelAt{"حفظ الاستيراد", false}));
 
 TEST_F(PoemEditExchangeTest, AFileDroppedOnTheMemoIsImportedNotPastedAsItsName)
 {

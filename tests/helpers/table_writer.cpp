@@ -1,9 +1,12 @@
-// Test helper: appends player verses to the tables in a folder, one committed row at a time,
-// and reports each commit on stdout, so a test can kill it at any moment.
+// Test helper, killed in the middle by the tests:
+//   table_writer DIR COUNT          appends player verses one committed row at a time, reporting each
+//   table_writer DIR import FILE    imports a verse file into the tables, then says "imported N"
+#include "exchange/verse_import.h"
 #include "store/poem_store.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -13,6 +16,15 @@ int main(int argc, char** argv)
         return 2;
     barqeen::PoemStore store(argv[1]);
     store.OpenTables();
+    if (argc == 4 && std::strcmp(argv[2], "import") == 0) {
+        barqeen::exchange::ImportOptions options;
+        options.writeReport = false;
+        barqeen::exchange::VerseImport import(store, argv[3], options);
+        const auto& result = import.run();
+        std::printf("imported %zu\n%s\n", result.taken, result.error.c_str());
+        store.CloseTables();
+        return result.outcome == barqeen::exchange::ImportResult::Outcome::Done ? 0 : 1;
+    }
     const int count = std::stoi(argv[2]);
     for (int i = 1; i <= count; ++i) {
         store.AddPlayerPoem(i, "verse " + std::to_string(i));

@@ -226,8 +226,16 @@ TEST(TableFileTest, RunningOutOfMemoryWhileOpeningNamesTheFile)
     GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
 #endif
     TempFolder dir;
-    makeFolder(dir);
     {
+        // No thread of the store's may have run here: a finished thread leaves memory behind that
+        // the reading under the limit below could use.
+        PoemStore store(dir.path());
+        store.setIdleFolding(false);
+        store.OpenTables();
+        store.CloseTables();
+    }
+    // Written by another process, so that the memory it took is not free for the reading below.
+    if (const pid_t writer = ::fork(); writer == 0) {
         Table poem("Poem");
         layouts::definePoem(poem);
         poem.createDataSet();
@@ -235,6 +243,9 @@ TEST(TableFileTest, RunningOutOfMemoryWhileOpeningNamesTheFile)
         for (int i = 0; i < 1500; ++i)  // 90 MB of text
             poem.appendRecord({Value(), Value(verse), Value(), Value("a"), Value("b")});
         TableFile::write(dir.file("Poem.cds"), poem, "Poem");
+        _exit(0);
+    } else {
+        ::waitpid(writer, nullptr, 0);
     }
     int out[2];
     ASSERT_EQ(::pipe(out), 0);
@@ -253,6 +264,7 @@ TEST(TableFileTest, RunningOutOfMemoryWhileOpeningNamesTheFile)
         try {
             PoemStore store(dir.path());
             store.OpenTables();
+            answer += " " + std::to_string(store.cdsPoem.rowCount()) + " rows";
         } catch (const Error& e) {
             answer = e.what();
         }
@@ -274,7 +286,7 @@ TEST(TableFileTest, RunningOutOfMemoryWhileOpeningNamesTheFile)
 
 // Another program deletes rows behind this one's back: the change that would touch no row is
 // refused, memory stays as it was, the file keeps what the other program left, and the
-// program's own rows are written beside it.
+// program's own rows are written beside it, where its later changes go.
 TEST(TableFileTest, AWriteThatTouchesNoRowIsRefused)
 {
     TempFolder dir;
@@ -295,11 +307,10 @@ TEST(TableFileTest, AWriteThatTouchesNoRowIsRefused)
     }
     t.cancel();
     EXPECT_EQ(namesOf(t, "CategoryName"), (std::vector<std::string>{"category 1", "category 2", "category 3"}));
-    // A delete is refused the same way, and nothing more is written to that file.
+    // Later changes go to the rows kept beside, never to the file the other program changed.
     ASSERT_TRUE(t.locate("CategoryID", Value(3)));
-    EXPECT_THROW(t.remove(), Error);
-    EXPECT_THROW(t.appendRecord({Value(), Value("new")}), Error);
-    EXPECT_EQ(t.recordCount(), 3);
+    EXPECT_NO_THROW(t.remove());
+    EXPECT_NO_THROW(t.appendRecord({Value(), Value("new")}));
     EXPECT_NO_THROW(store.CloseTables());
 
     std::vector<fs::path> kept;
@@ -315,7 +326,7 @@ TEST(TableFileTest, AWriteThatTouchesNoRowIsRefused)
     PoemStore fromKept(dir.path());
     fromKept.OpenTables();
     EXPECT_EQ(namesOf(fromKept.cdsCategories, "CategoryName"),
-              (std::vector<std::string>{"category 1", "category 2", "category 3"}));
+              (std::vector<std::string>{"category 1", "category 2", "new"}));
 }
 
 // The file at the path is another one, put there by renaming or by copying over it in place,
@@ -444,7 +455,8 @@ TEST(TableFileTest, AReadOnlyFileIsAnnouncedAtOpeningAndNeverWritten)
         EXPECT_NE(answer.find(dir.file("Categories.cds") + "\u2069 للقراءة فقط"), std::string::npos) << answer;
         EXPECT_NE(answer.find("rows: 2"), std::string::npos) << answer;
         EXPECT_NE(answer.find("refused: "), std::string::npos) << answer;
-        EXPECT_NE(answer.find("للقراءة فقط. لم يُحفظ التغيير"), std::string::npos) << answer;
+        EXPECT_NE(answer.find("للقراءة فقط (لا يسمح النظام بالكتابة"), std::string::npos) << answer;
+        EXPECT_NE(answer.find("لم يُحفظ التغيير"), std::string::npos) << answer;
         EXPECT_NE(answer.find("rows after: 2"), std::string::npos) << answer;
         EXPECT_EQ(readFile(dir.file("Categories.cds")), before);
         for (const char* end : {"-wal", "-shm"})
