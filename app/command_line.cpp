@@ -7,17 +7,21 @@
 #include "exchange/import_report.h"
 #include "exchange/verse_export.h"
 #include "exchange/verse_import.h"
+#include "game/rules/turn_rules.h"
 #include "store/poem_store.h"
 #include "text/codepage.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 #include <QLockFile>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,13 +35,17 @@ constexpr int kDone = 0, kFailed = 1, kMisused = 2, kProgramRuns = 3;
 
 const char* const kUsage =
     "الاستعمال:\n"
-    "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|windows-1256] [--no-report] FILE…\n"
+    "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|utf-16|windows-1256]\n"
+    "                 [--layout=LAYOUT | --separator=TEXT] [--heading-poet=none|first|last]\n"
+    "                 [--dry-run] [--no-report] FILE…\n"
     "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
     "  barqeen meter [FILE…]\n"
     "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
+    "  barqeen --help | --version\n"
+    "LAYOUT (نص عادي): auto line tab spaces star stars dots ellipsis dash hash bar two-lines\n"
     "يعمل الأمران على جداول البرنامج في مجلد البيانات، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
     "مجلد البيانات: مجلد البرنامج إن أمكنت الكتابة فيه وليس مثبتًا، وإلا مجلد بيانات المستخدم؛\n"
-    "والخيار --data DIR يختار مجلدًا آخر.\n"
+    "والخيار --data DIR يختار مجلدًا آخر. والنوافذ تحتاج إلى شاشة.\n"
     "ويذكر الأمر meter بحر كل بيت وتفعيلاته (بيت في كل سطر، وبين شطريه TAB)، ولا يمس الجداول.\n";
 
 void say(std::FILE* to, const std::string& text)
@@ -52,6 +60,15 @@ int misused(const std::string& why)
     say(stderr, why);
     std::fputs(kUsage, stderr);
     return kMisused;
+}
+
+// The start letter a verse stored with this first letter has: the alif forms and hamza as أ;
+// empty when no verse begins with it.
+std::string startLetterOf(char letter)
+{
+    if (letter == '\xC7' || letter == '\xC2' || letter == '\xC5' || letter == '\xC1')
+        letter = '\xC3';
+    return PlayableLetters.find(letter) == std::string_view::npos ? std::string() : std::string(1, letter);
 }
 
 // "--name=value" -> value, when the argument is that option.
@@ -93,6 +110,18 @@ int importFiles(PoemStore& store, const std::vector<std::string>& args)
         } else if (option(arg, "encoding", value)) {
             if (!parseEncoding(value, options.encoding))
                 return misused("ترميز غير معروف: " + value);
+        } else if (option(arg, "layout", value)) {
+            if (!parseLayout(value, options.layout.kind))
+                return misused("ترتيب غير معروف للشطرين: " + value);
+        } else if (option(arg, "separator", value)) {
+            if (value.empty())
+                return misused("الخيار --separator يأخذ النص الذي بين الشطرين.");
+            options.layout = {Layout::Custom, value};
+        } else if (option(arg, "heading-poet", value)) {
+            if (!parseHeadingPoet(value, options.headingPoet))
+                return misused("قاعدة غير معروفة للعناوين: " + value);
+        } else if (arg == "--dry-run") {
+            options.dryRun = true;
         } else if (arg == "--no-report") {
             options.writeReport = false;
         } else if (arg.rfind("--", 0) == 0) {
@@ -131,7 +160,9 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
             const std::optional<std::string> bytes = codepage::fromUtf8(value);
             if (!bytes || bytes->size() != 1)
                 return misused("الخيار --letter يأخذ حرفًا واحدًا: " + value);
-            letter = *bytes;
+            letter = startLetterOf((*bytes)[0]);
+            if (letter.empty())
+                return misused("لا يبدأ بيت بالحرف " + value + "؛ الحروف: " + codepage::toUtf8(PlayableLetters));
         } else if (arg.rfind("--", 0) == 0) {
             return misused("خيار غير معروف: " + arg);
         } else {
@@ -167,9 +198,27 @@ bool isCommand(int argc, char** argv)
     const QStringList rest = commandArguments(argc, argv).rest;
     if (rest.isEmpty())
         return false;
+    // A known command word; or a word that is neither a window option nor a file the window could
+    // import: a mistyped command, answered with the usage rather than a window.
     const QString command = rest.first();
-    return command == "import" || command == "export" || command == "meter" || command == "help" ||
-           command == "--help";
+    if (command == "import" || command == "export" || command == "meter" || command == "help" || command == "--help" ||
+        command == "-h" || command == "--version" || command == "-v")
+        return true;
+    return !command.startsWith(QLatin1Char('-')) && !QFileInfo::exists(command);
+}
+
+bool hasDisplay()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+int refuseWithoutDisplay()
+{
+    return misused("لا شاشة هنا تُفتح عليها نافذة البرنامج؛ استعمل أحد الأمرين.");
 }
 
 int runCommand(int argc, char** argv)
@@ -181,11 +230,17 @@ int runCommand(int argc, char** argv)
         return misused(data.error.toStdString());
     const std::string command = data.rest.first().toStdString();
     const QString dir = dataFolderFor(data.dir, QCoreApplication::applicationDirPath());
-    if (command == "help" || command == "--help") {
+    if (command == "help" || command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
         say(stdout, "مجلد البيانات: " + dir.toStdString());
         return kDone;
     }
+    if (command == "--version" || command == "-v") {
+        std::printf("barqeen %d.%d.%d\n", BARQEEN_VERSION_MAJOR, BARQEEN_VERSION_MINOR, BARQEEN_VERSION_PATCH);
+        return kDone;
+    }
+    if (command != "import" && command != "export")
+        return misused("أمر غير معروف: " + command);
     std::vector<std::string> args;
     for (const QString& arg : data.rest.mid(1))
         args.push_back(arg.toStdString());

@@ -19,6 +19,8 @@ int main(int argc, char** argv)
     using namespace barqeen;
     if (isCommand(argc, argv))
         return runCommand(argc, argv);
+    if (!hasDisplay())
+        return refuseWithoutDisplay();
     QApplication app(argc, argv);
     // Before anything can show a box: a stop asked during start-up ends the program in order.
     OrderlyShutdown shutdown;

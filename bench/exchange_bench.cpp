@@ -1,11 +1,15 @@
 // Importing and exporting a million verses: files written from a generated data folder
 // (corpus_files.h) by the export itself, then imported into an empty folder; the time of each and
-// the peak memory of an import in a process of its own.
+// the peak memory of an import in a process of its own. Beside them, the JSON Lines file read by
+// simdjson and by the hand-written reader it replaced, and the time an import's preview takes to
+// have its first verses.
 //   exchange_bench [--benchmark_...]        the benchmarks
 //   exchange_bench --probe-import FILE DIR  (used by the memory benchmark)
 #include "kept_folder.h"
 #include "memory_probe.h"
 #include "exchange/verse_export.h"
+#include "exchange/formats.h"
+#include "exchange/record_reader.h"
 #include "exchange/verse_import.h"
 #include "store/poem_store.h"
 
@@ -21,6 +25,10 @@
 using namespace barqeen;
 using namespace barqeen::exchange;
 namespace fs = std::filesystem;
+
+namespace barqeen::bench {
+std::unique_ptr<exchange::RecordReader> makeHandWrittenJsonLinesReader(std::string_view utf8);
+}
 
 namespace {
 
@@ -106,6 +114,50 @@ void Import(benchmark::State& state, const char* extension)
     fs::remove_all(dir);
 }
 
+// ---- the JSON Lines file read record by record, by each reader, in the same run
+
+void ReadJsonLines(benchmark::State& state, bool simdjson)
+{
+    const std::string file = sourceFile(size_t(state.range(0)), "jsonl");
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (auto _ : state) {
+        auto reader = simdjson ? makeReader(Format::JsonLines, text) : bench::makeHandWrittenJsonLinesReader(text);
+        SourceRecord record;
+        size_t records = 0, malformed = 0;
+        while (reader->next(record)) {
+            ++records;
+            malformed += !record.malformed.empty();
+        }
+        state.counters["records"] = double(records);
+        state.counters["malformed"] = double(malformed);
+    }
+}
+
+// ---- the preview: a dry run of the import stepped in the window's slices until it has the
+// first verses the window shows
+
+void PreviewFirstVerses(benchmark::State& state, const char* extension)
+{
+    const std::string file = sourceFile(size_t(state.range(0)), extension);
+    const fs::path dir = benchDir() / "preview-into";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    PoemStore store(dir.string());
+    store.OpenTables();
+    for (auto _ : state) {
+        ImportOptions options;
+        options.dryRun = true;
+        options.writeReport = false;
+        VerseImport check(store, file, options);
+        while (check.result().firstVerses.size() < 20 && check.step(std::chrono::milliseconds(30))) {
+        }
+        state.counters["shown"] = double(check.result().firstVerses.size());
+    }
+    store.CloseTables();
+    fs::remove_all(dir);
+}
+
 // Peak resident memory of a process that opens an empty folder and imports the file: this
 // program started again with --probe-import, so that nothing else measured here is counted.
 void ImportPeakMemory(benchmark::State& state, const char* extension)
@@ -151,8 +203,15 @@ int main(int argc, char** argv)
     for (const char* kind : {"csv", "jsonl", "txt"})
         benchmark::RegisterBenchmark((std::string("Import/") + kind).c_str(), Import, kind)
             ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-    for (const char* kind : {"csv", "jsonl"})
+    for (const char* kind : {"csv", "jsonl", "txt"})
         benchmark::RegisterBenchmark((std::string("Import/peak-memory/") + kind).c_str(), ImportPeakMemory, kind)
+            ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    benchmark::RegisterBenchmark("ReadJsonLines/simdjson", ReadJsonLines, true)
+        ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    benchmark::RegisterBenchmark("ReadJsonLines/hand-written", ReadJsonLines, false)
+        ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+    for (const char* kind : {"txt", "csv", "jsonl"})
+        benchmark::RegisterBenchmark((std::string("Preview/first-verses/") + kind).c_str(), PreviewFirstVerses, kind)
             ->Arg(kVerses)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,7 +1,8 @@
-// The verse window's import and export: the two buttons, the file dialogs, the progress while the
-// work runs and the summary after it, and files dropped on the window.
+// The verse window's import and export: the two buttons, the file dialogs, the preview before an
+// import, the progress while the work runs and the summary after it, and files dropped on the window.
 #include "editing/category.h"
 #include "editing/exchange_progress.h"
+#include "editing/import_preview.h"
 #include "editing/poem_edit.h"
 #include "exchange/import_report.h"
 #include "exchange/verse_export.h"
@@ -160,7 +161,11 @@ void TfmPoemEdit::importFiles(const QStringList& paths, bool windows1256)
     for (const QString& path : paths) {
         ImportOptions options;
         options.encoding = windows1256 ? Encoding::Windows1256 : Encoding::Auto;
-        VerseImport import(main_.store(), path.toStdString(), options);
+        // What would be stored is shown first; nothing happens unless the user goes on.
+        TfmImportPreview preview(main_.store(), path, options, this);
+        if (Dialogs::exec(preview) != QDialog::Accepted)
+            continue;
+        VerseImport import(main_.store(), path.toStdString(), preview.options());
         runWithProgress(this, QStringLiteral("استيراد الأبيات"),
                         {[&] { return import.step(kSlice); }, [&] { return import.progress(); },
                          [&] { return QString::fromStdString(import.stage()); }, [&] { return import.cancel(); },

@@ -30,6 +30,9 @@ constexpr Alias kAliases[] = {
     {"صدر", Column::Hemistich1},
     {"الشطرالأول", Column::Hemistich1},
     {"الشطرالاول", Column::Hemistich1},
+    {"shatr1", Column::Hemistich1},
+    {"الشطرالأيمن", Column::Hemistich1},
+    {"الشطرالايمن", Column::Hemistich1},
     {"hemistich2", Column::Hemistich2},
     {"secondhemistich", Column::Hemistich2},
     {"ajuz", Column::Hemistich2},
@@ -37,6 +40,22 @@ constexpr Alias kAliases[] = {
     {"العجز", Column::Hemistich2},
     {"عجز", Column::Hemistich2},
     {"الشطرالثاني", Column::Hemistich2},
+    {"shatr2", Column::Hemistich2},
+    {"الشطرالأيسر", Column::Hemistich2},
+    {"الشطرالايسر", Column::Hemistich2},
+    {"verses", Column::Verses},
+    {"abyat", Column::Verses},
+    {"hemistichs", Column::Verses},
+    {"ashtur", Column::Verses},
+    {"lines", Column::Verses},
+    {"poem", Column::Verses},
+    {"الأبيات", Column::Verses},
+    {"الابيات", Column::Verses},
+    {"أبيات", Column::Verses},
+    {"ابيات", Column::Verses},
+    {"الأشطر", Column::Verses},
+    {"الاشطر", Column::Verses},
+    {"القصيدة", Column::Verses},
     {"poet", Column::Poet},
     {"author", Column::Poet},
     {"authorname", Column::Poet},
@@ -74,6 +93,13 @@ Column columnOf(std::string_view name)
     return Column::Unknown;
 }
 
+std::string_view knownVerseNames()
+{
+    return "\u2066text\u2069 أو \u2066verse\u2069 أو «نص البيت»؛ الشطران في \u2066hemistich1\u2069/\u2066hemistich2\u2069 "
+           "أو \u2066sadr\u2069/\u2066ajuz\u2069 أو \u2066shatr1\u2069/\u2066shatr2\u2069 أو «الصدر»/«العجز» أو "
+           "«الشطر الأيمن»/«الشطر الأيسر»؛ وقائمة أشطر القصيدة أو أبياتها في \u2066verses\u2069 أو «الأبيات»";
+}
+
 std::string_view columnName(Column column)
 {
     switch (column) {
@@ -84,6 +110,7 @@ std::string_view columnName(Column column)
     case Column::Categories: return "categories";
     case Column::FirstLetter: return "first_letter";
     case Column::LastLetter: return "last_letter";
+    case Column::Verses: return "verses";
     case Column::Unknown: break;
     }
     return "";

@@ -5,7 +5,11 @@
 
 namespace barqeen::exchange {
 
-enum class Column { Unknown, Text, Hemistich1, Hemistich2, Poet, Categories, FirstLetter, LastLetter };
+enum class Column { Unknown, Text, Hemistich1, Hemistich2, Poet, Categories, FirstLetter, LastLetter, Verses };
+inline constexpr int kColumnKinds = 9;
+
+// The verse's names a file may use, for the message that finds none of them (UTF-8).
+std::string_view knownVerseNames();
 
 // Case, spaces, underscores and hyphens do not matter: "First Letter" is first_letter.
 Column columnOf(std::string_view name);

@@ -35,17 +35,21 @@ public:
             const size_t start = pos_;
             if (!readFields(record.malformed)) {
                 record.raw = rawFrom(start);
+                spanOf(record);
                 return true;
             }
             record.raw = rawFrom(start);
+            spanOf(record);
             if (allBlank())
                 continue;
-            if (count_ != columns_.size()) {
-                record.malformed = "عدد الحقول " + std::to_string(count_) + " والمطلوب " +
-                                   std::to_string(columns_.size()) + " كما في سطر العناوين";
+            // Fields left out at the end are empty, as spreadsheets read them; more fields than
+            // the header names are a fault unless they are empty.
+            if (count_ > columns_.size() && !blankFrom(columns_.size())) {
+                record.malformed = "عدد الحقول " + std::to_string(count_) + " وفي سطر العناوين " +
+                                   std::to_string(columns_.size()) + " فقط";
                 return true;
             }
-            for (size_t i = 0; i < count_; ++i)
+            for (size_t i = 0; i < std::min(count_, columns_.size()); ++i)
                 take(columns_[i], fields_[i], record);
             return true;
         }
@@ -71,7 +75,7 @@ private:
             if (c != Column::Unknown && seen_[size_t(c)])
                 c = Column::Unknown;
             seen_[size_t(c)] = true;
-            hasText = hasText || c == Column::Text;
+            hasText = hasText || c == Column::Text || c == Column::Verses;
             hasFirst = hasFirst || c == Column::Hemistich1;
             columns_.push_back(c);
             found += (found.empty() ? "" : "، ") + std::string("\u2068") + std::string(trimmed(name)) + "\u2069";
@@ -86,7 +90,8 @@ private:
     static void take(Column column, std::string& field, SourceRecord& record)
     {
         switch (column) {
-        case Column::Text: record.text = std::move(field); break;
+        case Column::Text:
+        case Column::Verses: record.text = std::move(field); break;
         case Column::Hemistich1: record.hemistich1 = std::move(field); break;
         case Column::Hemistich2: record.hemistich2 = std::move(field); break;
         case Column::Poet: record.poet = std::move(field); break;
@@ -97,12 +102,21 @@ private:
         }
     }
 
-    bool allBlank() const
+    bool allBlank() const { return blankFrom(0); }
+
+    bool blankFrom(size_t first) const
     {
-        for (size_t i = 0; i < count_; ++i)
+        for (size_t i = first; i < count_; ++i)
             if (!trimmed(fields_[i]).empty())
                 return false;
         return true;
+    }
+
+    // A record over several lines names its last one, so that every line is accounted for.
+    static void spanOf(SourceRecord& record)
+    {
+        const int breaks = int(std::count(record.raw.begin(), record.raw.end(), '\n'));
+        record.lastLine = breaks ? record.line + breaks : 0;
     }
 
     std::string_view rawFrom(size_t start) const
@@ -200,7 +214,7 @@ private:
 
     char separator_;
     std::vector<Column> columns_;
-    std::array<bool, 8> seen_{};
+    std::array<bool, kColumnKinds> seen_{};
     std::vector<std::string> fields_;  // kept from record to record, for their room
     size_t count_ = 0;                 // the fields of the record last read
 };

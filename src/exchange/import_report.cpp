@@ -36,6 +36,8 @@ std::string refusalName(Refusal reason)
 {
     switch (reason) {
     case Refusal::Malformed: return "سطر غير سليم";
+    case Refusal::NotOneVerse: return "ليس بيتًا واحدًا";
+    case Refusal::BadEncoding: return "بايتات لا تصح في ترميز الملف";
     case Refusal::Unmappable: return "حرف لا يُحفظ في الجداول";
     case Refusal::EmptyText: return "نص فارغ";
     case Refusal::TooLong: return "أطول مما يتسع له الجدول";
@@ -47,26 +49,47 @@ std::string refusalName(Refusal reason)
     return "";
 }
 
+std::string sourceText(const ImportResult& result)
+{
+    std::string text = "الصيغة: " + std::string(formatName(result.format)) + "، الترميز: " +
+                       std::string(encodingName(result.encoding));
+    if (result.format == Format::Text)
+        text += "، الشطران: " + layoutTitle(result.layout);
+    return text;
+}
+
 std::string summaryText(const ImportResult& result)
 {
     using Outcome = ImportResult::Outcome;
-    std::string text = "استيراد الملف " + fileName(result.source) + "\n";
+    std::string text = (result.dryRun ? "فحص الملف " : "استيراد الملف ") + fileName(result.source) + "\n";
     if (result.outcome == Outcome::Failed)
         return text + "لم يُستورد شيء؛ بقيت الجداول كما كانت.\n" + result.error;
     if (result.outcome == Outcome::Cancelled)
         return text + "أُلغي الاستيراد؛ بقيت الجداول كما كانت.";
     if (result.cancelRefused)
         text += "جاء الإلغاء بعد أن بدأ حفظ الاستيراد، فلم يعد ممكنًا: حُفظ الاستيراد كله.\n";
-    text += "الأبيات المستوردة: " + count(result.taken) + "\n";
+    text += sourceText(result) + "\n";
+    if (result.dryRun)
+        text += "لم يُحفظ شيء. الأبيات التي تُستورد: " + count(result.taken) + "\n";
+    else
+        text += "الأبيات المستوردة: " + count(result.taken) + "\n";
     text += "الأسطر المرفوضة: " + count(result.refused.size()) + "\n";
     const auto by = result.refusedBy();
     for (int r = 0; r < kRefusalKinds; ++r)
         if (by[size_t(r)])
             text += "    • " + refusalName(Refusal(r)) + ": " + count(by[size_t(r)]) + "\n";
+    if (!result.headings.empty())
+        text += "عناوين لم تُحفظ أبياتًا: " + count(result.headings.size()) + "\n";
+    if (result.folded.letters)
+        text += "حروف فارسية أو أردية صارت عربية: " + count(result.folded.letters) + "\n";
+    if (result.folded.invisible)
+        text += "رموز خفية حُذفت: " + count(result.folded.invisible) + "\n";
+    if (result.folded.spaces)
+        text += "مسافات خاصة صارت مسافة عادية: " + count(result.folded.spaces) + "\n";
     if (result.newPoets)
-        text += "شعراء جدد: " + count(result.newPoets) + "\n";
+        text += (result.dryRun ? "شعراء جدد يُضافون: " : "شعراء جدد: ") + count(result.newPoets) + "\n";
     if (result.newCategories)
-        text += "مواضيع جديدة: " + count(result.newCategories) + "\n";
+        text += (result.dryRun ? "مواضيع جديدة تُضاف: " : "مواضيع جديدة: ") + count(result.newCategories) + "\n";
     if (!result.reportPath.empty())
         text += "التقرير: " + fileName(result.reportPath);
     else if (!result.reportError.empty())
@@ -89,12 +112,20 @@ void writeReport(ImportResult& result)
     text += "الصيغة: " + std::string(formatName(result.format)) + "، الترميز: " +
             std::string(encodingName(result.encoding)) + "\n\n";
     text += withoutIsolates(summaryText(result)) + "\n\n";
+    if (!result.headings.empty()) {
+        text += "العناوين (سطور لا تنقسم كما تنقسم الأبيات، فلم تُحفظ أبياتًا):\n";
+        for (const ImportResult::Heading& h : result.headings)
+            text += "السطر " + count(size_t(h.line)) + ": " + h.text + "\n";
+        text += "\n";
+    }
     if (result.refused.empty()) {
         text += "لم يُرفض أي سطر.\n";
     } else {
         text += "الأسطر المرفوضة:\n";
         for (const RefusedLine& r : result.refused) {
-            text += "السطر " + count(size_t(r.line)) + ": " + refusalName(r.reason);
+            text += r.lastLine > r.line ? "السطور " + count(size_t(r.line)) + "–" + count(size_t(r.lastLine))
+                                        : "السطر " + count(size_t(r.line));
+            text += ": " + refusalName(r.reason);
             if (!r.detail.empty())
                 text += " — " + withoutIsolates(r.detail);
             text += "\n    " + r.excerpt + "\n";

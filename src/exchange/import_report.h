@@ -9,6 +9,9 @@ namespace barqeen::exchange {
 
 std::string refusalName(Refusal reason);  // Arabic, UTF-8
 
+// The file's format and encoding, and for plain text how its hemistichs are laid out (UTF-8).
+std::string sourceText(const ImportResult& result);
+
 // The import's outcome in a few lines (UTF-8): how many verses were taken, how many lines were
 // refused and why, the poets and categories made, and where the report is.
 std::string summaryText(const ImportResult& result);

@@ -5,51 +5,15 @@
 #include <algorithm>
 
 namespace barqeen::exchange {
-namespace {
-
-bool isBlank(std::string_view line)
-{
-    for (const char c : line)
-        if (c != ' ' && c != '\t' && c != '\r')
-            return false;
-    return true;
-}
-
-// One verse a line.
-class TextLinesReader : public RecordReader {
-public:
-    explicit TextLinesReader(std::string_view utf8) : RecordReader(utf8) {}
-
-    bool next(SourceRecord& record) override
-    {
-        while (pos_ < text_.size()) {
-            const size_t end = std::min(text_.find('\n', pos_), text_.size());
-            std::string_view line = text_.substr(pos_, end - pos_);
-            const int number = line_;
-            pos_ = end + 1;
-            ++line_;
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            if (isBlank(line))
-                continue;
-            record.clear();
-            record.line = number;
-            record.raw = line;
-            record.text = line;
-            return true;
-        }
-        pos_ = text_.size();
-        return false;
-    }
-};
-
-}  // namespace
 
 void SourceRecord::clear()
 {
     line = 0;
+    lastLine = 0;
     raw = {};
     malformed.clear();
+    notOneVerse.clear();
+    heading = false;
     text.clear();
     hemistich1.clear();
     hemistich2.clear();
@@ -84,15 +48,10 @@ void splitCategories(std::string_view field, std::vector<std::string>& names)
     }
 }
 
-std::unique_ptr<RecordReader> makeTextLinesReader(std::string_view utf8)
-{
-    return std::make_unique<TextLinesReader>(utf8);
-}
-
-std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8)
+std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8, const ReadOptions& options)
 {
     switch (format) {
-    case Format::Text: return makeTextLinesReader(utf8);
+    case Format::Text: return makeTextLinesReader(utf8, options);
     case Format::Csv: {
         // A spreadsheet set to a language that writes decimal commas separates with ';'.
         const std::string_view header = utf8.substr(0, utf8.find('\n'));

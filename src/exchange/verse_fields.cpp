@@ -4,6 +4,8 @@
 #include "text/codepage.h"
 #include "text/letters.h"
 
+#include <algorithm>
+
 namespace barqeen::exchange {
 namespace {
 
@@ -33,13 +35,20 @@ std::string hex(char32_t code)
     return buffer;
 }
 
-// The record's UTF-8 in the code page; otherwise names the first character it cannot hold.
-std::optional<Refused> toCodePage(std::string_view utf8, const char* where, std::string& out)
+// The record's UTF-8 in the code page, look-alike characters folded first (counted); otherwise
+// names the first character it cannot hold.
+std::optional<Refused> toCodePage(std::string_view utf8, const char* where, std::string& out, FoldCounts& folded)
 {
+    thread_local std::string plain;
+    foldLookalikes(utf8, plain, folded);
+    utf8 = plain;
     if (!codepage::fromUtf8Into(utf8, out)) {
         const codepage::Encoded e = codepage::fromUnicode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
         if (!e.ok()) {
             const char32_t c = *e.unmappable;
+            if (c == 0xFFFD)
+                return Refused{Refusal::BadEncoding, std::string("في ") + where +
+                                                         " بايتات لا تصح في ترميز الملف (أو الحرف البديل U+FFFD)"};
             return Refused{Refusal::Unmappable, std::string("الحرف «\u2068") +
                                                     QString::fromUcs4(&c, 1).toStdString() + "\u2069» (" +
                                                     hex(c) + ") في " + where + " لا يُحفظ في جداول البرنامج"};
@@ -90,10 +99,11 @@ std::string tooLong(const char* what, size_t length, size_t limit)
 }
 
 // A letter the file gives: one letter of the 28, an alif form as أ.
-std::optional<Refused> givenLetter(std::string_view utf8, Refusal reason, const char* what, char& letter)
+std::optional<Refused> givenLetter(std::string_view utf8, Refusal reason, const char* what, char& letter,
+                                   FoldCounts& counts)
 {
     std::string bytes;
-    if (auto refused = toCodePage(utf8, what, bytes))
+    if (auto refused = toCodePage(utf8, what, bytes, counts))
         return refused;
     const std::string letterText = tidyName(bytes);
     if (letterText.size() == 1 && PlayableLetters.find(folded(letterText[0])) != std::string_view::npos) {
@@ -156,19 +166,28 @@ std::optional<Refused> verseFromRecord(const SourceRecord& record, const FieldLi
 {
     if (!record.malformed.empty())
         return Refused{Refusal::Malformed, record.malformed};
+    if (!record.notOneVerse.empty())
+        return Refused{Refusal::NotOneVerse, record.notOneVerse};
 
+    verse.folded = {};
+    FoldCounts& folded = verse.folded;
     std::string bytes;
     const bool inHalves = record.text.find_first_not_of(" \t\r\n") == std::string::npos;
     if (auto refused = toCodePage(inHalves ? record.hemistich1 + "\n" + record.hemistich2 : record.text,
-                                  "نص البيت", bytes))
+                                  "نص البيت", bytes, folded))
         return refused;
     verse.text = shapeVerse(bytes);
     if (verse.text.empty())
         return Refused{Refusal::EmptyText, "لا نص للبيت في هذا السطر"};
+    // Two verses or more (a whole poem) in one record; three lines may be one verse the verse
+    // window was given so, and go back and forth through export and import.
+    if (const size_t breaks = size_t(std::count(verse.text.begin(), verse.text.end(), '\n')); breaks > 2)
+        return Refused{Refusal::NotOneVerse, "في النص " + std::to_string(breaks + 1) +
+                                                 " أسطر: أكثر من بيت في سجل واحد"};
     if (verse.text.size() > limits.verse)
         return Refused{Refusal::TooLong, tooLong("نص البيت", verse.text.size(), limits.verse)};
 
-    if (auto refused = toCodePage(record.poet, "اسم الشاعر", bytes))
+    if (auto refused = toCodePage(record.poet, "اسم الشاعر", bytes, folded))
         return refused;
     verse.poet = tidyName(bytes);
     if (verse.poet.size() > limits.poet)
@@ -176,7 +195,7 @@ std::optional<Refused> verseFromRecord(const SourceRecord& record, const FieldLi
 
     verse.categories.clear();
     for (const std::string& name : record.categories) {
-        if (auto refused = toCodePage(name, "اسم الموضوع", bytes))
+        if (auto refused = toCodePage(name, "اسم الموضوع", bytes, folded))
             return refused;
         std::string category = tidyName(bytes);
         if (category.empty())
@@ -188,7 +207,7 @@ std::optional<Refused> verseFromRecord(const SourceRecord& record, const FieldLi
     }
 
     if (!record.lastLetter.empty()) {
-        if (auto refused = givenLetter(record.lastLetter, Refusal::NoLastLetter, "حرف النهاية", verse.lastLetter))
+        if (auto refused = givenLetter(record.lastLetter, Refusal::NoLastLetter, "حرف النهاية", verse.lastLetter, folded))
             return refused;
     } else if (!deriveLastLetter(verse.text, verse.lastLetter)) {
         return Refused{Refusal::NoLastLetter,
@@ -197,7 +216,7 @@ std::optional<Refused> verseFromRecord(const SourceRecord& record, const FieldLi
                            : std::string("لا حرف عربيًا في آخر البيت")};
     }
     if (!record.firstLetter.empty()) {
-        if (auto refused = givenLetter(record.firstLetter, Refusal::NoFirstLetter, "حرف البداية", verse.firstLetter))
+        if (auto refused = givenLetter(record.firstLetter, Refusal::NoFirstLetter, "حرف البداية", verse.firstLetter, folded))
             return refused;
     } else if (!deriveFirstLetter(verse.text, verse.firstLetter)) {
         return Refused{Refusal::NoFirstLetter, verse.firstLetter

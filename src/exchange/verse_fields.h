@@ -2,6 +2,7 @@
 // One record of a verse file made into what the verse table stores, or the reason it cannot be:
 // the text in the code page with its hemistichs on two lines (CR LF), the poet's and the
 // categories' names, and the first and last letters, given or derived.
+#include "exchange/lookalikes.h"
 #include "exchange/record_reader.h"
 
 #include <optional>
@@ -13,6 +14,8 @@ namespace barqeen::exchange {
 // Why a line of the file was not taken, in the order of the summary.
 enum class Refusal {
     Malformed,         // CSV quoting, bad JSON, a wrong number of fields
+    NotOneVerse,       // several verses or a whole poem in one record, or half a verse
+    BadEncoding,       // bytes that are not valid in the file's encoding
     Unmappable,        // a character the code page cannot hold, named
     EmptyText,
     TooLong,           // longer than its field holds: reported, never cut
@@ -21,7 +24,7 @@ enum class Refusal {
     DuplicateInTable,  // the same matching form as a verse already in the table
     DuplicateInFile,   // ... as a verse taken from an earlier line of the file
 };
-inline constexpr int kRefusalKinds = 8;
+inline constexpr int kRefusalKinds = 10;
 
 struct Refused {
     Refusal reason;
@@ -42,6 +45,7 @@ struct VerseFields {
     std::vector<std::string> categories;
     char firstLetter = 0;
     char lastLetter = 0;
+    FoldCounts folded;  // look-alike letters, invisible characters and spaces folded in its fields
 };
 
 // Fills verse from the record; answers why it cannot be taken, or nothing when it can.

@@ -27,6 +27,7 @@ constexpr size_t kReadPiece = size_t(8) << 20;
 constexpr size_t kWritePiece = 20000;
 constexpr int kCheckPiece = 128;
 constexpr size_t kExcerpt = 160;
+constexpr size_t kFirstVerses = 100;
 
 // The start of a line for the report, cut at a character's boundary.
 std::string excerptOf(std::string_view raw)
@@ -163,6 +164,8 @@ VerseImport::VerseImport(PoemStore& store, std::string path, ImportOptions optio
     result_.source = std::move(path);
     result_.format = options.format;
     result_.encoding = options.encoding;
+    result_.layout = options.layout;
+    result_.dryRun = options.dryRun;
 }
 
 VerseImport::~VerseImport()
@@ -294,10 +297,10 @@ bool VerseImport::step(std::chrono::milliseconds budget)
             w.text = decodeToUtf8(std::move(w.bytes), w.options.encoding, result_.encoding);
             w.bytes = std::string();
             if (result_.format == Format::Auto)
-                result_.format = formatFromName(w.path);
-            if (result_.format == Format::Auto)
-                result_.format = formatFromContent(w.text);
-            w.reader = makeReader(result_.format, w.text);  // a header without a verse column refuses all
+                result_.format = formatOf(w.path, w.text);
+            // A header without a verse column refuses all.
+            w.reader = makeReader(result_.format, w.text, ReadOptions{w.options.layout, w.options.headingPoet});
+            result_.layout = w.reader->layout();
 
             PoemStore& s = w.store;
             w.limits.poet = size_t(s.cdsAuthors.field("AuthorName").size());
@@ -341,8 +344,13 @@ bool VerseImport::step(std::chrono::milliseconds budget)
                     w.stage = Stage::Write;
                     break;
                 }
+                if (w.record.heading) {
+                    result_.headings.push_back({w.record.line, w.record.text});
+                    continue;
+                }
                 const auto refuse = [&](Refusal reason, std::string detail) {
-                    result_.refused.push_back({w.record.line, reason, std::move(detail), excerptOf(w.record.raw)});
+                    result_.refused.push_back(
+                        {w.record.line, w.record.lastLine, reason, std::move(detail), excerptOf(w.record.raw)});
                 };
                 if (auto refused = verseFromRecord(w.record, w.limits, w.verse)) {
                     refuse(refused->reason, std::move(refused->detail));
@@ -362,10 +370,21 @@ bool VerseImport::step(std::chrono::milliseconds budget)
                 w.forms.insert(hash, -int32_t(w.newVerses.size()) - 1);
                 w.newVerseLines.push_back(w.record.line);
                 w.newVerses.push_back(w.verseRow());
+                result_.toTake = w.newVerses.size();
+                result_.folded += w.verse.folded;
+                if (result_.firstVerses.size() < kFirstVerses)
+                    result_.firstVerses.push_back({w.record.line, w.verse});
             }
             break;
         }
         case Stage::Write: {
+            if (w.options.dryRun) {
+                result_.taken = w.newVerses.size();
+                result_.newPoets = w.newPoets.size();
+                result_.newCategories = w.newCategories.size();
+                w.stage = w.options.writeReport ? Stage::Report : Stage::Ended;
+                break;
+            }
             if (w.batch.rowsInAll() == 0) {
                 result_.taken = w.newVerses.size();
                 result_.newPoets = w.newPoets.size();
@@ -400,7 +419,9 @@ bool VerseImport::step(std::chrono::milliseconds budget)
         result_.outcome = ImportResult::Outcome::Failed;
         result_.error = badAlloc ? "لا تكفي الذاكرة لاستيراد هذا الملف؛ لم يُستورد منه شيء." : e.what();
         result_.refused.clear();
-        result_.taken = result_.newPoets = result_.newCategories = 0;
+        result_.headings.clear();
+        result_.firstVerses.clear();
+        result_.taken = result_.newPoets = result_.newCategories = result_.toTake = 0;
         return false;
     }
     if (w.stage != Stage::Ended)

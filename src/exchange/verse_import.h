@@ -5,6 +5,7 @@
 // work is done in slices (step) so that a window stays responsive and can cancel; cancelling
 // or a failure at any point leaves the tables as they were, in memory and in their files.
 #include "exchange/formats.h"
+#include "exchange/text_layout.h"
 #include "exchange/verse_fields.h"
 
 #include <array>
@@ -22,11 +23,15 @@ namespace barqeen::exchange {
 struct ImportOptions {
     Format format = Format::Auto;
     Encoding encoding = Encoding::Auto;
-    bool writeReport = true;  // the report file beside the source
+    TextLayout layout;                             // plain text: Auto decides from the file
+    HeadingPoet headingPoet = HeadingPoet::None;  // plain text: a heading line that names the poet
+    bool writeReport = true;                       // the report file beside the source
+    bool dryRun = false;                           // check and report everything, store nothing
 };
 
 struct RefusedLine {
     int line = 0;
+    int lastLine = 0;  // a record over several lines ends here
     Refusal reason = Refusal::Malformed;
     std::string detail;   // UTF-8
     std::string excerpt;  // the start of the line as the file has it, UTF-8
@@ -39,10 +44,27 @@ struct ImportResult {
     std::string error;   // Failed: why, in Arabic (UTF-8); nothing was stored
     Format format = Format::Auto;
     Encoding encoding = Encoding::Auto;
+    TextLayout layout;  // plain text: the one used
+    bool dryRun = false;
     size_t taken = 0;
     size_t newPoets = 0;
     size_t newCategories = 0;
     std::vector<RefusedLine> refused;  // in line order
+
+    struct Heading {
+        int line = 0;
+        std::string text;  // UTF-8
+    };
+    std::vector<Heading> headings;  // plain text: titles and names among the verses, not stored
+
+    // The first verses to be taken, as they will be stored, and how many are to be taken so far.
+    struct Verse {
+        int line = 0;
+        VerseFields fields;
+    };
+    std::vector<Verse> firstVerses;
+    size_t toTake = 0;
+    FoldCounts folded;  // in the verses to be taken
     std::string reportPath;            // the report written, if any
     std::string reportError;           // why the report could not be written
     bool cancelRefused = false;        // a cancel came after the commit had begun: everything was stored

@@ -1,6 +1,7 @@
 // The verse window's import and export, used as a person uses them: the two buttons, the file
 // dialog typed into, the progress dialog's cancel button, a file dropped on the window.
 #include "app/program.h"
+#include "editing/import_preview.h"
 #include "editing/poem_edit.h"
 #include "files_fixture.h"
 #include "person.h"
@@ -19,6 +20,7 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
 
@@ -54,6 +56,8 @@ protected:
         dialogs->onModal = [&](QDialog& d) {
             if (auto* files = qobject_cast<QFileDialog*>(&d))
                 return answerFileDialog(*files);
+            if (auto* preview = qobject_cast<TfmImportPreview*>(&d))
+                return answerPreview(*preview);
             auto& w = static_cast<TfmPoemEdit&>(d);
             activate(w);
             actions(w);
@@ -86,6 +90,18 @@ protected:
         return d.result();
     }
 
+    // The preview before an import: looked at by onPreview when set, else its import button clicked.
+    int answerPreview(TfmImportPreview& preview)
+    {
+        preview.show();
+        activate(preview);
+        if (onPreview)
+            onPreview(preview);
+        else
+            click(preview.bbImport);
+        return preview.result();
+    }
+
     // The current verse as the memo shows it (one line break between the hemistichs).
     QString currentText() const
     {
@@ -101,7 +117,24 @@ protected:
     std::unique_ptr<Program> program;
     std::vector<std::string> typedNames;
     QString filterToChoose;
+    std::function<void(TfmImportPreview&)> onPreview;
 };
+
+// Waits while the preview checks the rest of the file.
+void untilChecked(TfmImportPreview& preview)
+{
+    for (int i = 0; i < 2000 && !preview.checked(); ++i)
+        QTest::qWait(5);
+    ASSERT_TRUE(preview.checked());
+}
+
+QStringList row(QTableWidget* grid, int r)
+{
+    QStringList cells;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        cells << (grid->item(r, c) ? grid->item(r, c)->text() : QString());
+    return cells;
+}
 
 TEST_F(PoemEditExchangeTest, ImportButtonTakesTheFileTypedIntoTheDialogAndShowsTheSummary)
 {
@@ -298,6 +331,66 @@ TEST_F(PoemEditExchangeTest, FileTypesAndPathsReadInTheirOwnOrder)
                 line = l;
     ASSERT_FALSE(line.isEmpty()) << dialogs->texts(QStringLiteral("message")).join('|').toStdString();
     EXPECT_TRUE(partReadsLeftToRight(line, path)) << line.toStdString();
+}
+
+TEST_F(PoemEditExchangeTest, ThePreviewShowsWhatWillBeStoredFollowsTheChoicesAndImportsOrCancels)
+{
+    const std::string diwan = dir.file("diwan.txt"), other = dir.file("other.txt");
+    writeFile(diwan, "المتنبي\n"
+                     "١. أعز مكان في الدنى سرج سابح * وخير جليس في الزمان كتاب\n"
+                     "٢. ولست بنحوي يلوك لسانه * ولكن سليقي أقول فأعرب\n"
+                     "٣. بيت * في * ثلاثة أجزاء\n"
+                     "٤. سيذكرني قومي إذا جد جدهم * وفي الليلة الظلماء يفتقد البدر\n");
+    writeFile(other, "سلو قلبي غداة سلا وثابا\tلعل على الجمال له عتابا\n");
+    typedNames = {diwan, other};
+    int previews = 0;
+    onPreview = [&](TfmImportPreview& p) {
+        untilChecked(p);
+        if (previews++ == 1) {
+            click(p.bbCancel);
+            return;
+        }
+        EXPECT_TRUE(p.laSource->text().contains(QStringLiteral("« * »"))) << p.laSource->text().toStdString();
+        EXPECT_TRUE(p.laSource->text().contains(QStringLiteral("utf-8"))) << p.laSource->text().toStdString();
+        ASSERT_EQ(p.grVerses->rowCount(), 3);
+        EXPECT_EQ(row(p.grVerses, 0), (QStringList{"2", "أعز مكان في الدنى سرج سابح", "وخير جليس في الزمان كتاب", "",
+                                                   "", "أ", "ب"}));
+        EXPECT_TRUE(p.laCounts->text().contains(QStringLiteral("أبيات تُستورد 3، عناوين 1، أسطر مرفوضة 1")))
+            << p.laCounts->text().toStdString();
+        EXPECT_TRUE(p.laCounts->text().contains(QStringLiteral("ليس بيتًا واحدًا: 1"))) << p.laCounts->text().toStdString();
+        pick(p.cbHeadingPoet, QStringLiteral("أول سطر من كل عنوان اسم الشاعر"));
+        untilChecked(p);
+        ASSERT_EQ(p.grVerses->rowCount(), 3);
+        EXPECT_EQ(row(p.grVerses, 1)[3], QStringLiteral("المتنبي"));
+        pick(p.cbLayout, QStringLiteral("البيت كله في سطر واحد"));
+        untilChecked(p);
+        // Each line a whole verse: the star stays in the text.
+        QStringList lineTwo;
+        for (int r = 0; r < p.grVerses->rowCount(); ++r)
+            if (row(p.grVerses, r)[0] == QStringLiteral("2"))
+                lineTwo = row(p.grVerses, r);
+        ASSERT_FALSE(lineTwo.isEmpty());
+        EXPECT_EQ(lineTwo[1], QStringLiteral("أعز مكان في الدنى سرج سابح * وخير جليس في الزمان كتاب"));
+        EXPECT_EQ(lineTwo[2], QString());
+        pick(p.cbLayout, QStringLiteral("يُعرف من الملف"));
+        untilChecked(p);
+        EXPECT_EQ(p.grVerses->rowCount(), 3);
+        click(p.bbImport);
+    };
+    inVerseWindow([&](TfmPoemEdit& w) {
+        click(w.bbImport);
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("6"));
+        click(w.bbImport);
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("6")) << "the preview was cancelled";
+    });
+    EXPECT_EQ(previews, 2);
+    const Table& poem = program->fmMain->cdsPoem();
+    ASSERT_EQ(poem.rowCount(), 6);
+    EXPECT_EQ(program->fmMain->cdsAuthors().rowCount(), 1);
+    EXPECT_EQ(poem.rowAt(4).cells[1].text(), ar("ولست بنحوي يلوك لسانه\r\nولكن سليقي أقول فأعرب"));
+    const QStringList messages = dialogs->texts(QStringLiteral("message"));
+    ASSERT_EQ(messages.size(), 1) << "no summary after a cancelled preview";
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("الأبيات المستوردة: 3"))) << messages[0].toStdString();
 }
 
 }  // namespace

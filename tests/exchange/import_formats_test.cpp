@@ -65,7 +65,8 @@ std::vector<FileCase> cases()
           {"ومن يتهيب صعود الجبال\r\nيعش أبد الدهر بين الحفر", "أبو القاسم الشابي", {"غزل", "حكمة"}, "و", "ر"},
           {"قالت \"نعم\" ثم ولت عنك مسرعة", "امرؤ القيس", {"غزل"}, "ق", "ع"},
           {"أعز مكان في الدنى سرج سابح", "المتنبي", {"حكمة"}, "أ", "ح"}},
-         {{6, Refusal::Malformed}, {7, Refusal::EmptyText}, {8, Refusal::Malformed}, {11, Refusal::Malformed}}},
+         // Row 8 leaves its last fields out: they are empty, and "only" has no Arabic letter.
+         {{6, Refusal::Malformed}, {7, Refusal::EmptyText}, {8, Refusal::NoLastLetter}, {11, Refusal::Malformed}}},
 
         {"TSV with the hemistichs in two columns, letters given, a poet too long, a letter that is none",
          "poems.tsv",

@@ -110,4 +110,52 @@ TEST_F(CommandLineTest, ErrorsEndWithANonZeroCodeAndAMessage)
     }
 }
 
+TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverStarts)
+{
+    const struct {
+        QStringList args;
+        int code;
+        const char* said;  // on stdout for 0, stderr otherwise
+    } cases[] = {
+        {{}, 2, "لا شاشة"},
+        {{"improt", "poems.csv"}, 2, "أمر غير معروف: improt"},
+        {{"-h"}, 0, "الاستعمال"},
+        {{"--help"}, 0, "--layout"},
+        {{"--version"}, 0, "barqeen 2.0.3"},
+        {{"import", "--layout=zigzag", "a.txt"}, 2, "zigzag"},
+        {{"export", "--letter=ة", "out.csv"}, 2, "لا يبدأ بيت"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE((c.code == 0 ? r.out : r.err).find(c.said), std::string::npos) << r.out << r.err;
+        if (c.code == 2) {
+            EXPECT_NE(r.err.find("الاستعمال"), std::string::npos) << "the usage follows";
+        }
+    }
+}
+
+TEST_F(CommandLineTest, ADryRunReportsWithoutStoringAndAnAlifLetterExportsTheAlifGroup)
+{
+    writeFile(work.file("diwan.txt"), "المتنبي\n"
+                                      "1. أعز مكان في الدنى سرج سابح * وخير جليس في الزمان كتاب\n"
+                                      "2. ولست بنحوي يلوك لسانه * ولكن سليقي أقول فأعرب\n");
+    const Outcome dry = run({"import", "--dry-run", "--heading-poet=first", "diwan.txt"});
+    EXPECT_EQ(dry.code, 0) << dry.err;
+    EXPECT_NE(dry.out.find("الأبيات التي تُستورد: 2"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("عناوين لم تُحفظ أبياتًا: 1"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("« * »"), std::string::npos) << "the layout is named: " << dry.out;
+    EXPECT_NE(readFile(work.file("diwan.txt.import-report.txt")).find("السطر 1: المتنبي"), std::string::npos);
+    EXPECT_EQ(stateOnDisk(folder.path()).verses.size(), 0u) << "nothing stored";
+
+    EXPECT_EQ(run({"import", "--heading-poet=first", "diwan.txt"}).code, 0);
+    const Outcome out = run({"export", "--letter=ا", "--format=jsonl", "alif.jsonl"});
+    EXPECT_EQ(out.code, 0) << out.err;
+    const std::string written = readFile(work.file("alif.jsonl"));
+    EXPECT_NE(written.find("أعز مكان"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"poet\":\"المتنبي\""), std::string::npos) << written;
+    EXPECT_EQ(written.find("ولست"), std::string::npos) << written;
+}
+
 }  // namespace
