@@ -239,7 +239,7 @@ int runCommand(int argc, char** argv)
         std::printf("barqeen %d.%d.%d\n", BARQEEN_VERSION_MAJOR, BARQEEN_VERSION_MINOR, BARQEEN_VERSION_PATCH);
         return kDone;
     }
-    if (command != "import" && command != "export")
+    if (command != "import" && command != "export" && command != "meter")
         return misused("أمر غير معروف: " + command);
     std::vector<std::string> args;
     for (const QString& arg : data.rest.mid(1))

@@ -296,7 +296,7 @@ TEST_F(PoemEditExchangeTest, TheArabicCodePageIsChosenInTheFileDialog)
 // Arabic lines: the patterns and the path left to right, their slashes and dots where typed.
 TEST_F(PoemEditExchangeTest, FileTypesAndPathsReadInTheirOwnOrder)
 {
-    QStringList types;
+    QStringList types, previewTexts;
     QFont typesFont;
     dialogs->onModal = [&](QDialog& d) {
         if (auto* files = qobject_cast<QFileDialog*>(&d)) {
@@ -306,6 +306,11 @@ TEST_F(PoemEditExchangeTest, FileTypesAndPathsReadInTheirOwnOrder)
             for (int i = 0; combo && i < combo->count(); ++i)
                 types << combo->itemText(i);
             typesFont = combo ? combo->font() : QFont();
+            return int(QDialog::Rejected);
+        }
+        if (auto* preview = qobject_cast<TfmImportPreview*>(&d)) {  // a folder is refused in the preview
+            untilChecked(*preview);
+            previewTexts << preview->laSource->text() << preview->laCounts->text();
             return int(QDialog::Rejected);
         }
         auto& w = static_cast<TfmPoemEdit&>(d);
@@ -325,7 +330,8 @@ TEST_F(PoemEditExchangeTest, FileTypesAndPathsReadInTheirOwnOrder)
     EXPECT_TRUE(partReadsLeftToRight(types[1], QStringLiteral("Windows-1256"), typesFont));
     const QString path = QString::fromStdString(dir.path());
     QString line;
-    for (const QString& message : dialogs->texts(QStringLiteral("message")) + dialogs->texts(QStringLiteral("error")))
+    for (const QString& message :
+         dialogs->texts(QStringLiteral("message")) + dialogs->texts(QStringLiteral("error")) + previewTexts)
         for (const QString& l : message.split(QLatin1Char('\n')))
             if (l.contains(path))
                 line = l;
