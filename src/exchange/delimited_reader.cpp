@@ -11,15 +11,6 @@
 namespace barqeen::exchange {
 namespace {
 
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
 class DelimitedReader : public RecordReader {
 public:
     DelimitedReader(std::string_view utf8, char separator) : RecordReader(utf8), separator_(separator)

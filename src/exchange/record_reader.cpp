@@ -65,4 +65,13 @@ std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8, c
     throw Error("Format not chosen");
 }
 
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
 }  // namespace barqeen::exchange

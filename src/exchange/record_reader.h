@@ -56,6 +56,9 @@ std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8, c
 // Category names in one field are separated by ';' or the Arabic comma '،'.
 void splitCategories(std::string_view field, std::vector<std::string>& names);
 
+// A field or line without the spaces, TABs and CRs around it.
+std::string_view trimmed(std::string_view s);
+
 // The record readers of each kind (text_reader.cpp, delimited_reader.cpp, json_reader.cpp).
 std::unique_ptr<RecordReader> makeTextLinesReader(std::string_view utf8, const ReadOptions& options);
 std::unique_ptr<RecordReader> makeDelimitedReader(std::string_view utf8, char separator);
