@@ -51,8 +51,9 @@ std::string refusalName(Refusal reason)
 
 std::string sourceText(const ImportResult& result)
 {
-    std::string text = "الصيغة: " + std::string(formatName(result.format)) + "، الترميز: " +
-                       std::string(encodingName(result.encoding));
+    // Names such as utf-8 are isolated, or the Arabic comma after them moves their digit.
+    std::string text = "الصيغة: \u2066" + std::string(formatName(result.format)) + "\u2069، الترميز: \u2066" +
+                       std::string(encodingName(result.encoding)) + "\u2069";
     if (result.format == Format::Text)
         text += "، الشطران: " + layoutTitle(result.layout);
     return text;
@@ -109,9 +110,7 @@ void writeReport(ImportResult& result)
     const std::string path = reportPathFor(result.source);
     std::string text = "تقرير استيراد الملف:\n" + result.source + "\n";
     text += "الوقت: " + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() + "\n";
-    text += "الصيغة: " + std::string(formatName(result.format)) + "، الترميز: " +
-            std::string(encodingName(result.encoding)) + "\n\n";
-    text += withoutIsolates(summaryText(result)) + "\n\n";
+    text += "\n" + withoutIsolates(summaryText(result)) + "\n\n";
     if (!result.headings.empty()) {
         text += "العناوين (سطور لا تنقسم كما تنقسم الأبيات، فلم تُحفظ أبياتًا):\n";
         for (const ImportResult::Heading& h : result.headings)
