@@ -326,6 +326,12 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     keepColumns_ = event->button() != Qt::LeftButton || model_.readOnly();
     QTableView::mousePressEvent(event);
     keepColumns_ = false;
+    // The move may have dropped an empty new row and scrolled the grid while the click was
+    // being taken; the view then highlights the row that came under the pointer. The row the
+    // table is on is the one to highlight.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->isRowSelected(current.row(), {}))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void DBGrid::scrollTo(const QModelIndex& index, ScrollHint hint)

@@ -2,6 +2,7 @@
 // of the verse the window is on, one message for one refusal, the focus on the empty field, and
 // Esc that never closes over a change not yet posted. Used with the mouse and the keys.
 #include "editing/category_edit.h"
+#include <QScrollBar>
 #include "poem_edit_fixture.h"
 
 using namespace barqeen;
@@ -189,6 +190,37 @@ TEST_F(PoemEditTest, EscClosesTheWindowsOnlyWhenNoChangeIsPending)
     };
     p->fmMain->imAuthorsClick();
     EXPECT_EQ(authors.rowAt(0).cells[1].text(), cp(QStringLiteral("الفرزدق")));
+}
+
+// A new verse left empty is dropped when the user clicks another verse, and the grid scrolls back
+// while the click is taken: the highlight is on the verse the memo and the letters show.
+TEST_F(PoemEditTest, AClickAwayFromAnEmptyNewVerseHighlightsTheVerseClicked)
+{
+    auto p = start();
+    seed(*p);
+    open(*p, [&](TfmPoemEdit& w) {
+        clickNav(w, DBNavigator::Insert);
+        ASSERT_EQ(w.DBGrid1->model()->rowCount(), 5);
+        ASSERT_GT(w.DBGrid1->verticalScrollBar()->value(), 0);  // the new row scrolled the grid
+        for (const int row : {2, 1, 3}) {
+            // Pressed and released a moment apart, as a hand does: the grid settles in between.
+            const QPoint at = cellCentre(*w.DBGrid1, row, 1);
+            QTest::mouseMove(w.DBGrid1->viewport(), at);
+            QTest::mousePress(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
+            QTest::qWait(100);
+            QTest::mouseRelease(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
+            QTest::qWait(100);
+            ASSERT_EQ(w.DBGrid1->model()->rowCount(), 4);
+            const int shown = w.DBGrid1->currentIndex().row();
+            EXPECT_EQ(shown, p->fmMain->cdsPoem().currentPosition()) << "clicked row " << row;
+            const QModelIndexList highlighted = w.DBGrid1->selectionModel()->selectedRows();
+            ASSERT_EQ(highlighted.size(), 1) << "clicked row " << row;
+            EXPECT_EQ(highlighted[0].row(), shown) << "clicked row " << row;
+            EXPECT_EQ(w.DBGrid1->model()->index(shown, 1).data().toString(), w.DBMemo1->toPlainText())
+                << "clicked row " << row;
+            clickNav(w, DBNavigator::Insert);
+        }
+    });
 }
 
 }  // namespace
