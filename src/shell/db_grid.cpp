@@ -324,6 +324,7 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     // scroll to the cell would hide the columns the user was reading). A left click in a grid
     // that edits may still bring its cell into view.
     keepColumns_ = event->button() != Qt::LeftButton || model_.readOnly();
+    pressKeptColumns_ = keepColumns_;
     QTableView::mousePressEvent(event);
     keepColumns_ = false;
     // The move may have dropped an empty new row and scrolled the grid while the click was
@@ -332,6 +333,15 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     const QModelIndex current = currentIndex();
     if (current.isValid() && !selectionModel()->isRowSelected(current.row(), {}))
         selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void DBGrid::timerEvent(QTimerEvent* event)
+{
+    // The view brings a clicked cell into view a moment after the press (once a double click
+    // can no longer come): that scroll keeps the columns as the press itself did.
+    keepColumns_ = pressKeptColumns_;
+    QTableView::timerEvent(event);
+    keepColumns_ = false;
 }
 
 void DBGrid::scrollTo(const QModelIndex& index, ScrollHint hint)

@@ -51,6 +51,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // Typing on a cell that cannot be edited does nothing (no jump to a row by its text).
@@ -72,6 +73,7 @@ private:
     bool editorRefused_ = false;
     bool committed_ = false;    // the last commit reached the table
     bool keepColumns_ = false;  // a click that selects a row does not scroll sideways
+    bool pressKeptColumns_ = false;  // what the last press chose, for the view's delayed scroll to it
     std::string roomyField_;    // the column that takes the room the others leave
 };
 
