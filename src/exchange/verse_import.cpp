@@ -1,6 +1,7 @@
 #include "exchange/verse_import.h"
 
 #include "common/error.h"
+#include "common/huge_pages.h"
 #include "exchange/form_set.h"
 #include "exchange/import_report.h"
 #include "exchange/record_reader.h"
@@ -313,7 +314,9 @@ bool VerseImport::step(std::chrono::milliseconds budget)
                             "\u2069 ليس ملفًا عاديًا (أنبوب أو جهاز أو ما يشبههما)، فلم يُقرأ منه شيء.");
             ::fcntl(w.fd, F_SETFL, ::fcntl(w.fd, F_GETFL) & ~O_NONBLOCK);
             w.fileSize = size_t(st.st_size);
-            w.bytes.reserve(w.fileSize);
+            // Room for the last piece's read too, so that the file is never copied to a larger buffer.
+            w.bytes.reserve(w.fileSize + kReadPiece);
+            AdviseHugePages(w.bytes.data(), w.bytes.capacity());
             w.stage = Stage::Read;
             break;
         }
