@@ -99,6 +99,7 @@ struct Place {
     bool opensHemistich = false;   // its first word
     bool endsHemistich = false;    // its last word: the last vowel is lengthened
     bool beforeWasl = false;       // the next word opens with a hamzat al-wasl
+    bool alifReadBefore = false;   // its opening bare alif was read with the word before it
 };
 
 // True when the word opens with the article (ال) or a hamzat al-wasl that is not said after a
@@ -166,7 +167,9 @@ public:
             i = 1;
         } else if (w_[0].letter == kAlif && (w_[0].marks & Shadda) == 0) {
             // A bare alif opening a word: a hamza written plainly, or a hamzat al-wasl.
-            if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
+            if (place_.alifReadBefore)
+                ;
+            else if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
                 out_.push_back(slotOf({{"1", 0}}));
             else
                 out_.push_back(slotOf({{"1", 0}, {"", 0.5f}}));
@@ -359,6 +362,8 @@ private:
     std::vector<Slot>& out_;
 };
 
+constexpr size_t kMostJoinedReadings = 64;
+
 // Every reading of a run of row as one slot (for a word whose spelling is known).
 Slot joined(const std::vector<Slot>& row, float extra)
 {
@@ -370,9 +375,23 @@ Slot joined(const std::vector<Slot>& row, float extra)
                 if (a.length + b.length <= 16)
                     next.push_back({std::uint16_t(a.bits | (b.bits << a.length)),
                                     std::uint8_t(a.length + b.length), a.cost + b.cost});
+        // Many bare letters multiply the readings: keep the likeliest, each pattern once.
+        std::sort(next.begin(), next.end(), [](const Reading& a, const Reading& b) {
+            return a.length != b.length ? a.length < b.length
+                   : a.bits != b.bits   ? a.bits < b.bits
+                                        : a.cost < b.cost;
+        });
+        next.erase(std::unique(next.begin(), next.end(),
+                               [](const Reading& a, const Reading& b) {
+                                   return a.length == b.length && a.bits == b.bits;
+                               }),
+                   next.end());
+        if (next.size() > kMostJoinedReadings) {
+            std::nth_element(next.begin(), next.begin() + kMostJoinedReadings, next.end(),
+                             [](const Reading& a, const Reading& b) { return a.cost < b.cost; });
+            next.resize(kMostJoinedReadings);
+        }
         all = std::move(next);
-        if (all.size() > 64)
-            break;
     }
     return all;
 }
@@ -409,6 +428,28 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
     return spelled;
 }
 
+// A bare alif opening a word inside the hemistich is a hamza said (أ written plainly) or a
+// hamzat al-wasl, dropped with the vowel before it shortened or a silent end moved. The word's
+// shape tells which is likelier: the measures افتعل، انفعل، استفعل and their nouns open with a
+// wasl; and a text that writes its hamzas leaves a bare alif only to the wasl.
+struct AlifOpening {
+    bool either = false;
+    float hamzaCost = 0;
+    float waslCost = 0;
+};
+
+AlifOpening alifOpening(const Word& w, bool writesHamza)
+{
+    if (w.size() < 3 || w[0].letter != kAlif || (w[0].marks & (Vowel | Tanween | Shadda)) ||
+        opensWithArticle(w))
+        return {};
+    const bool waslMeasure = w[2].letter == u'ت' || (w.size() >= 5 && w[1].letter == u'س' && w[2].letter == u'ت') ||
+                             (w.size() >= 5 && w[1].letter == u'ن') || (w[1].marks & Sukun);
+    if (waslMeasure)
+        return {true, 0.6f, 0};
+    return writesHamza ? AlifOpening{true, 0.4f, 0.1f} : AlifOpening{true, 0.1f, 0.4f};
+}
+
 }  // namespace
 
 Reading readingOf(const char* pattern, float cost)
@@ -431,25 +472,49 @@ std::string patternOf(const Reading& reading)
 
 std::vector<Slot> prosodicWriting(const QString& hemistich)
 {
-    const std::vector<std::vector<Word>> words = spelledWords(wordsOf(hemistich));
+    const std::vector<Word> written = wordsOf(hemistich);
+    const std::vector<std::vector<Word>> words = spelledWords(written);
+    const bool writesHamza = std::any_of(written.begin(), written.end(), [](const Word& w) {
+        return w[0].letter == kHamzaAbove || w[0].letter == kHamzaBelow || w[0].letter == kAlifMadda;
+    });
     std::vector<Slot> row;
+    bool alifReadBefore = false;
     for (size_t k = 0; k < words.size(); ++k) {
         Place place;
         place.opensHemistich = k == 0;
         place.endsHemistich = k + 1 == words.size();
         place.beforeWasl = !place.endsHemistich && opensWithWasl(words[k + 1].front());
+        place.alifReadBefore = alifReadBefore;
+        alifReadBefore = false;
         const std::vector<Word>& choices = words[k];
-        if (choices.size() == 1) {
+        const AlifOpening next = place.endsHemistich || place.beforeWasl
+                                     ? AlifOpening{}
+                                     : alifOpening(words[k + 1].front(), writesHamza);
+        if (choices.size() == 1 && !next.either) {
             WordScanner(choices[0], place, row).scan();
             continue;
         }
+        // The word's readings joined into one slot; before a bare alif, once as before a hamza
+        // said and once as before a hamzat al-wasl, the alif read here.
         Slot merged;
         for (size_t c = 0; c < choices.size(); ++c) {
+            const float extra = 0.15f * float(c);
             std::vector<Slot> own;
             WordScanner(choices[c], place, own).scan();
-            const Slot one = joined(own, 0.15f * float(c));
+            if (next.either)
+                own.push_back(slotOf({{"1", 0}}));
+            Slot one = joined(own, extra + next.hamzaCost);
             merged.insert(merged.end(), one.begin(), one.end());
+            if (next.either) {
+                Place wasl = place;
+                wasl.beforeWasl = true;
+                own.clear();
+                WordScanner(choices[c], wasl, own).scan();
+                one = joined(own, extra + next.waslCost);
+                merged.insert(merged.end(), one.begin(), one.end());
+            }
         }
+        alifReadBefore = next.either;
         row.push_back(std::move(merged));
     }
     return row;

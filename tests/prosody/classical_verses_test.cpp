@@ -71,7 +71,7 @@ Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
                 if (shown++ == 3)
                     break;
                 Scansion as{true, f.meter, f.shape, f.feet};
-                std::printf("     %.2f %s\n", f.cost, describe(as).c_str());
+                std::printf("     %.2f (%.2f) %s\n", f.cost, f.readingCost, describe(as).c_str());
             }
         }
     }
