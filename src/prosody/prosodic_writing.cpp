@@ -15,6 +15,10 @@ enum Mark : unsigned {
     Tanween = Fathatan | Dammatan | Kasratan,
 };
 
+// A hemistich that ends on a silent letter (a rhyme held, قافية مقيدة) rather than a drawn-out
+// vowel: less usual, but met in every collection.
+constexpr float kRestrictedRhyme = 0.35f;
+
 struct Glyph {
     char16_t letter;
     unsigned marks = 0;
@@ -178,10 +182,18 @@ public:
                    w_[1].marks == 0) {
             // وا، فا، با، كا: a prefix before a hamzat al-wasl (وَاسْلَمِي، كَاسْتَقِمْ), or a long
             // alif of the word itself (وافر).
+            // The two are told apart by the letter after the alif: silent after a wasl, moving
+            // after a long vowel.
             letter(0, true, true);
-            if ((w_[2].marks & Sukun) == 0)  // a silent letter after it: the alif is the wasl's
-                out_.push_back(slotOf({{"0", 0.2f}, {"", 0.3f}}));
-            i = 2;
+            if (w_[2].marks & Sukun) {
+                i = 2;
+            } else if (w_[2].marks != 0 || n < 4) {
+                push("0");
+                i = 2;
+            } else {
+                out_.push_back(slotOf({{"01", 0}, {"0", 0.25f}}));
+                i = 3;
+            }
         } else if (w_[0].marks & Sukun) {
             push("0");  // ابن between two names written بن: its first letter silent
             i = 1;
@@ -302,9 +314,9 @@ private:
             else if (shadda)
                 withLead({{"10", 0}});
             else if (w_.size() == 2)
-                withLead({{"10", 0}, {"010", 0.2f}, {"0", 0.6f}});
+                withLead({{"10", 0}, {"010", 0.2f}, {"0", kRestrictedRhyme}});
             else
-                withLead({{"10", 0}, {"0", 0.6f}, {"010", 1.0f}});
+                withLead({{"10", 0}, {"0", kRestrictedRhyme}, {"010", 1.0f}});
             return;
         }
         if (place_.beforeWasl) {
@@ -339,8 +351,9 @@ private:
         else if (c == kTaMarbuta)
             withLead({{"1", 0}, {"10", 0.4f}});
         else if (w_.size() == 2)
-            // A word of two letters not known as a particle is mostly of a doubled root (ضرّ، حقّ).
-            withLead({{"1", 0}, {"01", 0.2f}, {"10", 0.45f}, {"0", 0.45f}, {"010", 0.6f}});
+            // A word of two letters not known as a particle is mostly of a doubled root (ضرّ، حقّ)
+            // or a hollow verb cut short (قُلْ، كُنْ، قُمْ).
+            withLead({{"1", 0}, {"01", 0.2f}, {"0", 0.25f}, {"10", 0.45f}, {"010", 0.6f}});
         else
             withLead({{"1", 0}, {"10", 0.45f}, {"0", 0.45f}, {"01", 1.0f}, {"010", 1.4f}});
     }
@@ -410,7 +423,7 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
         // A one-letter prefix before a known word; لل is لِ before the article, not لِ before a word.
         if (!known && key.size() > 2 && QStringLiteral("وفبلك").contains(key[0]) &&
             !(key[0] == kLam && key[1] == kLam)) {
-            known = knownSpellings(key.mid(1), always);
+            known = knownSpellings(bareKey(Word(w.begin() + 1, w.end())), always);
             prefix.push_back(w[0]);
         }
         if (known && (always || !hasMarks(w))) {
