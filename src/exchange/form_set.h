@@ -2,6 +2,8 @@
 // The verses already known by their matching form, to find duplicates among a million: only a
 // hash and a reference are kept for each (16 bytes), and the caller confirms a hash that
 // matches by comparing the forms themselves, so two forms that share a hash never count as one.
+#include "common/huge_pages.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -65,7 +67,10 @@ private:
     void rehash(size_t capacity)
     {
         std::vector<Slot> old = std::move(slots_);
-        slots_.assign(capacity, Slot{});
+        slots_ = std::vector<Slot>();
+        slots_.reserve(capacity);
+        AdviseHugePages(slots_.data(), capacity * sizeof(Slot));
+        slots_.resize(capacity);
         for (const Slot& s : old)
             if (s.used)
                 place(s.hash, s.ref);

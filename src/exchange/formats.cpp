@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringDecoder>
+#include <simdjson.h>
 
 #include <algorithm>
 #include <cctype>
@@ -136,50 +137,9 @@ bool parseEncoding(std::string_view name, Encoding& encoding)
 
 bool isValidUtf8(std::string_view bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        // Eight ASCII bytes at a time: most of a file's bytes outside the Arabic letters.
-        while (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            p += 8;
-        }
-        if (p == end)
-            break;
-        const unsigned char c = *p;
-        int extra;
-        char32_t code;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            code = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            code = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p <= extra)
-            return false;
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (p[i] & 0x3F);
-        }
-        static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-        if (code < kSmallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        p += extra + 1;
-    }
-    return true;
+    // simdjson's checker: the same rules (no overlong forms, no surrogates, nothing past
+    // U+10FFFF) at many bytes a step, which matters on a file of a million lines.
+    return simdjson::validate_utf8(bytes.data(), bytes.size());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "exchange/verse_import.h"
 
 #include "common/error.h"
+#include "common/huge_pages.h"
 #include "exchange/form_set.h"
 #include "exchange/import_report.h"
 #include "exchange/record_reader.h"
@@ -266,7 +267,9 @@ bool VerseImport::step(std::chrono::milliseconds budget)
             if (S_ISDIR(st.st_mode))
                 throw Error("\u2066" + w.path + "\u2069 مجلد وليس ملفًا.");
             w.fileSize = size_t(st.st_size);
-            w.bytes.reserve(w.fileSize);
+            // Room for the last piece's read too, so that the file is never copied to a larger buffer.
+            w.bytes.reserve(w.fileSize + kReadPiece);
+            AdviseHugePages(w.bytes.data(), w.bytes.capacity());
             w.stage = Stage::Read;
             break;
         }
