@@ -292,6 +292,10 @@ private:
                 push("01");
             else if (nextIsLong(i))
                 out_.push_back(slotOf({{"1", 0}, {"01", 1.0f}}));
+            else if (i == 1 && w_.size() >= 4 && (w_[0].letter == kYa || w_[0].letter == kMim))
+                // يَفْعَلُ، يُفْعِلُ، يَسْتَفْعِلُ; مَفْعُول، مُفْعِل، مُسْتَفْعِل: the measures of the
+                // present verb and of the nouns made with م mostly still the letter after it.
+                out_.push_back(slotOf({{"0", 0}, {"1", 0.15f}, {"01", 1.0f}}));
             else
                 out_.push_back(slotOf({{"1", 0}, {"0", 0.15f}, {"01", 1.0f}}));
             return;
