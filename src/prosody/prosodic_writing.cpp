@@ -163,6 +163,7 @@ public:
                 out_.push_back(slotOf({{"1", 0}, {"10", 0.5f}, {"11", 0.5f}}));
                 ++i;
             } else if (i < n) {
+                stemStart_ = i;
                 letter(i++, /*mustMove=*/true, /*dropShadda=*/true);
             }
         } else if (w_[0].letter == kAlifWasla) {
@@ -292,6 +293,11 @@ private:
                 push("01");
             else if (nextIsLong(i))
                 out_.push_back(slotOf({{"1", 0}, {"01", 1.0f}}));
+            else if (i == stemStart_ + 1 && w_.size() >= stemStart_ + 3 &&
+                     (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
+                // يَفْعَلُ، يُفْعِلُ، يَسْتَفْعِلُ; مَفْعُول، مُفْعِل، مُسْتَفْعِل: the measures of the
+                // present verb and of the nouns made with م mostly still the letter after it.
+                out_.push_back(slotOf({{"0", 0}, {"1", 0.15f}, {"01", 1.0f}}));
             else
                 out_.push_back(slotOf({{"1", 0}, {"0", 0.15f}, {"01", 1.0f}}));
             return;
@@ -371,6 +377,7 @@ private:
     void push(const char* pattern) { out_.push_back(slotOf({{pattern, 0}})); }
 
     const Word& w_;
+    size_t stemStart_ = 0;  // the first letter after the article and its prefix
     const Place& place_;
     std::vector<Slot>& out_;
 };
