@@ -200,8 +200,10 @@ void TableFile::disconnect(bool checkpoint)
     // is told; the log then stays, holding everything, and is read with the file next time.
     if (checkpoint && !readOnly_) {
         const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
             foldProblem_ = sqlite3_errmsg(db_);
+            foldError_ = sqlite3_system_errno(db_);
+        }
     }
     if (!checkpoint)
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -283,9 +285,11 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
 
 void TableFile::connectForReading()
 {
-    connect();
     std::string detail;
+    int error = 0;
     try {
+        // Setting up the connection reads the file's schema already.
+        connect();
         table_file_read::checkMarks(db_);
         return;
     } catch (const Error& e) {
@@ -293,7 +297,7 @@ void TableFile::connectForReading()
         // The log's index cannot be made beside the file (a full disk, a folder or file that
         // cannot be written): that is no damage. The file is read as it stands, and only read.
         const int code = sqlite3_errcode(db_) & 0xff;
-        const int error = sqlite3_system_errno(db_);
+        error = sqlite3_system_errno(db_);
         const bool noRoomOrRight = code == SQLITE_FULL || code == SQLITE_READONLY ||
                                    ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
                                     (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
@@ -308,7 +312,7 @@ void TableFile::connectForReading()
         std::remove((path_ + "-shm").c_str());
     if (!readOnly_) {
         readOnly_ = true;
-        readOnlyReason_ = writeReason(path_) + " " + isolated("(" + detail + ")");
+        readOnlyReason_ = writeReason(path_, error) + " " + isolated("(" + detail + ")");
     }
     if (struct stat log {}; ::stat((path_ + "-wal").c_str(), &log) == 0 && log.st_size > 0)
         readOnlyReason_ += "، ولم يُقرأ سجلّه " + isolated(path_ + "-wal") + " فقد تنقص الجدول آخر تغييراته";
@@ -549,7 +553,7 @@ void TableFile::close()
     case Place::Touched:
         disconnect(true);
         if (!foldProblem_.empty())
-            throw Error("لم يُدمج سجلّ تغييرات ملف الجدول " + isolated(path_) + " فيه عند الإغلاق: " + writeReason(path_) +
+            throw Error("لم يُدمج سجلّ تغييرات ملف الجدول " + isolated(path_) + " فيه عند الإغلاق: " + writeReason(path_, foldError_) +
                         " " + isolated("(" + foldProblem_ + ")") + ". بقي السجلّ " + isolated(path_ + "-wal") +
                         " بجانبه وفيه كل ما حُفظ، ويُقرأ مع الملف عند التشغيل التالي؛ لا تحذفه.");
         return;

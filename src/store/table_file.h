@@ -130,6 +130,7 @@ private:
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening
     std::function<void()> committed_;
     std::string foldProblem_;  // why the log could not be folded in at close
+    int foldError_ = 0;        // and the system's error then
     std::string openedPath_;    // the table's own file
     bool givenUp_ = false;      // the file was replaced: the rows went on elsewhere, or nowhere
     std::string keptPath_;      // where the rows were kept then

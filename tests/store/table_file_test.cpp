@@ -92,6 +92,7 @@ void expectRefused(const TempFolder& dir, const std::string& file, const std::st
 std::string asOrdinaryUser(const TempFolder& dir, const std::function<std::string()>& body)
 {
     ::chmod(dir.path().c_str(), 0777);
+    ::chown(dir.path().c_str(), 65534, 65534);  // the user may then take away its own right to write
     for (const auto& entry : fs::directory_iterator(dir.path()))
         ::chown(entry.path().c_str(), 65534, 65534);
     int out[2];
