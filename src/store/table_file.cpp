@@ -35,11 +35,6 @@ namespace {
 // what the program wrote there.
 struct ForeignChange {};
 
-bool isIntegerType(FieldType t)
-{
-    return t == FieldType::AutoIncrement || t == FieldType::Integer || t == FieldType::SmallInt;
-}
-
 bool exists(const std::string& path)
 {
     struct stat st {};
@@ -50,21 +45,6 @@ std::string folderOf(const std::string& path)
 {
     const std::string folder = std::filesystem::path(path).parent_path().string();
     return folder.empty() ? "." : folder;
-}
-
-std::string rowsTableSql(const std::vector<FieldDef>& defs)
-{
-    std::string sql = "CREATE TABLE rows (";
-    for (size_t i = 0; i < defs.size(); ++i) {
-        if (i)
-            sql += ", ";
-        sql += quoted(defs[i].name);
-        if (defs[i].type == FieldType::AutoIncrement)
-            sql += " INTEGER PRIMARY KEY";
-        else
-            sql += isIntegerType(defs[i].type) ? " INTEGER" : " TEXT";
-    }
-    return sql + ")";
 }
 
 std::string columnList(const std::vector<FieldDef>& defs)
@@ -118,12 +98,8 @@ void writeWhole(const std::string& path, const Table& table, const std::string& 
         exec(db, "PRAGMA application_id = " + std::to_string(kApplicationId) +
                      "; PRAGMA user_version = " + std::to_string(kFormatVersion) + ";");
         exec(db, "BEGIN");
-        exec(db, "CREATE TABLE barqeen_table (name TEXT NOT NULL, next_key INTEGER NOT NULL)");
-        exec(db, "CREATE TABLE barqeen_fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-                 "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
-        exec(db, "CREATE TABLE barqeen_index (name TEXT NOT NULL, field TEXT NOT NULL, "
-                 "is_primary INTEGER NOT NULL, is_unique INTEGER NOT NULL)");
-        exec(db, rowsTableSql(defs));
+        for (const std::string& statement : table_file_read::layoutStatements(defs))
+            exec(db, statement);
         {
             Statement s(db, "INSERT INTO barqeen_table VALUES (?, ?)");
             sqlite3_bind_text(s.get(), 1, kind.c_str(), -1, SQLITE_TRANSIENT);
@@ -282,6 +258,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     try {
         table_file_read::checkLength(path);
         file->connectForReading();
+        table_file_read::checkSchema(file->db_, table.storedFieldDefs());
         const int64_t nextKey = table_file_read::checkLayout(file->db_, table, kind);
         table_file_read::readRows(file->db_, table, nextKey, rows, arena);
         sqlite3_exec(file->db_, "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
