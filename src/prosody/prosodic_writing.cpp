@@ -103,7 +103,8 @@ struct Place {
     bool opensHemistich = false;   // its first word
     bool endsHemistich = false;    // its last word: the last vowel is lengthened
     bool beforeWasl = false;       // the next word opens with a hamzat al-wasl
-    bool alifReadBefore = false;   // its opening bare alif was read with the word before it
+    size_t lettersReadBefore = 0;  // its opening bare alif (and the letter after it) were read
+                                   // with the word before it
 };
 
 // True when the word opens with the article (ال) or a hamzat al-wasl that is not said after a
@@ -172,13 +173,13 @@ public:
             i = 1;
         } else if (w_[0].letter == kAlif && (w_[0].marks & Shadda) == 0) {
             // A bare alif opening a word: a hamza written plainly, or a hamzat al-wasl.
-            if (place_.alifReadBefore)
+            if (place_.lettersReadBefore > 0)
                 ;
             else if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
                 out_.push_back(slotOf({{"1", 0}}));
             else
                 out_.push_back(slotOf({{"1", 0}, {"", 0.5f}}));
-            i = 1;
+            i = std::max<size_t>(1, place_.lettersReadBefore);
         } else if (n >= 4 && QStringView(u"وفبك").contains(QChar(w_[0].letter)) && w_[1].letter == kAlif &&
                    w_[1].marks == 0) {
             // وا، فا، با، كا: a prefix before a hamzat al-wasl (وَاسْلَمِي، كَاسْتَقِمْ), or a long
@@ -456,6 +457,9 @@ struct AlifOpening {
     bool either = false;
     float hamzaCost = 0;
     float waslCost = 0;
+    // The letter after the alif is bare and plain: silent after a wasl (that is why the wasl is
+    // there), mostly silent after a hamza too (أَفْعَل، إِفْعَال), and read here with the alif.
+    bool withNextLetter = false;
 };
 
 AlifOpening alifOpening(const Word& w, bool writesHamza)
@@ -465,9 +469,11 @@ AlifOpening alifOpening(const Word& w, bool writesHamza)
         return {};
     const bool waslMeasure = w[2].letter == u'ت' || (w.size() >= 5 && w[1].letter == u'س' && w[2].letter == u'ت') ||
                              (w.size() >= 5 && w[1].letter == u'ن') || (w[1].marks & Sukun);
+    const bool plainNext = w[1].marks == 0 && w[1].letter != kAlif && w[1].letter != kWaw &&
+                           w[1].letter != kYa && w[1].letter != kAlifMaqsura;
     if (waslMeasure)
-        return {true, 0.6f, 0};
-    return writesHamza ? AlifOpening{true, 0.4f, 0.1f} : AlifOpening{true, 0.1f, 0.4f};
+        return {true, 0.6f, 0, plainNext};
+    return writesHamza ? AlifOpening{true, 0.4f, 0.1f, plainNext} : AlifOpening{true, 0.1f, 0.4f, plainNext};
 }
 
 }  // namespace
@@ -498,14 +504,14 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
         return w[0].letter == kHamzaAbove || w[0].letter == kHamzaBelow || w[0].letter == kAlifMadda;
     });
     std::vector<Slot> row;
-    bool alifReadBefore = false;
+    size_t lettersReadBefore = 0;
     for (size_t k = 0; k < words.size(); ++k) {
         Place place;
         place.opensHemistich = k == 0;
         place.endsHemistich = k + 1 == words.size();
         place.beforeWasl = !place.endsHemistich && opensWithWasl(words[k + 1].front());
-        place.alifReadBefore = alifReadBefore;
-        alifReadBefore = false;
+        place.lettersReadBefore = lettersReadBefore;
+        lettersReadBefore = 0;
         const std::vector<Word>& choices = words[k];
         const AlifOpening next = place.endsHemistich || place.beforeWasl
                                      ? AlifOpening{}
@@ -521,8 +527,11 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
             const float extra = 0.15f * float(c);
             std::vector<Slot> own;
             WordScanner(choices[c], place, own).scan();
-            if (next.either)
+            if (next.either) {
                 own.push_back(slotOf({{"1", 0}}));
+                if (next.withNextLetter)
+                    own.push_back(slotOf({{"0", 0}, {"1", 0.15f}}));
+            }
             Slot one = joined(own, extra + next.hamzaCost);
             merged.insert(merged.end(), one.begin(), one.end());
             if (next.either) {
@@ -530,11 +539,13 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
                 wasl.beforeWasl = true;
                 own.clear();
                 WordScanner(choices[c], wasl, own).scan();
+                if (next.withNextLetter)
+                    own.push_back(slotOf({{"0", 0}}));
                 one = joined(own, extra + next.waslCost);
                 merged.insert(merged.end(), one.begin(), one.end());
             }
         }
-        alifReadBefore = next.either;
+        lettersReadBefore = next.either ? (next.withNextLetter ? 2 : 1) : 0;
         row.push_back(std::move(merged));
     }
     return row;
