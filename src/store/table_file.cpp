@@ -270,6 +270,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
             file->prepareStatements();
             file->rememberDataVersion();
         }
+        file->schemaVersion_ = sqlite::integerOf(file->db_, "PRAGMA schema_version");
         file->rememberIdentity();
         table.load(std::move(rows), nextKey, std::move(arena));
     } catch (const Error& e) {

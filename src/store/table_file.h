@@ -120,6 +120,7 @@ private:
     sqlite3_stmt* dataVersion_ = nullptr;
     Identity identity_;
     int64_t lastDataVersion_ = 0;  // SQLite's data_version after the program's own last commit
+    int64_t schemaVersion_ = 0;    // the layout's version number, as checked at opening
     std::recursive_mutex connection_;  // the connection is used by the folding thread too
     bool readOnly_ = false;
     bool asItStands_ = false;  // read without its log's index, which cannot be made
