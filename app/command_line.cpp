@@ -38,7 +38,7 @@ const char* const kUsage =
     "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|utf-16|windows-1256]\n"
     "                 [--layout=LAYOUT | --separator=TEXT] [--heading-poet=none|first|last]\n"
     "                 [--dry-run] [--no-report] FILE…\n"
-    "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] FILE\n"
+    "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] [--overwrite] FILE\n"
     "  barqeen meter [FILE…]\n"
     "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
     "  barqeen --help | --version\n"
@@ -150,6 +150,7 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
 {
     Format format = Format::Auto;
     std::string letter;
+    bool overwrite = false;
     std::vector<std::string> files;
     for (const std::string& arg : args) {
         std::string value;
@@ -163,6 +164,8 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
             letter = startLetterOf((*bytes)[0]);
             if (letter.empty())
                 return misused("لا يبدأ بيت بالحرف " + value + "؛ الحروف: " + codepage::toUtf8(PlayableLetters));
+        } else if (arg == "--overwrite") {
+            overwrite = true;
         } else if (arg.rfind("--", 0) == 0) {
             return misused("خيار غير معروف: " + arg);
         } else {
@@ -176,6 +179,7 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
         store.cdsPoem.setFiltered(true);
     }
     VerseExport out(store, selectedVerses(store.cdsPoem), files[0], format);
+    out.allowOverwrite(overwrite);
     runShowingProgress(out, files[0]);
     const bool done = out.result().outcome == ExportResult::Outcome::Done;
     say(done ? stdout : stderr, exportSummary(out.result()));

@@ -12,11 +12,15 @@
 #include <QLockFile>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     using namespace barqeen;
+    // A file that may grow no further (a file-size limit) is a failed write the tables report
+    // and survive, as a full disk is, not the end of the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (isCommand(argc, argv))
         return runCommand(argc, argv);
     if (!hasDisplay())

@@ -211,6 +211,7 @@ void TfmPoemEdit::bbExportClick()
         if (format == Format::Auto && kind.filter == dialog.selectedNameFilter())
             parseFormat(kind.suffix, format);
     VerseExport out(main_.store(), selection ? selectedVerses(poem) : allVerses(poem), path, format);
+    out.allowOverwrite(true);  // the save dialog asked
     runWithProgress(this, QStringLiteral("تصدير الأبيات"),
                     {[&] { return out.step(kSlice); }, [&] { return out.progress(); },
                      [] { return QStringLiteral("كتابة الملف"); }, [&] { out.cancel(); return true; }});

@@ -2,7 +2,12 @@
 
 #include <QDateTime>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
@@ -130,11 +135,22 @@ void writeReport(ImportResult& result)
             text += "\n    " + r.excerpt + "\n";
         }
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool ok = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int error = errno;
-    if (file)
-        ok = std::fclose(file) == 0 && ok;
+    // Written under a fresh name beside it and renamed over it: a link or a file planted under the
+    // report's name is replaced, never followed.
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == ssize_t(text.size());
+    int error = errno;
+    if (fd >= 0) {
+        ::fchmod(fd, 0644);
+        ok = ::close(fd) == 0 && ok;
+        if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+            ok = false;
+            error = errno;
+        }
+        if (!ok)
+            ::unlink(temp.c_str());
+    }
     if (ok) {
         result.reportPath = path;
         return;

@@ -6,9 +6,11 @@
 #include "text/codepage.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -97,6 +99,7 @@ struct VerseExport::Work {
     std::vector<int> rows;
     std::string path;
     std::string temp;
+    bool overwrite = false;
     int fd = -1;
     size_t next = 0;
     std::string out;
@@ -140,6 +143,12 @@ struct VerseExport::Work {
         return names;
     }
 };
+
+void VerseExport::allowOverwrite(bool allowed)
+{
+    if (work_)
+        work_->overwrite = allowed;
+}
 
 VerseExport::VerseExport(PoemStore& store, std::vector<int> rows, std::string path, Format format)
     : work_(std::make_unique<Work>(store, std::move(rows), path))
@@ -193,8 +202,17 @@ bool VerseExport::step(std::chrono::milliseconds budget)
         if (w.fd < 0) {
             if (!poem.active())
                 throw Error("جداول البرنامج ليست مفتوحة.");
+            if (s.ownsFile(w.path))
+                throw Error("لا تُصدَّر الأبيات إلى \u2068" + w.path +
+                            "\u2069: إنه من ملفات جداول البرنامج. اختر ملفًا آخر.");
+            if (struct stat st {}; !w.overwrite && ::lstat(w.path.c_str(), &st) == 0)
+                throw Error("الملف \u2068" + w.path +
+                            "\u2069 موجود، فلم يُكتب فوقه شيء. اختر اسمًا آخر، أو اطلب الكتابة فوقه (--overwrite).");
             w.temp = w.path + ".part";
-            w.fd = ::open(w.temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            // Made new: whatever was planted under the name (a link, another file) goes, and is
+            // never followed or written into.
+            std::remove(w.temp.c_str());
+            w.fd = ::open(w.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
             if (w.fd < 0)
                 throw Error("تعذّر إنشاء الملف \u2068" + w.path + "\u2069 " + systemReason(errno) + ".");
             const Table& categories = s.cdsCategories;

@@ -35,6 +35,9 @@ public:
     // format Auto: from the file's name, CSV when the name tells nothing.
     VerseExport(PoemStore& store, std::vector<int> rows, std::string path, Format format = Format::Auto);
     ~VerseExport();  // an unfinished export is cancelled
+    // An existing file is written over only when allowed (the save dialog asked); the program's
+    // own table files never are.
+    void allowOverwrite(bool allowed);
     VerseExport(const VerseExport&) = delete;
     VerseExport& operator=(const VerseExport&) = delete;
 

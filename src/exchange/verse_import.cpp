@@ -28,6 +28,9 @@ constexpr size_t kReadPiece = size_t(8) << 20;
 constexpr size_t kWritePiece = 20000;
 constexpr int kCheckPiece = 128;
 constexpr size_t kExcerpt = 160;
+// No record of verse is this long, not even a poem of many verses on one JSON line: a longer
+// line is no verse file's (a dump, a file of zeroes), and is not read on.
+constexpr size_t kLongestLine = size_t(1) << 20;
 constexpr size_t kFirstVerses = 100;
 
 // The start of a line for the report, cut at a character's boundary.
@@ -73,6 +76,42 @@ void settle(Table& table)
         table.cancel();
 }
 
+// Follows the length of the line being read across the pieces of a file (lines end in LF, CR LF
+// or a CR alone).
+class LineLength {
+public:
+    // false once a line is longer than kLongestLine.
+    bool add(std::string_view piece)
+    {
+        for (size_t at = 0; at < piece.size();) {
+            const auto* lf = static_cast<const char*>(std::memchr(piece.data() + at, '\n', piece.size() - at));
+            const size_t end = lf ? size_t(lf - piece.data()) : piece.size();
+            if (current_ + (end - at) > kLongestLine) {
+                // Long so far: only a CR alone may still end lines in it.
+                for (size_t i = at; i < end; ++i)
+                    if ((current_ = piece[i] == '\r' ? 0 : current_ + 1) > kLongestLine)
+                        return false;
+            } else {
+                current_ += end - at;
+            }
+            if (lf)
+                current_ = 0;
+            at = end + 1;
+        }
+        return true;
+    }
+
+private:
+    size_t current_ = 0;
+};
+
+// A JSON document (an array of verses or poems) may be written on one line of any length.
+bool opensJsonArray(std::string_view start)
+{
+    const size_t first = start.find_first_not_of(std::string_view("\xEF\xBB\xBF\xFF\xFE\0 \t\r\n", 10));
+    return first != std::string_view::npos && start[first] == '[';
+}
+
 }  // namespace
 
 std::array<size_t, kRefusalKinds> ImportResult::refusedBy() const
@@ -100,6 +139,8 @@ struct VerseImport::Work {
 
     int fd = -1;
     size_t fileSize = 0;
+    LineLength lineLength;
+    bool jsonArray = false;
     std::string bytes;
     std::string text;  // the whole file as UTF-8
     std::unique_ptr<RecordReader> reader;
@@ -260,12 +301,18 @@ bool VerseImport::step(std::chrono::milliseconds budget)
                     throw Error("جداول البرنامج ليست مفتوحة.");
                 settle(*t);
             }
-            w.fd = ::open(w.path.c_str(), O_RDONLY | O_CLOEXEC);
+            // Opened without waiting: a named pipe would hold the import, and the tables, until
+            // something wrote to it.
+            w.fd = ::open(w.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
             struct stat st {};
             if (w.fd < 0 || ::fstat(w.fd, &st) != 0)
                 throw Error("تعذّر فتح الملف \u2066" + w.path + "\u2069 " + systemReason(errno) + ".");
             if (S_ISDIR(st.st_mode))
                 throw Error("\u2066" + w.path + "\u2069 مجلد وليس ملفًا.");
+            if (!S_ISREG(st.st_mode))
+                throw Error("\u2066" + w.path +
+                            "\u2069 ليس ملفًا عاديًا (أنبوب أو جهاز أو ما يشبههما)، فلم يُقرأ منه شيء.");
+            ::fcntl(w.fd, F_SETFL, ::fcntl(w.fd, F_GETFL) & ~O_NONBLOCK);
             w.fileSize = size_t(st.st_size);
             // Room for the last piece's read too, so that the file is never copied to a larger buffer.
             w.bytes.reserve(w.fileSize + kReadPiece);
@@ -290,6 +337,13 @@ bool VerseImport::step(std::chrono::milliseconds budget)
                 }
                 w.bytes.resize(had + size_t(got));
                 atEnd = got == 0;
+                if (w.bytes.size() > w.fileSize)
+                    throw Error("تغيّر الملف \u2066" + w.path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
+                if (had == 0)
+                    w.jsonArray = opensJsonArray(std::string_view(w.bytes).substr(0, 4096));
+                if (!w.jsonArray && !w.lineLength.add(std::string_view(w.bytes).substr(had)))
+                    throw Error("في الملف \u2066" + w.path + "\u2069 سطر أطول من " + std::to_string(kLongestLine) +
+                                " بايت، ولا يطول سطر بيت هذا الطول، فلم يُستورد منه شيء.");
             }
             if (!atEnd)
                 break;

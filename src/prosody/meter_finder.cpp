@@ -19,7 +19,8 @@ constexpr float kBeam = 5.0f;
 // The meter named must beat every other meter by this much ...
 constexpr float kClearMargin = 0.7f;
 // ... and cost no more than this for each written letter (a verse that fits only by many unlikely
-// readings is not taken as evidence; short prose often fits some meter that way).
+// readings and changes is not taken as evidence; short prose often fits some meter that way).
+// A rare meter's extra price is not counted here: it is doubt about the meter, not the text.
 constexpr float kMostCostPerLetter = 0.09f;
 
 // The rarer meters need a little more evidence than the common ones.
@@ -41,7 +42,8 @@ float rarity(Meter meter)
 // The best way each form of each meter fills one hemistich.
 struct HemistichFit {
     struct Best {
-        float cost = kNever;
+        float cost = kNever;     // the readings' and the feet's changes'
+        float readings = 0;      // the readings' alone
         int pattern = -1;
     };
     std::vector<Best> byFormAndRole;  // [form * 2 + role]
@@ -106,7 +108,7 @@ HemistichFit fit(const std::vector<Slot>& row)
             HemistichFit::Best& best = result.at(pattern.form, pattern.role);
             const float cost = s.cost + pattern.cost;
             if (cost < best.cost)
-                best = {cost, p};
+                best = {cost, s.cost, p};
         }
     }
     return result;
@@ -114,6 +116,7 @@ HemistichFit fit(const std::vector<Slot>& row)
 
 struct Candidate {
     float cost = kNever;
+    float readings = 0;
     int form = -1;
     std::vector<int> patterns;
 };
@@ -154,6 +157,7 @@ std::vector<MeterFit> meterFits(const QString& verse)
                 continue;
             const auto first = fits[0].at(f, Role::First), last = fits[1].at(f, Role::Last);
             c.cost = first.cost + last.cost;
+            c.readings = first.readings + last.readings;
             c.patterns = {first.pattern, last.pattern};
         } else {
             // One hemistich alone is a halved or cut verse; half of a longer one tells too little.
@@ -161,6 +165,7 @@ std::vector<MeterFit> meterFits(const QString& verse)
                 continue;
             const auto last = fits[0].at(f, Role::Last);
             c.cost = last.cost;
+            c.readings = last.readings;
             c.patterns = {last.pattern};
         }
         c.cost += rarity(form.meter);
@@ -175,6 +180,7 @@ std::vector<MeterFit> meterFits(const QString& verse)
         m.meter = forms[c.form].meter;
         m.shape = forms[c.form].shape;
         m.cost = c.cost;
+        m.readingCost = c.readings;
         for (const int p : c.patterns) {
             std::vector<std::string_view> feet;
             for (const FootForm* foot : trie.pattern(p).feet)
@@ -197,7 +203,7 @@ Scansion scanVerse(const QString& verse)
     const MeterFit& best = fits[0];
     const float runnerUp = fits.size() > 1 ? fits[1].cost : kNever;
     const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });
-    if (best.cost > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin)
+    if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin)
         return scansion;
     scansion.known = true;
     scansion.meter = best.meter;

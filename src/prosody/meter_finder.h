@@ -27,6 +27,7 @@ struct MeterFit {
     Meter meter;
     Shape shape;
     float cost;
+    float readingCost;  // the part of `cost` owed to unlikely readings of the text
     std::vector<std::vector<std::string_view>> feet;
 };
 // Every meter that fits the verse at all, the best first.

@@ -129,8 +129,8 @@ std::vector<MeterForm> makeForms()
     // الرجز: مستفعلن ×3، ومجزوؤه ×2، ومشطوره ×3، ومنهوكه ×2؛ الضرب صحيح أو مقطوع.
     const FootChoices rajazEnd = kMustafilun + FootChoices{{"مفعولن", "101010", 0.3f},
                                                            {"فعولن", "11010", 0.5f}};
-    f.push_back({M::Rajaz, S::Full, {kMustafilun, kMustafilun}, kMustafilun, rajazEnd});
-    f.push_back({M::Rajaz, S::Shortened, {kMustafilun}, kMustafilun, rajazEnd});
+    f.push_back({M::Rajaz, S::Full, {kMustafilun, kMustafilun}, kMustafilun, rajazEnd, 0});
+    f.push_back({M::Rajaz, S::Shortened, {kMustafilun}, kMustafilun, rajazEnd, 0});
     f.push_back({M::Rajaz, S::Halved, {kMustafilun, kMustafilun}, {}, rajazEnd});
     f.push_back({M::Rajaz, S::Cut, {kMustafilun}, {}, rajazEnd});
 

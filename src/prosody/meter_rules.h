@@ -36,6 +36,9 @@ struct MeterForm {
     std::vector<FootChoices> inner;
     FootChoices firstEnds;
     FootChoices lastEnds;
+    // The first hemistich may end as the last does (تصريع), as poems open; the rajaz poems rhyme
+    // every pair of hemistichs so (المزدوج), where it is no sign of doubt.
+    float rhymedOpeningCost = 0.3f;
     bool singleHemistich() const { return shape == Shape::Halved || shape == Shape::Cut; }
 };
 

@@ -7,9 +7,6 @@
 namespace barqeen::prosody {
 namespace {
 
-// A verse whose first hemistich rhymes with the last (تصريع) ends it as the last one ends.
-constexpr float kRhymedOpening = 0.3f;
-
 using Key = std::tuple<std::string, int, Role>;
 
 void spellOut(const std::vector<const FootChoices*>& positions, size_t at, std::string pattern,
@@ -57,7 +54,7 @@ PatternTrie::PatternTrie()
         made.role = Role::First;
         positions.back() = &form.firstEnds;
         spellOut(positions, 0, "", made, all);
-        made.cost = kRhymedOpening;
+        made.cost = form.rhymedOpeningCost;  // the first ending as the last
         positions.back() = &form.lastEnds;
         spellOut(positions, 0, "", made, all);
     }

@@ -15,6 +15,10 @@ enum Mark : unsigned {
     Tanween = Fathatan | Dammatan | Kasratan,
 };
 
+// A hemistich that ends on a silent letter (a rhyme held, قافية مقيدة) rather than a drawn-out
+// vowel: less usual, but met in every collection.
+constexpr float kRestrictedRhyme = 0.35f;
+
 struct Glyph {
     char16_t letter;
     unsigned marks = 0;
@@ -99,6 +103,8 @@ struct Place {
     bool opensHemistich = false;   // its first word
     bool endsHemistich = false;    // its last word: the last vowel is lengthened
     bool beforeWasl = false;       // the next word opens with a hamzat al-wasl
+    size_t lettersReadBefore = 0;  // its opening bare alif (and the letter after it) were read
+                                   // with the word before it
 };
 
 // True when the word opens with the article (ال) or a hamzat al-wasl that is not said after a
@@ -158,6 +164,7 @@ public:
                 out_.push_back(slotOf({{"1", 0}, {"10", 0.5f}, {"11", 0.5f}}));
                 ++i;
             } else if (i < n) {
+                stemStart_ = i;
                 letter(i++, /*mustMove=*/true, /*dropShadda=*/true);
             }
         } else if (w_[0].letter == kAlifWasla) {
@@ -166,19 +173,29 @@ public:
             i = 1;
         } else if (w_[0].letter == kAlif && (w_[0].marks & Shadda) == 0) {
             // A bare alif opening a word: a hamza written plainly, or a hamzat al-wasl.
-            if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
+            if (place_.lettersReadBefore > 0)
+                ;
+            else if (place_.opensHemistich || (w_[0].marks & (Vowel | Tanween)))
                 out_.push_back(slotOf({{"1", 0}}));
             else
                 out_.push_back(slotOf({{"1", 0}, {"", 0.5f}}));
-            i = 1;
+            i = std::max<size_t>(1, place_.lettersReadBefore);
         } else if (n >= 4 && QStringView(u"وفبك").contains(QChar(w_[0].letter)) && w_[1].letter == kAlif &&
                    w_[1].marks == 0) {
             // وا، فا، با، كا: a prefix before a hamzat al-wasl (وَاسْلَمِي، كَاسْتَقِمْ), or a long
             // alif of the word itself (وافر).
+            // The two are told apart by the letter after the alif: silent after a wasl, moving
+            // after a long vowel.
             letter(0, true, true);
-            if ((w_[2].marks & Sukun) == 0)  // a silent letter after it: the alif is the wasl's
-                out_.push_back(slotOf({{"0", 0.2f}, {"", 0.3f}}));
-            i = 2;
+            if (w_[2].marks & Sukun) {
+                i = 2;
+            } else if (w_[2].marks != 0 || n < 4) {
+                push("0");
+                i = 2;
+            } else {
+                out_.push_back(slotOf({{"01", 0}, {"0", 0.25f}}));
+                i = 3;
+            }
         } else if (w_[0].marks & Sukun) {
             push("0");  // ابن between two names written بن: its first letter silent
             i = 1;
@@ -277,6 +294,11 @@ private:
                 push("01");
             else if (nextIsLong(i))
                 out_.push_back(slotOf({{"1", 0}, {"01", 1.0f}}));
+            else if (i == stemStart_ + 1 && w_.size() >= stemStart_ + 3 &&
+                     (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
+                // يَفْعَلُ، يُفْعِلُ، يَسْتَفْعِلُ; مَفْعُول، مُفْعِل، مُسْتَفْعِل: the measures of the
+                // present verb and of the nouns made with م mostly still the letter after it.
+                out_.push_back(slotOf({{"0", 0}, {"1", 0.15f}, {"01", 1.0f}}));
             else
                 out_.push_back(slotOf({{"1", 0}, {"0", 0.15f}, {"01", 1.0f}}));
             return;
@@ -299,9 +321,9 @@ private:
             else if (shadda)
                 withLead({{"10", 0}});
             else if (w_.size() == 2)
-                withLead({{"10", 0}, {"010", 0.2f}, {"0", 0.6f}});
+                withLead({{"10", 0}, {"010", 0.2f}, {"0", kRestrictedRhyme}});
             else
-                withLead({{"10", 0}, {"0", 0.6f}, {"010", 1.0f}});
+                withLead({{"10", 0}, {"0", kRestrictedRhyme}, {"010", 1.0f}});
             return;
         }
         if (place_.beforeWasl) {
@@ -336,8 +358,9 @@ private:
         else if (c == kTaMarbuta)
             withLead({{"1", 0}, {"10", 0.4f}});
         else if (w_.size() == 2)
-            // A word of two letters not known as a particle is mostly of a doubled root (ضرّ، حقّ).
-            withLead({{"1", 0}, {"01", 0.2f}, {"10", 0.45f}, {"0", 0.45f}, {"010", 0.6f}});
+            // A word of two letters not known as a particle is mostly of a doubled root (ضرّ، حقّ)
+            // or a hollow verb cut short (قُلْ، كُنْ، قُمْ).
+            withLead({{"1", 0}, {"01", 0.2f}, {"0", 0.25f}, {"10", 0.45f}, {"010", 0.6f}});
         else
             withLead({{"1", 0}, {"10", 0.45f}, {"0", 0.45f}, {"01", 1.0f}, {"010", 1.4f}});
     }
@@ -355,9 +378,12 @@ private:
     void push(const char* pattern) { out_.push_back(slotOf({{pattern, 0}})); }
 
     const Word& w_;
+    size_t stemStart_ = 0;  // the first letter after the article and its prefix
     const Place& place_;
     std::vector<Slot>& out_;
 };
+
+constexpr size_t kMostJoinedReadings = 64;
 
 // Every reading of a run of row as one slot (for a word whose spelling is known).
 Slot joined(const std::vector<Slot>& row, float extra)
@@ -370,9 +396,23 @@ Slot joined(const std::vector<Slot>& row, float extra)
                 if (a.length + b.length <= 16)
                     next.push_back({std::uint16_t(a.bits | (b.bits << a.length)),
                                     std::uint8_t(a.length + b.length), a.cost + b.cost});
+        // Many bare letters multiply the readings: keep the likeliest, each pattern once.
+        std::sort(next.begin(), next.end(), [](const Reading& a, const Reading& b) {
+            return a.length != b.length ? a.length < b.length
+                   : a.bits != b.bits   ? a.bits < b.bits
+                                        : a.cost < b.cost;
+        });
+        next.erase(std::unique(next.begin(), next.end(),
+                               [](const Reading& a, const Reading& b) {
+                                   return a.length == b.length && a.bits == b.bits;
+                               }),
+                   next.end());
+        if (next.size() > kMostJoinedReadings) {
+            std::nth_element(next.begin(), next.begin() + kMostJoinedReadings, next.end(),
+                             [](const Reading& a, const Reading& b) { return a.cost < b.cost; });
+            next.resize(kMostJoinedReadings);
+        }
         all = std::move(next);
-        if (all.size() > 64)
-            break;
     }
     return all;
 }
@@ -391,7 +431,7 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
         // A one-letter prefix before a known word; لل is لِ before the article, not لِ before a word.
         if (!known && key.size() > 2 && QStringLiteral("وفبلك").contains(key[0]) &&
             !(key[0] == kLam && key[1] == kLam)) {
-            known = knownSpellings(key.mid(1), always);
+            known = knownSpellings(bareKey(Word(w.begin() + 1, w.end())), always);
             prefix.push_back(w[0]);
         }
         if (known && (always || !hasMarks(w))) {
@@ -407,6 +447,33 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
         spelled.push_back(std::move(choices));
     }
     return spelled;
+}
+
+// A bare alif opening a word inside the hemistich is a hamza said (أ written plainly) or a
+// hamzat al-wasl, dropped with the vowel before it shortened or a silent end moved. The word's
+// shape tells which is likelier: the measures افتعل، انفعل، استفعل and their nouns open with a
+// wasl; and a text that writes its hamzas leaves a bare alif only to the wasl.
+struct AlifOpening {
+    bool either = false;
+    float hamzaCost = 0;
+    float waslCost = 0;
+    // The letter after the alif is bare and plain: silent after a wasl (that is why the wasl is
+    // there), mostly silent after a hamza too (أَفْعَل، إِفْعَال), and read here with the alif.
+    bool withNextLetter = false;
+};
+
+AlifOpening alifOpening(const Word& w, bool writesHamza)
+{
+    if (w.size() < 3 || w[0].letter != kAlif || (w[0].marks & (Vowel | Tanween | Shadda)) ||
+        opensWithArticle(w))
+        return {};
+    const bool waslMeasure = w[2].letter == u'ت' || (w.size() >= 5 && w[1].letter == u'س' && w[2].letter == u'ت') ||
+                             (w.size() >= 5 && w[1].letter == u'ن') || (w[1].marks & Sukun);
+    const bool plainNext = w[1].marks == 0 && w[1].letter != kAlif && w[1].letter != kWaw &&
+                           w[1].letter != kYa && w[1].letter != kAlifMaqsura;
+    if (waslMeasure)
+        return {true, 0.6f, 0, plainNext};
+    return writesHamza ? AlifOpening{true, 0.4f, 0.1f, plainNext} : AlifOpening{true, 0.1f, 0.4f, plainNext};
 }
 
 }  // namespace
@@ -431,25 +498,54 @@ std::string patternOf(const Reading& reading)
 
 std::vector<Slot> prosodicWriting(const QString& hemistich)
 {
-    const std::vector<std::vector<Word>> words = spelledWords(wordsOf(hemistich));
+    const std::vector<Word> written = wordsOf(hemistich);
+    const std::vector<std::vector<Word>> words = spelledWords(written);
+    const bool writesHamza = std::any_of(written.begin(), written.end(), [](const Word& w) {
+        return w[0].letter == kHamzaAbove || w[0].letter == kHamzaBelow || w[0].letter == kAlifMadda;
+    });
     std::vector<Slot> row;
+    size_t lettersReadBefore = 0;
     for (size_t k = 0; k < words.size(); ++k) {
         Place place;
         place.opensHemistich = k == 0;
         place.endsHemistich = k + 1 == words.size();
         place.beforeWasl = !place.endsHemistich && opensWithWasl(words[k + 1].front());
+        place.lettersReadBefore = lettersReadBefore;
+        lettersReadBefore = 0;
         const std::vector<Word>& choices = words[k];
-        if (choices.size() == 1) {
+        const AlifOpening next = place.endsHemistich || place.beforeWasl
+                                     ? AlifOpening{}
+                                     : alifOpening(words[k + 1].front(), writesHamza);
+        if (choices.size() == 1 && !next.either) {
             WordScanner(choices[0], place, row).scan();
             continue;
         }
+        // The word's readings joined into one slot; before a bare alif, once as before a hamza
+        // said and once as before a hamzat al-wasl, the alif read here.
         Slot merged;
         for (size_t c = 0; c < choices.size(); ++c) {
+            const float extra = 0.15f * float(c);
             std::vector<Slot> own;
             WordScanner(choices[c], place, own).scan();
-            const Slot one = joined(own, 0.15f * float(c));
+            if (next.either) {
+                own.push_back(slotOf({{"1", 0}}));
+                if (next.withNextLetter)
+                    own.push_back(slotOf({{"0", 0}, {"1", 0.15f}}));
+            }
+            Slot one = joined(own, extra + next.hamzaCost);
             merged.insert(merged.end(), one.begin(), one.end());
+            if (next.either) {
+                Place wasl = place;
+                wasl.beforeWasl = true;
+                own.clear();
+                WordScanner(choices[c], wasl, own).scan();
+                if (next.withNextLetter)
+                    own.push_back(slotOf({{"0", 0}}));
+                one = joined(own, extra + next.waslCost);
+                merged.insert(merged.end(), one.begin(), one.end());
+            }
         }
+        lettersReadBefore = next.either ? (next.withNextLetter ? 2 : 1) : 0;
         row.push_back(std::move(merged));
     }
     return row;

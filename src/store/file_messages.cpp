@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 
@@ -15,8 +16,14 @@ const char* const kNothingSaved = ". لم يُحفظ التغيير، وما ح�
 
 }  // namespace
 
-std::string writeReason(const std::string& path)
+std::string writeReason(const std::string& path, int error)
 {
+    if (error == ENOSPC || error == EDQUOT)
+        return "القرص ممتلئ";
+    if (error == EFBIG)
+        return "بلغت الملفات أكبر حجم يسمح به النظام";
+    if (error == EROFS)
+        return "القرص للقراءة فقط";
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(path).parent_path();
     std::error_code ec;

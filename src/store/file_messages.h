@@ -7,8 +7,9 @@ namespace barqeen::file_messages {
 
 std::string isolated(const std::string& text);
 
-// Why a file cannot be written, in the user's words as its folder tells it (full, not writable).
-std::string writeReason(const std::string& path);
+// Why a file cannot be written, in the user's words: from the system's error when it tells (no
+// room, a size limit, a read-only disk), else as its folder tells it (full, not writable).
+std::string writeReason(const std::string& path, int error = 0);
 
 // why is one of our own reasons (Arabic) or SQLite's (English, technical).
 [[noreturn]] void unreadable(const std::string& path, const std::string& why);

@@ -6,6 +6,8 @@
 #include "store/layouts.h"
 #include "text/letters.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <filesystem>
 
@@ -41,6 +43,28 @@ PoemStore::~PoemStore()
 std::string PoemStore::pathOf(const char* kind) const
 {
     return (std::filesystem::path(dir_) / fileName(kind)).string();
+}
+
+bool PoemStore::ownsFile(const std::string& path) const
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string name = fs::path(path).filename().string();
+    const bool inFolder = fs::equivalent(fs::absolute(path, ec).parent_path(), dir_, ec);
+    if (inFolder && (name == "Barqeen.lock" || name == "Barqeen.batch-pending"))
+        return true;
+    struct stat target {};
+    const bool exists = ::stat(path.c_str(), &target) == 0;
+    for (const Slot& s : slots_) {
+        // Poem.cds, and beside it Poem.cds-wal, Poem.cds-shm, Poem.cds-wal-id, Poem.cds.new
+        if (inFolder && name.rfind(fileName(s.kind), 0) == 0)
+            return true;
+        struct stat table {};
+        if (exists && ::stat(pathOf(s.kind).c_str(), &table) == 0 && table.st_dev == target.st_dev &&
+            table.st_ino == target.st_ino)
+            return true;
+    }
+    return false;
 }
 
 PoemStore::Slot& PoemStore::slot(const char* kind)
@@ -99,8 +123,16 @@ void PoemStore::OpenTables()
     };
     for (const auto& [kind, create] : creators) {
         std::error_code ec;
-        if (!fs::exists(pathOf(kind), ec))
-            (this->*create)();
+        const std::string path = pathOf(kind);
+        if (fs::exists(path, ec))
+            continue;
+        // A link whose file is gone (a disk not mounted, a file moved) is no missing table.
+        if (fs::is_symlink(fs::symlink_status(path, ec)))
+            throw Error("ملف الجدول " + file_messages::isolated(path) + " رابط إلى ملف غير موجود " +
+                        file_messages::isolated("(" + fs::read_symlink(path, ec).string() + ")") +
+                        "، فلم يُنشأ مكانه جدول فارغ. أعد الملف الذي يشير إليه، أو احذف الرابط ليُنشأ جدول جديد فارغ. "
+                        "لم يُفتح أي جدول.");
+        (this->*create)();
     }
     undoInterruptedBatch();
     // The authors come first: the verse table's author name is looked up in them.

@@ -27,6 +27,9 @@ public:
 
     const std::string& dir() const { return dir_; }
     std::string pathOf(const char* kind) const;
+    // Whether path names a file the store keeps: a table file with its logs and records, the
+    // import's record or the lock, by its name in the folder, or the same file reached otherwise.
+    bool ownsFile(const std::string& path) const;
 
     // Makes the missing files, then opens the five tables. Throws at the first table that fails;
     // the tables after it stay closed.

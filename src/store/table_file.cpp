@@ -35,11 +35,6 @@ namespace {
 // what the program wrote there.
 struct ForeignChange {};
 
-bool isIntegerType(FieldType t)
-{
-    return t == FieldType::AutoIncrement || t == FieldType::Integer || t == FieldType::SmallInt;
-}
-
 bool exists(const std::string& path)
 {
     struct stat st {};
@@ -50,21 +45,6 @@ std::string folderOf(const std::string& path)
 {
     const std::string folder = std::filesystem::path(path).parent_path().string();
     return folder.empty() ? "." : folder;
-}
-
-std::string rowsTableSql(const std::vector<FieldDef>& defs)
-{
-    std::string sql = "CREATE TABLE rows (";
-    for (size_t i = 0; i < defs.size(); ++i) {
-        if (i)
-            sql += ", ";
-        sql += quoted(defs[i].name);
-        if (defs[i].type == FieldType::AutoIncrement)
-            sql += " INTEGER PRIMARY KEY";
-        else
-            sql += isIntegerType(defs[i].type) ? " INTEGER" : " TEXT";
-    }
-    return sql + ")";
 }
 
 std::string columnList(const std::vector<FieldDef>& defs)
@@ -118,12 +98,8 @@ void writeWhole(const std::string& path, const Table& table, const std::string& 
         exec(db, "PRAGMA application_id = " + std::to_string(kApplicationId) +
                      "; PRAGMA user_version = " + std::to_string(kFormatVersion) + ";");
         exec(db, "BEGIN");
-        exec(db, "CREATE TABLE barqeen_table (name TEXT NOT NULL, next_key INTEGER NOT NULL)");
-        exec(db, "CREATE TABLE barqeen_fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-                 "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)");
-        exec(db, "CREATE TABLE barqeen_index (name TEXT NOT NULL, field TEXT NOT NULL, "
-                 "is_primary INTEGER NOT NULL, is_unique INTEGER NOT NULL)");
-        exec(db, rowsTableSql(defs));
+        for (const std::string& statement : table_file_read::layoutStatements(defs))
+            exec(db, statement);
         {
             Statement s(db, "INSERT INTO barqeen_table VALUES (?, ?)");
             sqlite3_bind_text(s.get(), 1, kind.c_str(), -1, SQLITE_TRANSIENT);
@@ -224,8 +200,10 @@ void TableFile::disconnect(bool checkpoint)
     // is told; the log then stays, holding everything, and is read with the file next time.
     if (checkpoint && !readOnly_) {
         const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
             foldProblem_ = sqlite3_errmsg(db_);
+            foldError_ = sqlite3_system_errno(db_);
+        }
     }
     if (!checkpoint)
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -282,6 +260,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     try {
         table_file_read::checkLength(path);
         file->connectForReading();
+        table_file_read::checkSchema(file->db_, table.storedFieldDefs());
         const int64_t nextKey = table_file_read::checkLayout(file->db_, table, kind);
         table_file_read::readRows(file->db_, table, nextKey, rows, arena);
         sqlite3_exec(file->db_, "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
@@ -291,6 +270,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
             file->prepareStatements();
             file->rememberDataVersion();
         }
+        file->schemaVersion_ = sqlite::integerOf(file->db_, "PRAGMA schema_version");
         file->rememberIdentity();
         table.load(std::move(rows), nextKey, std::move(arena));
     } catch (const Error& e) {
@@ -306,9 +286,11 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
 
 void TableFile::connectForReading()
 {
-    connect();
     std::string detail;
+    int error = 0;
     try {
+        // Setting up the connection reads the file's schema already.
+        connect();
         table_file_read::checkMarks(db_);
         return;
     } catch (const Error& e) {
@@ -316,7 +298,7 @@ void TableFile::connectForReading()
         // The log's index cannot be made beside the file (a full disk, a folder or file that
         // cannot be written): that is no damage. The file is read as it stands, and only read.
         const int code = sqlite3_errcode(db_) & 0xff;
-        const int error = sqlite3_system_errno(db_);
+        error = sqlite3_system_errno(db_);
         const bool noRoomOrRight = code == SQLITE_FULL || code == SQLITE_READONLY ||
                                    ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
                                     (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
@@ -331,7 +313,7 @@ void TableFile::connectForReading()
         std::remove((path_ + "-shm").c_str());
     if (!readOnly_) {
         readOnly_ = true;
-        readOnlyReason_ = writeReason(path_) + " " + isolated("(" + detail + ")");
+        readOnlyReason_ = writeReason(path_, error) + " " + isolated("(" + detail + ")");
     }
     if (struct stat log {}; ::stat((path_ + "-wal").c_str(), &log) == 0 && log.st_size > 0)
         readOnlyReason_ += "، ولم يُقرأ سجلّه " + isolated(path_ + "-wal") + " فقد تنقص الجدول آخر تغييراته";
@@ -572,7 +554,7 @@ void TableFile::close()
     case Place::Touched:
         disconnect(true);
         if (!foldProblem_.empty())
-            throw Error("لم يُدمج سجلّ تغييرات ملف الجدول " + isolated(path_) + " فيه عند الإغلاق: " + writeReason(path_) +
+            throw Error("لم يُدمج سجلّ تغييرات ملف الجدول " + isolated(path_) + " فيه عند الإغلاق: " + writeReason(path_, foldError_) +
                         " " + isolated("(" + foldProblem_ + ")") + ". بقي السجلّ " + isolated(path_ + "-wal") +
                         " بجانبه وفيه كل ما حُفظ، ويُقرأ مع الملف عند التشغيل التالي؛ لا تحذفه.");
         return;

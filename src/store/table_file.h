@@ -120,6 +120,7 @@ private:
     sqlite3_stmt* dataVersion_ = nullptr;
     Identity identity_;
     int64_t lastDataVersion_ = 0;  // SQLite's data_version after the program's own last commit
+    int64_t schemaVersion_ = 0;    // the layout's version number, as checked at opening
     std::recursive_mutex connection_;  // the connection is used by the folding thread too
     bool readOnly_ = false;
     bool asItStands_ = false;  // read without its log's index, which cannot be made
@@ -130,6 +131,7 @@ private:
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening
     std::function<void()> committed_;
     std::string foldProblem_;  // why the log could not be folded in at close
+    int foldError_ = 0;        // and the system's error then
     std::string openedPath_;    // the table's own file
     bool givenUp_ = false;      // the file was replaced: the rows went on elsewhere, or nowhere
     std::string keptPath_;      // where the rows were kept then

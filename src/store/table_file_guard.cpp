@@ -158,7 +158,9 @@ int64_t TableFile::expectedCounter() const
 bool TableFile::holds(sqlite3* db, int64_t nextKey) const
 {
     try {
-        return sqlite::integerOf(db, "SELECT next_key FROM barqeen_table") == nextKey &&
+        // A layout changed (a trigger, an index added) would act on the program's next writes.
+        return sqlite::integerOf(db, "PRAGMA schema_version") == schemaVersion_ &&
+               sqlite::integerOf(db, "SELECT next_key FROM barqeen_table") == nextKey &&
                sqlite::integerOf(db, "SELECT count(*) FROM rows") == table_.rowCount();
     } catch (const Error&) {
         return false;

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -60,6 +61,45 @@ void checkPlainFile(const std::string& path)
         throw Error("ليس ملفًا عاديًا (في مكانه أنبوب أو جهاز أو ما يشبههما)");
     if (::access(path.c_str(), R_OK) != 0)
         throw Error("لا يسمح النظام للبرنامج بقراءة الملف (الصلاحيات)");
+}
+
+std::vector<std::string> layoutStatements(const std::vector<FieldDef>& defs)
+{
+    std::string rows = "CREATE TABLE rows (";
+    for (size_t i = 0; i < defs.size(); ++i) {
+        if (i)
+            rows += ", ";
+        rows += quoted(defs[i].name);
+        if (defs[i].type == FieldType::AutoIncrement)
+            rows += " INTEGER PRIMARY KEY";
+        else
+            rows += isIntegerType(defs[i].type) ? " INTEGER" : " TEXT";
+    }
+    return {
+        "CREATE TABLE barqeen_table (name TEXT NOT NULL, next_key INTEGER NOT NULL)",
+        "CREATE TABLE barqeen_fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+        "type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL)",
+        "CREATE TABLE barqeen_index (name TEXT NOT NULL, field TEXT NOT NULL, "
+        "is_primary INTEGER NOT NULL, is_unique INTEGER NOT NULL)",
+        rows + ")",
+    };
+}
+
+void checkSchema(sqlite3* db, const std::vector<FieldDef>& defs)
+{
+    const std::vector<std::string> ours = layoutStatements(defs);
+    size_t found = 0;
+    // SQLite's own statistics tables (made by ANALYZE) only guide its choice of plans.
+    Statement s(db, "SELECT type, name, sql FROM sqlite_schema "
+                    "WHERE NOT (type = 'table' AND name LIKE 'sqlite\\_stat%' ESCAPE '\\') ORDER BY rowid");
+    while (s.step(db)) {
+        if (std::find(ours.begin(), ours.end(), text(s.get(), 2)) == ours.end())
+            throw Error("فيه ما ليس من جداول برقين " + isolated("(" + text(s.get(), 0) + " " + text(s.get(), 1) + ")") +
+                        "، وقد يغيّر ما يكتبه البرنامج فيه");
+        ++found;
+    }
+    if (found != ours.size())
+        throw Error("تنقصه جداول من جداول برقين");
 }
 
 void checkMarks(sqlite3* db)

@@ -23,6 +23,13 @@ void checkPlainFile(const std::string& path);
 // The two marks of a Barqeen table file.
 void checkMarks(sqlite3* db);
 
+// The statements that make the four tables of a file for these fields, as the program writes them.
+std::vector<std::string> layoutStatements(const std::vector<FieldDef>& defs);
+
+// Nothing in the file but the four tables, each as the program makes it: a trigger, a view, an
+// index or a changed table would act on the program's writes behind its back.
+void checkSchema(sqlite3* db, const std::vector<FieldDef>& defs);
+
 // The table's name, fields and key index; answers the key counter.
 int64_t checkLayout(sqlite3* db, const Table& table, const std::string& kind);
 

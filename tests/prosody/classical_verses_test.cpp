@@ -20,9 +20,10 @@ struct Example {
     QString meter, verse;
 };
 
-std::vector<Example> classicalVerses()
+// A file of verses: meter TAB first hemistich TAB second; lines opening with '#' are notes.
+std::vector<Example> versesFrom(const char* name)
 {
-    QFile file(QStringLiteral(PROSODY_TESTS_DIR "/classical_verses.tsv"));
+    QFile file(QStringLiteral(PROSODY_TESTS_DIR "/") + QString::fromUtf8(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<Example> verses;
     for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
@@ -70,7 +71,7 @@ Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
                 if (shown++ == 3)
                     break;
                 Scansion as{true, f.meter, f.shape, f.feet};
-                std::printf("     %.2f %s\n", f.cost, describe(as).c_str());
+                std::printf("     %.2f (%.2f) %s\n", f.cost, f.readingCost, describe(as).c_str());
             }
         }
     }
@@ -83,21 +84,34 @@ Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
     return all;
 }
 
-TEST(ClassicalVerses, NamedRightOrLeftUnknownNeverOftenWrong)
+// Scores a set as printed and with every mark stripped. A wrong name is worse than none: at most
+// 3 in 100 on either. The share named right is held where the scanner stands, so a change that
+// loses verses shows here.
+void expectScores(const char* file, int printedRight, int bareRight)
 {
-    const std::vector<Example> verses = classicalVerses();
+    const std::vector<Example> verses = versesFrom(file);
     ASSERT_GE(verses.size(), 16u);
     const bool show = qEnvironmentVariableIsSet("PROSODY_SHOW_MISSES");
-    std::printf("As printed:\n");
+    std::printf("%s as printed:\n", file);
     const Tally printed = score(verses, false, show);
-    std::printf("Without any mark:\n");
+    std::printf("%s without any mark:\n", file);
     const Tally stripped = score(verses, true, show);
-    // A wrong name is worse than none: at most 3 in 100. The share named right is held where the
-    // scanner stands today, so a change that loses verses shows here.
     EXPECT_LE(printed.wrong * 100, 3 * printed.total());
     EXPECT_LE(stripped.wrong * 100, 3 * stripped.total());
-    EXPECT_GE(printed.right * 100, 75 * printed.total());
-    EXPECT_GE(stripped.right * 100, 60 * stripped.total());
+    EXPECT_GE(printed.right * 100, printedRight * printed.total());
+    EXPECT_GE(stripped.right * 100, bareRight * stripped.total());
+}
+
+// The verses the scanner was tuned on.
+TEST(ClassicalVerses, TuningSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("classical_verses.tsv", 85, 70);
+}
+
+// Verses kept apart and never tuned on: the figure a reader of unseen verses can expect.
+TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("held_out_verses.tsv", 80, 60);
 }
 
 }  // namespace

@@ -44,6 +44,32 @@ TEST(ProsodicWriting, WritesWhatIsSaid)
         EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
 }
 
+// Bare text: the likeliest reading follows the measures of the words and the wasl.
+const Case kBareCases[] = {
+    {"وفي اختيار", "11011010", "افتعال opens with a wasl: the long vowel before it falls, the letter after it is silent"},
+    {"من ابتسم", "1101110", "a silent end before a wasl takes a vowel"},
+    {"يكتب", "10110", "the present verb: the letter after its ي is silent"},
+    {"المجد", "101010", "a noun made with م: the letter after it is silent"},
+};
+
+TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
+{
+    for (const Case& c : kBareCases)
+        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+}
+
+// A prefix before a bare alif: a wasl (the letter after it silent) or a long vowel (the letter
+// after it moving); both stay open, each with the letter after the alif.
+TEST(ProsodicWriting, APrefixBeforeABareAlifKeepsBothReadings)
+{
+    const std::vector<Slot> row = prosodicWriting(QString::fromUtf8("فاسقني"));
+    ASSERT_GE(row.size(), 2u);
+    std::vector<std::string> second;
+    for (const Reading& r : row[1])
+        second.push_back(patternOf(r));
+    EXPECT_EQ(second, (std::vector<std::string>{"01", "0"}));
+}
+
 // A bare letter may be moving, silent or doubled; each reading stays open for the meter to
 // choose, and a fully vowelled one has a single reading.
 TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)

@@ -180,4 +180,25 @@ TEST(TableFileSharingTest, AWriteByAnotherProgramIsToldOnceAndLosesNothing)
     }
 }
 
+// A trigger added by another tool would delete what the program adds: that is a write of its own.
+TEST(TableFileSharingTest, ALayoutChangedByAnotherProgramIsAConflict)
+{
+    TempFolder dir;
+    const std::string file = dir.file("Authors.cds");
+    {
+        PoemStore store(dir.path());
+        store.OpenTables();
+        for (int i = 0; i < 3; ++i)
+            addAuthor(store, "poet " + std::to_string(i));
+        ASSERT_EQ(otherProgram(file, "CREATE TRIGGER gone AFTER INSERT ON rows BEGIN DELETE FROM rows; END"), "");
+        EXPECT_THROW(addAuthor(store, "poet 3"), Error);
+        EXPECT_NO_THROW(addAuthor(store, "poet 3"));
+        EXPECT_NO_THROW(store.CloseTables());
+    }
+    EXPECT_EQ(otherProgram(file, "SELECT group_concat(AuthorName, ',') FROM rows"), "poet 0,poet 1,poet 2");
+    const std::vector<std::string> kept = keptFiles(dir);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(otherProgram(kept[0], "SELECT group_concat(AuthorName, ',') FROM rows"), "poet 0,poet 1,poet 2,poet 3");
+}
+
 }  // namespace

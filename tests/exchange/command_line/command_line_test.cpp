@@ -26,14 +26,14 @@ protected:
         std::filesystem::copy_file(BARQEEN_EXECUTABLE, program);
     }
 
-    Outcome run(const QStringList& args)
+    Outcome run(const QStringList& args, const std::string& in = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(name));
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(QString::fromStdString(work.path()));
+        process.setWorkingDirectory(QString::fromStdString(in.empty() ? work.path() : in));
         process.start(QString::fromStdString(program), args);
         EXPECT_TRUE(process.waitForFinished(60000));
         return {process.exitCode(), process.readAllStandardOutput().toStdString(),
@@ -71,6 +71,29 @@ TEST_F(CommandLineTest, ImportAndExportWorkOnTheProgramsFolderWithoutADisplay)
                                               "على قدر أهل العزم تأتي العزائم\tالمتنبي\t\tع\tم\r\n"
                                               "عجبت لمن يخاف الفقر\t\t\tع\tر\r\n"
                                               "عفت الديار محلها فمقامها\t\t\tع\tه\r\n");
+}
+
+TEST_F(CommandLineTest, ExportWritesOverAFileOnlyWhenToldAndNeverOverTheTables)
+{
+    writeFile(work.file("poems.txt"), "عجبت لمن يخاف الفقر\n");
+    ASSERT_EQ(run({"import", "poems.txt"}).code, 0);
+    const std::string table = readFile(folder.file("Poem.cds"));
+    for (const QStringList& args : {QStringList{"export", "Poem.cds"}, QStringList{"export", "--overwrite", "Poem.cds"}}) {
+        const Outcome refused = run(args, folder.path());
+        EXPECT_EQ(refused.code, 1) << refused.out;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_NE(refused.err.find("ملفات جداول البرنامج"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(readFile(folder.file("Poem.cds")), table);
+
+    writeFile(work.file("out.csv"), "old");
+    const Outcome kept = run({"export", "out.csv"});
+    EXPECT_EQ(kept.code, 1);
+    EXPECT_NE(kept.err.find("--overwrite"), std::string::npos) << kept.err;
+    EXPECT_EQ(readFile(work.file("out.csv")), "old");
+    const Outcome written = run({"export", "--overwrite", "out.csv"});
+    EXPECT_EQ(written.code, 0) << written.err;
+    EXPECT_NE(readFile(work.file("out.csv")).find("عجبت لمن يخاف الفقر"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, RefusedWhileTheProgramRunsOnTheFolder)
