@@ -1,6 +1,7 @@
 // No room and no right to write are no damage: a full disk (here a file-size limit, which the
 // system meets as a full disk) and a folder that cannot be written leave the tables readable,
 // every change refused for its true reason, export working, and the files as they were.
+#include "child_process.h"
 #include "exchange/verse_export.h"
 #include "file_size_limit.h"
 #include "files_fixture.h"
@@ -18,43 +19,6 @@ using namespace barqeen::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr uid_t kNobody = 65534;
-
-// Runs body in a child process (limits and a changed user end with it), as an ordinary user when
-// asked and the tests run as root (whose rights no permission takes away). Answers what body
-// returned, or how the child ended.
-std::string inChild(bool ordinaryUser, const std::function<std::string()>& body)
-{
-    int out[2];
-    if (::pipe(out) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(out[0]);
-        if (ordinaryUser && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
-            _exit(3);
-        std::string answer;
-        try {
-            answer = body();
-        } catch (const std::exception& e) {
-            answer = std::string("threw: ") + e.what();
-        }
-        [[maybe_unused]] const ssize_t n = ::write(out[1], answer.data(), answer.size());
-        _exit(0);
-    }
-    ::close(out[1]);
-    std::string answer;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        answer.append(buffer, size_t(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "child ended with status " + std::to_string(status);
-    return answer;
-}
 
 void makeFolder(const TempFolder& dir, int categories)
 {

@@ -1,6 +1,7 @@
 // Table files under what a user's machine does to them: cut short, damaged values, rows changed
 // or files replaced by another program while this one runs, read-only files, things that are not
 // files, other time zones, and the write-ahead log that must not outlive a close.
+#include "child_process.h"
 #include "files_fixture.h"
 #include "store/datetime.h"
 #include "store/layouts.h"
@@ -92,37 +93,10 @@ void expectRefused(const TempFolder& dir, const std::string& file, const std::st
 std::string asOrdinaryUser(const TempFolder& dir, const std::function<std::string()>& body)
 {
     ::chmod(dir.path().c_str(), 0777);
-    ::chown(dir.path().c_str(), 65534, 65534);  // the user may then take away its own right to write
+    ::chown(dir.path().c_str(), test::kNobody, test::kNobody);  // the user may then take away its own right to write
     for (const auto& entry : fs::directory_iterator(dir.path()))
-        ::chown(entry.path().c_str(), 65534, 65534);
-    int out[2];
-    if (::pipe(out) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(out[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            _exit(3);
-        std::string answer;
-        try {
-            answer = body();
-        } catch (const std::exception& e) {
-            answer = std::string("threw: ") + e.what();
-        }
-        [[maybe_unused]] const ssize_t n = ::write(out[1], answer.data(), answer.size());
-        _exit(0);
-    }
-    ::close(out[1]);
-    std::string answer;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        answer.append(buffer, size_t(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "child ended with status " + std::to_string(status);
-    return answer;
+        ::chown(entry.path().c_str(), test::kNobody, test::kNobody);
+    return test::inChild(true, body);
 }
 
 TEST(TableFileTest, FilesCutShortAreRefused)
