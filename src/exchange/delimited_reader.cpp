@@ -41,7 +41,7 @@ public:
                 return true;
             }
             for (size_t i = 0; i < std::min(count_, columns_.size()); ++i)
-                take(columns_[i], fields_[i], record);
+                takeField(columns_[i], std::move(fields_[i]), record);
             return true;
         }
         return false;
@@ -76,21 +76,6 @@ private:
                         "\u2066text\u2069 أو «نص البيت»، أو اجعل الشطرين في عمودين "
                         "\u2066hemistich1\u2069 و\u2066hemistich2\u2069. العناوين الموجودة: " +
                         (found.empty() ? std::string("لا شيء") : found) + ".");
-    }
-
-    static void take(Column column, std::string& field, SourceRecord& record)
-    {
-        switch (column) {
-        case Column::Text:
-        case Column::Verses: record.text = std::move(field); break;
-        case Column::Hemistich1: record.hemistich1 = std::move(field); break;
-        case Column::Hemistich2: record.hemistich2 = std::move(field); break;
-        case Column::Poet: record.poet = std::move(field); break;
-        case Column::FirstLetter: record.firstLetter = std::move(field); break;
-        case Column::LastLetter: record.lastLetter = std::move(field); break;
-        case Column::Categories: splitCategories(field, record.categories); break;
-        case Column::Unknown: break;
-        }
     }
 
     bool allBlank() const { return blankFrom(0); }

@@ -121,18 +121,7 @@ private:
                 readPoem(value.get_array(), key, at, hemistichs);
                 continue;
             }
-            std::string s = text(value, key);
-            switch (column) {
-            case Column::Text: record.text = std::move(s); break;
-            case Column::Hemistich1: record.hemistich1 = std::move(s); break;
-            case Column::Hemistich2: record.hemistich2 = std::move(s); break;
-            case Column::Poet: record.poet = std::move(s); break;
-            case Column::FirstLetter: record.firstLetter = std::move(s); break;
-            case Column::LastLetter: record.lastLetter = std::move(s); break;
-            case Column::Categories: splitCategories(s, record.categories); break;
-            case Column::Unknown:
-            case Column::Verses: break;
-            }
+            takeField(column, text(value, key), record);
         }
         // Hemistichs listed one by one make verses two by two.
         for (size_t k = 0; k < hemistichs.size(); k += 2) {

@@ -23,6 +23,21 @@ void SourceRecord::clear()
     categories.clear();
 }
 
+void takeField(Column column, std::string&& field, SourceRecord& record)
+{
+    switch (column) {
+    case Column::Text:
+    case Column::Verses: record.text = std::move(field); break;
+    case Column::Hemistich1: record.hemistich1 = std::move(field); break;
+    case Column::Hemistich2: record.hemistich2 = std::move(field); break;
+    case Column::Poet: record.poet = std::move(field); break;
+    case Column::FirstLetter: record.firstLetter = std::move(field); break;
+    case Column::LastLetter: record.lastLetter = std::move(field); break;
+    case Column::Categories: splitCategories(field, record.categories); break;
+    case Column::Unknown: break;
+    }
+}
+
 void splitCategories(std::string_view field, std::vector<std::string>& names)
 {
     // ';', the Arabic comma and the Arabic semicolon.

@@ -2,6 +2,7 @@
 // Reading a verse file record by record: plain text lines, CSV or TSV rows under a header, or
 // JSON Lines. A record carries its fields as the file gives them (UTF-8), or why it cannot be
 // read; turning fields into a verse is verse_fields' job.
+#include "exchange/columns.h"
 #include "exchange/formats.h"
 #include "exchange/text_layout.h"
 
@@ -53,8 +54,11 @@ protected:
 // file cannot be read at all: a header row without a column for the verse.
 std::unique_ptr<RecordReader> makeReader(Format format, std::string_view utf8, const ReadOptions& options = {});
 
-// Category names in one field are separated by ';' or the Arabic comma '،'.
+// Category names in one field are separated by ';', the Arabic comma '،' or semicolon '؛'.
 void splitCategories(std::string_view field, std::vector<std::string>& names);
+
+// A field's text put where its column says in the record (a list of verses counts as the text).
+void takeField(Column column, std::string&& field, SourceRecord& record);
 
 // A field or line without the spaces, TABs and CRs around it.
 std::string_view trimmed(std::string_view s);

@@ -1,5 +1,6 @@
 #pragma once
 // A data folder for import and export tests, and the verse table's rows read back as UTF-8.
+#include "exchange/import_report.h"
 #include "exchange/verse_import.h"
 #include "files_fixture.h"
 #include "store/poem_store.h"
@@ -29,6 +30,18 @@ struct StoredVerse {
     std::string first, last;
     bool operator==(const StoredVerse&) const = default;
 };
+
+// A refused line as the tests expect it: its number and the reason.
+struct Refusing {
+    int line;
+    exchange::Refusal reason;
+    bool operator==(const Refusing&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Refusing& r)
+{
+    return os << "line " << r.line << ": " << exchange::refusalName(r.reason);
+}
 
 inline std::ostream& operator<<(std::ostream& os, const StoredVerse& v)
 {

@@ -9,17 +9,6 @@ using namespace barqeen::test;
 
 namespace {
 
-struct Refusing {
-    int line;
-    Refusal reason;
-    bool operator==(const Refusing&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Refusing& r)
-{
-    return os << "line " << r.line << ": " << refusalName(r.reason);
-}
-
 struct FileCase {
     const char* name;
     const char* fileName;  // its extension tells the format

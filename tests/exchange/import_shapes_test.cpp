@@ -28,17 +28,6 @@ const Verse kV4{"لكل شيء إذا ما تم نقصان", "فلا يغر بط
 const Verse kV5{"أعز مكان في الدنى سرج سابح", "وخير جليس في الزمان كتاب", "أ", "ب"};
 const Verse kV6{"على قدر أهل العزم تأتي العزائم", "وتأتي على قدر الكرام المكارم", "ع", "م"};
 
-struct Refusing {
-    int line;
-    Refusal reason;
-    bool operator==(const Refusing&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Refusing& r)
-{
-    return os << "line " << r.line << ": " << refusalName(r.reason);
-}
-
 struct Heading {
     int line;
     std::string text;

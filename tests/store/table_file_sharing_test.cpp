@@ -1,5 +1,6 @@
 // Other SQLite programs at work on the table files while the program has them open: a reader, a
 // checkpoint, the last connection folding the log in, a write of their own.
+#include "child_process.h"
 #include "files_fixture.h"
 #include "store/poem_store.h"
 
@@ -22,12 +23,7 @@ namespace {
 // first column of the last row they gave, or "error: ...".
 std::string otherProgram(const std::string& path, const std::string& statements)
 {
-    int out[2];
-    if (::pipe(out) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(out[0]);
+    return test::inChild(false, [&] {
         sqlite3* db = nullptr;
         std::string answer;
         if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
@@ -43,17 +39,8 @@ std::string otherProgram(const std::string& path, const std::string& statements)
                 answer = std::string("error: ") + (message ? message : "");
         }
         sqlite3_close(db);
-        [[maybe_unused]] const ssize_t n = ::write(out[1], answer.data(), answer.size());
-        _exit(0);
-    }
-    ::close(out[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        answer.append(buffer, size_t(n));
-    ::close(out[0]);
-    ::waitpid(child, nullptr, 0);
-    return answer;
+        return answer;
+    });
 }
 
 // What a file dialog looking into the folder does: it opens the file and closes it again, and
