@@ -264,6 +264,7 @@ void TableFile::dropLog() const
 {
     std::remove((path_ + "-wal").c_str());
     std::remove((path_ + "-shm").c_str());
+    LogRecord::forget(path_);
 }
 
 }  // namespace barqeen

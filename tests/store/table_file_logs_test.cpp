@@ -165,6 +165,27 @@ TEST(TableFileLogsTest, TheFilesOwnLogIsAppliedAfterAFoldInCutShort)
     EXPECT_TRUE(keptLogs(dir).empty());
 }
 
+// Another tool folding the log in while the program runs moves the file's pages: what the
+// program records follows, and its later log is still the file's own after a crash.
+TEST(TableFileLogsTest, TheLogAfterAnotherToolFoldedItInIsStillTheFiles)
+{
+    TempFolder dir;
+    closedWith(dir, 40);
+    crashAfter(dir, [&](PoemStore& s) {
+        addAuthors(s, 100, "before ");
+        sqlite3* db = nullptr;
+        if (sqlite3_open(dir.file("Authors.cds").c_str(), &db) == SQLITE_OK)
+            sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        addAuthors(s, 5, "after ");
+    });
+    ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
+    std::string notice;
+    EXPECT_EQ(authorsIn(dir, &notice), 145);
+    EXPECT_EQ(notice, "");
+    EXPECT_TRUE(keptLogs(dir).empty());
+}
+
 // Committed changes that only the log held, lost with it after a crash, are told; a log that no
 // longer held anything the file lacked is missed by nobody.
 TEST(TableFileLogsTest, ALogCutShortOrDeletedAfterACrashIsTold)
