@@ -75,7 +75,7 @@ LogScan scan(const std::string& logPath)
     found.salt1 = bigEndian(log.data() + 16);
     found.salt2 = bigEndian(log.data() + 20);
     uint32_t s0 = bigEndian(log.data() + 24), s1 = bigEndian(log.data() + 28);
-    std::vector<uint32_t> pending;  // pages of the change being read, until its commit frame
+    std::vector<LoggedPage> pending;  // pages of the change being read, until its commit frame
     const size_t frame = kFrameHeader + found.pageSize;
     uint32_t frames = 0;
     for (size_t at = kHeader; at + frame <= log.size(); at += frame) {
@@ -91,14 +91,14 @@ LogScan scan(const std::string& logPath)
             break;
         }
         ++frames;
-        pending.push_back(bigEndian(f));
+        pending.push_back({bigEndian(f), pageDigest(f + kFrameHeader, found.pageSize)});
         if (bigEndian(f + 4) != 0) {  // a commit: the size of the file after it
             found.committedFrames = frames;
-            found.pages.insert(found.pages.end(), pending.begin(), pending.end());
+            found.frames.insert(found.frames.end(), pending.begin(), pending.end());
             pending.clear();
         }
     }
-    sortOnce(found.pages);
+    std::sort(found.frames.begin(), found.frames.end());
     return found;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A table file's write-ahead log as a crash leaves it, read without SQLite (which drops a damaged
 // tail without a word): whether it is whole, how far its commits go and which pages they hold.
+#include "store/page_digest.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +14,7 @@ struct LogScan {
     std::string damage;    // "" or what is wrong with the log, in Arabic
     uint32_t pageSize = 0, salt1 = 0, salt2 = 0;
     uint32_t committedFrames = 0;  // the frames up to the last whole commit
-    std::vector<uint32_t> pages;   // the pages those frames hold, sorted, each once
+    std::vector<LoggedPage> frames;  // the pages those frames hold, sorted
 };
 
 // Reads the whole log at logPath, checking every frame. A log that is missing or empty is not

@@ -1,5 +1,7 @@
 #include "store/log_record.h"
 
+#include "store/page_digest.h"
+
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -21,19 +23,6 @@ constexpr off_t kPageSizeAt = 8, kProgressAt = 16, kCountAt = 32, kDigestsAt = 6
 std::string recordPath(const std::string& tablePath)
 {
     return tablePath + "-wal-id";
-}
-
-// Not made to withstand anyone: it tells a page that changed from one that did not.
-uint64_t digestOf(const unsigned char* page, size_t size)
-{
-    uint64_t h = 0x243f6a8885a308d3ull ^ size;
-    for (size_t i = 0; i + 8 <= size; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, page + i, 8);
-        h = (h ^ word) * 0x9e3779b97f4a7c15ull;
-        h ^= h >> 32;
-    }
-    return h;
 }
 
 bool readAt(sqlite3_file* file, void* into, size_t size, off_t at)
@@ -66,7 +55,7 @@ std::optional<std::vector<uint64_t>> digestsOf(sqlite3_file* file, uint32_t& pag
         if (!readAt(file, buffer.data(), count * pageSize, off_t(page) * pageSize))
             return std::nullopt;
         for (size_t i = 0; i < count; ++i)
-            digests[page + i] = digestOf(buffer.data() + i * pageSize, pageSize);
+            digests[page + i] = pageDigest(buffer.data() + i * pageSize, pageSize);
     }
     return digests;
 }
@@ -94,16 +83,15 @@ std::optional<RecordedFile> RecordedFile::load(const std::string& tablePath)
     return ok ? std::optional(std::move(record)) : std::nullopt;
 }
 
-bool RecordedFile::matches(sqlite3_file* file, const std::vector<uint32_t>& logged) const
+bool RecordedFile::matches(sqlite3_file* file, const std::vector<LoggedPage>& logged) const
 {
     uint32_t filePageSize = 0;
     const auto now = digestsOf(file, filePageSize);
-    if (!now || filePageSize != pageSize)
+    if (!now || filePageSize != pageSize || now->size() < digests.size())
         return false;
-    const auto isLogged = [&](size_t page) { return std::binary_search(logged.begin(), logged.end(), uint32_t(page)); };
-    for (size_t i = 0; i < std::max(now->size(), digests.size()); ++i) {
-        const bool same = i < now->size() && i < digests.size() && (*now)[i] == digests[i];
-        if (!same && !isLogged(i + 1))
+    for (size_t i = 0; i < now->size(); ++i) {
+        const bool same = i < digests.size() && (*now)[i] == digests[i];
+        if (!same && !std::binary_search(logged.begin(), logged.end(), LoggedPage{uint32_t(i + 1), (*now)[i]}))
             return false;
     }
     return true;
@@ -189,7 +177,7 @@ void LogRecord::folded(sqlite3_file* file, const std::vector<uint32_t>& pages, u
         if (p == 0 || p > digests_.size())
             continue;
         ok = ok && readAt(file, page.data(), pageSize_, off_t(p - 1) * pageSize_);
-        digests_[p - 1] = digestOf(page.data(), pageSize_);
+        digests_[p - 1] = pageDigest(page.data(), pageSize_);
     }
     // The pages first, then how far the fold-in went: a crash in between leaves pages the log
     // still holds, which are not compared.

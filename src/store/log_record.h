@@ -3,11 +3,13 @@
 // not (`<file>-wal-id`): a digest of every page of the file as the program last left it, and how
 // far the log's commits and fold-ins had gone. After a crash it tells whether the log found beside
 // the file was written for it (a fold-in writes only pages the log holds, so every other page must
-// still read as recorded), and whether committed changes went missing with a log cut short or
-// deleted.
+// still read as recorded, and each page the log holds as recorded or as one of its frames), and
+// whether committed changes went missing with a log cut short or deleted.
 #include <cstdint>
 #include <optional>
 #include <sys/types.h>
+
+#include "store/page_digest.h"
 #include <string>
 #include <vector>
 
@@ -32,9 +34,9 @@ struct RecordedFile {
 
     // Reads the record beside the table file at tablePath; nullopt when there is none.
     static std::optional<RecordedFile> load(const std::string& tablePath);
-    // Whether every page of the file reads as recorded, other than the pages in `logged`
-    // (sorted), which a log puts right.
-    bool matches(sqlite3_file* file, const std::vector<uint32_t>& logged) const;
+    // Whether every page of the file reads as recorded, or as one of the log's frames of that
+    // page (`logged`, sorted): a fold-in cut short leaves pages of the log in the file.
+    bool matches(sqlite3_file* file, const std::vector<LoggedPage>& logged) const;
 };
 
 // The record kept up to date while the table is open for writing. Should it fail to be written,

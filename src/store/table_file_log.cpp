@@ -41,9 +41,9 @@ sqlite3_file* fileOf(sqlite3* db)
     return file;
 }
 
-// Whether the file at path reads as recorded but for the pages given, read through a connection of
+// Whether every page of the file at path reads as recorded or as one of the log's frames, read through a connection of
 // its own that leaves the log alone (immutable: no lock, no log read).
-bool fileMatches(const std::string& path, const RecordedFile& record, const std::vector<uint32_t>& logged)
+bool fileMatches(const std::string& path, const RecordedFile& record, const std::vector<LoggedPage>& logged)
 {
     sqlite3* db = nullptr;
     const std::string uri = uriPath(path) + "?immutable=1";
@@ -64,9 +64,9 @@ void TableFile::checkLeftLog()
     const bool unfolded = was.committed > was.folded;  // commits the file alone did not hold
     const bool sameRound = log.present && log.salt1 == was.salt1 && log.salt2 == was.salt2;
     const std::string file = isolated(path_);
-    // A fold-in writes only pages the log holds: any other page that no longer reads as recorded
-    // means another file was put in this one's place.
-    if (log.present && record && !fileMatches(path_, *record, log.pages)) {
+    // A fold-in writes only the log's frames into the file: a page that reads neither as recorded
+    // nor as one of them means another file was put in this one's place.
+    if (log.present && record && !fileMatches(path_, *record, log.frames)) {
         const std::string kept = keepLogAside(true);
         logNotice_ = "وُجد بجانب ملف الجدول " + file +
                      " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. نُقل السجلّ إلى " +
