@@ -148,7 +148,9 @@ private:
             return;
         }
         if (!last(i)) {
-            if (nextIsLong(i))
+            if (followsSilentLetter(i))
+                out_.push_back(slotOf({{"1", 0}, {"01", 0.9f}}));  // سَائِل، قَاوَمَ
+            else if (nextIsLong(i))
                 out_.push_back(slotOf({{"1", 0}, {"01", 0.9f}}));
             else
                 out_.push_back(slotOf({{"0", 0}, {"1", 0.35f}, {"01", 0.9f}}));
@@ -175,8 +177,12 @@ private:
                 push(shadda && !mustMove ? "01" : "1");
             else if (shadda)
                 push("01");
-            else if (nextIsLong(i))
+            else if (nextIsLong(i) || followsSilentLetter(i))
                 out_.push_back(slotOf({{"1", 0}, {"01", 1.0f}}));
+            else if (i == stemStart_ + 1 && w_.size() >= stemStart_ + 5 && w_[i].letter == u'ت' &&
+                     (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
+                // يَتَفَعَّلُ، يَتَفَاعَلُ، مُتَفَعِّل، مُتَفَاعِل: the ت of these measures moves.
+                out_.push_back(slotOf({{"1", 0}, {"0", 0.2f}, {"01", 1.0f}}));
             else if (i == stemStart_ + 1 && w_.size() >= stemStart_ + 3 &&
                      (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
                 // يَفْعَلُ، يُفْعِلُ، يَسْتَفْعِلُ; مَفْعُول، مُفْعِل، مُسْتَفْعِل: the measures of the
@@ -246,6 +252,15 @@ private:
             withLead({{"1", 0}, {"01", 0.2f}, {"0", 0.25f}, {"10", 0.45f}, {"010", 0.6f}});
         else
             withLead({{"1", 0}, {"10", 0.45f}, {"0", 0.45f}, {"01", 1.0f}, {"010", 1.4f}});
+    }
+
+    // Two silent letters never meet inside a word: after a letter marked silent or a long alif
+    // the next letter moves (or is doubled).
+    bool followsSilentLetter(size_t i) const
+    {
+        const Glyph& before = w_[i - 1];
+        return (before.marks & Sukun) || before.letter == kAlifMadda ||
+               (isLongAlif(w_, i - 1) && (before.marks & (Vowel | Shadda | Tanween)) == 0);
     }
 
     // The letter before is silent: marked so, or a long vowel.
