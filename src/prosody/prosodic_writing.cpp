@@ -129,17 +129,25 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
     const bool writesHamza = std::any_of(written.begin(), written.end(), [](const Word& w) {
         return w[0].letter == kHamzaAbove || w[0].letter == kHamzaBelow || w[0].letter == kAlifMadda;
     });
+    // A word cut by the hemistichs' border is written with a tatweel at the cut (الرحـ / ـب).
+    const QString text = hemistich.trimmed();
+    const bool runsOn = text.endsWith(QChar(0x0640));
+    const bool runsIn = text.startsWith(QChar(0x0640));
     std::vector<Slot> row;
     size_t lettersReadBefore = 0;
     for (size_t k = 0; k < words.size(); ++k) {
         Place place;
         place.opensHemistich = k == 0;
-        place.endsHemistich = k + 1 == words.size();
-        place.beforeWasl = !place.endsHemistich && opensWithWasl(words[k + 1].front());
+        place.endsHemistich = k + 1 == words.size() && !runsOn;
+        place.runsOn = k + 1 == words.size() && runsOn;
+        place.runsIn = k == 0 && runsIn;
+        place.beforeWasl = k + 1 < words.size() &&
+                           (opensWithWasl(words[k + 1].front()) ||
+                            (runsOn && k + 2 == words.size() && isCutArticle(words[k + 1].front())));
         place.lettersReadBefore = lettersReadBefore;
         lettersReadBefore = 0;
         const std::vector<Word>& choices = words[k];
-        const AlifOpening next = place.endsHemistich || place.beforeWasl
+        const AlifOpening next = k + 1 == words.size() || place.beforeWasl
                                      ? AlifOpening{}
                                      : alifOpening(words[k + 1].front(), writesHamza);
         if (choices.size() == 1 && !next.either) {

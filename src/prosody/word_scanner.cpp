@@ -19,6 +19,11 @@ public:
         size_t i = 0;
         const size_t n = w_.size();
         bool articleNext = false;
+        if (place_.runsIn) {
+            for (; i < n; ++i)
+                letter(i, false, false);
+            return;
+        }
         // A one-letter prefix (و ف ب ك) before the article, or لِ joined to it (لل).
         if (n >= 4 && (w_[0].letter == kWaw || w_[0].letter == u'ف' || w_[0].letter == u'ب' ||
                        w_[0].letter == u'ك') &&
@@ -31,7 +36,7 @@ public:
             out_.push_back(slotOf({{"1", 0}}));
             i = 1;
             articleNext = true;
-        } else if (n >= 3 && opensWithArticle(w_)) {
+        } else if ((n >= 3 && opensWithArticle(w_)) || (place_.runsOn && isCutArticle(w_))) {
             if (place_.opensHemistich)
                 out_.push_back(slotOf({{"1", 0}}));  // said as أَلْ when it opens the hemistich
             i = 1;
@@ -91,12 +96,10 @@ public:
     }
 
 private:
-    bool last(size_t i) const { return i + 1 == w_.size(); }
+    bool last(size_t i) const { return i + 1 == w_.size() && !place_.runsOn; }
     // The next letter is a long alif (not the silent one after the plural's waw).
     bool nextIsLong(size_t i) const
     {
-        if (i + 1 < w_.size() && w_[i + 1].letter == kAlifMadda)
-            return true;
         return isLongAlif(w_, i + 1) && !(w_[i].letter == kWaw && last(i + 1));
     }
 
@@ -258,6 +261,8 @@ private:
     // the next letter moves (or is doubled).
     bool followsSilentLetter(size_t i) const
     {
+        if (i == 0)
+            return false;
         const Glyph& before = w_[i - 1];
         return (before.marks & Sukun) || before.letter == kAlifMadda ||
                (isLongAlif(w_, i - 1) && (before.marks & (Vowel | Shadda | Tanween)) == 0);

@@ -15,6 +15,9 @@ struct Place {
     bool opensHemistich = false;   // its first word
     bool endsHemistich = false;    // its last word: the last vowel is lengthened
     bool beforeWasl = false;       // the next word opens with a hamzat al-wasl
+    bool runsOn = false;           // the word goes on in the next hemistich (a verse مدوّر):
+                                   // its last written letter is inside the word
+    bool runsIn = false;           // the word began in the hemistich before
     size_t lettersReadBefore = 0;  // its opening bare alif (and the letter after it) were read
                                    // with the word before it
 };

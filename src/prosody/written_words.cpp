@@ -5,7 +5,8 @@
 namespace barqeen::prosody {
 namespace {
 
-bool isLetter(char16_t c) { return (c >= 0x0621 && c <= 0x064A) || c == kAlifWasla; }
+// The tatweel (U+0640) sits among the letters but is only a stretch of the line.
+bool isLetter(char16_t c) { return ((c >= 0x0621 && c <= 0x064A) && c != 0x0640) || c == kAlifWasla; }
 
 unsigned markOf(char16_t c)
 {
@@ -75,6 +76,12 @@ bool opensWithArticle(const Word& w)
 bool opensWithWasl(const Word& w)
 {
     return opensWithArticle(w) || (!w.empty() && w[0].letter == kAlifWasla);
+}
+
+bool isCutArticle(const Word& w)
+{
+    return w.size() == 2 && w[0].letter == kAlif && (w[0].marks & (Vowel | Tanween)) == 0 &&
+           w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
 }
 
 bool isLongAlif(const Word& w, size_t i)

@@ -38,6 +38,8 @@ bool hasMarks(const Word& word);
 bool opensWithArticle(const Word& w);
 // The word opens with a hamzat al-wasl: the article, or an alif written as ٱ (ٱبْن، ٱسْم).
 bool opensWithWasl(const Word& w);
+// The article alone, cut from its word by the hemistichs' border (أديمَ الـ / ـأرضِ).
+bool isCutArticle(const Word& w);
 // Letter i is an alif (or alif maqsura) after another letter: a long a, when bare.
 bool isLongAlif(const Word& w, size_t i);
 

@@ -36,6 +36,8 @@ const Case kCases[] = {
     {"الَّذِي", "10110", "the lam of الذي is doubled"},
     {"وَاسْلَمِي", "10110", "a hamzat al-wasl after the conjunction is not said"},
     {"اللَّهُ", "101010", "the hidden alif of الله"},
+    {"كِـتَـابٌ", "11010", "a tatweel stretches the line; it is no letter"},
+    {"أَدِيمَ الْـ", "11010", "the article cut by the hemistichs' border is a wasl: not said, no vowel drawn out"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
