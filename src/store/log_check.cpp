@@ -1,15 +1,11 @@
 #include "store/log_check.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 namespace barqeen::log_check {
 namespace {
@@ -36,29 +32,52 @@ void checksum(bool big, const unsigned char* data, size_t size, uint32_t& s0, ui
     }
 }
 
-}  // namespace
-
-std::string damage(const std::string& logPath)
+// The header's own faults, or "".
+std::string headerDamage(const unsigned char* header, size_t size)
 {
-    std::ifstream in(logPath, std::ios::binary);
-    if (!in)
-        return "";
-    const std::vector<unsigned char> log{std::istreambuf_iterator<char>(in), {}};
-    if (log.empty())
-        return "";
-    if (log.size() < kHeader)
+    if (size < kHeader)
         return "سجلّه مقطوع قبل آخر رأسه";
-    const uint32_t magic = bigEndian(log.data());
-    const uint32_t pageSize = bigEndian(log.data() + 8);
-    if ((magic != kMagicLittle && magic != kMagicBig) || bigEndian(log.data() + 4) != 3007000 || pageSize < 512 ||
+    const uint32_t magic = bigEndian(header);
+    const uint32_t pageSize = bigEndian(header + 8);
+    if ((magic != kMagicLittle && magic != kMagicBig) || bigEndian(header + 4) != 3007000 || pageSize < 512 ||
         pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
         return "سجلّه ليس سجلًّا سليمًا";
-    const bool big = magic == kMagicBig;
     uint32_t s0 = 0, s1 = 0;
-    checksum(big, log.data(), 24, s0, s1);
-    if (s0 != bigEndian(log.data() + 24) || s1 != bigEndian(log.data() + 28))
+    checksum(magic == kMagicBig, header, 24, s0, s1);
+    if (s0 != bigEndian(header + 24) || s1 != bigEndian(header + 28))
         return "رأس سجلّه تالف";
-    const size_t frame = kFrameHeader + pageSize;
+    return "";
+}
+
+void sortOnce(std::vector<uint32_t>& pages)
+{
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+}
+
+}  // namespace
+
+LogScan scan(const std::string& logPath)
+{
+    LogScan found;
+    std::ifstream in(logPath, std::ios::binary);
+    if (!in)
+        return found;
+    const std::vector<unsigned char> log{std::istreambuf_iterator<char>(in), {}};
+    if (log.empty())
+        return found;
+    found.damage = headerDamage(log.data(), log.size());
+    if (!found.damage.empty())
+        return found;
+    found.present = true;
+    const bool big = bigEndian(log.data()) == kMagicBig;
+    found.pageSize = bigEndian(log.data() + 8);
+    found.salt1 = bigEndian(log.data() + 16);
+    found.salt2 = bigEndian(log.data() + 20);
+    uint32_t s0 = bigEndian(log.data() + 24), s1 = bigEndian(log.data() + 28);
+    std::vector<uint32_t> pending;  // pages of the change being read, until its commit frame
+    const size_t frame = kFrameHeader + found.pageSize;
+    uint32_t frames = 0;
     for (size_t at = kHeader; at + frame <= log.size(); at += frame) {
         const unsigned char* f = log.data() + at;
         // Frames of an earlier round of the log (other salts) are left-overs, and a part of a frame
@@ -66,47 +85,47 @@ std::string damage(const std::string& logPath)
         if (!std::equal(f + 8, f + 16, log.data() + 16))
             break;
         checksum(big, f, 8, s0, s1);
-        checksum(big, f + kFrameHeader, pageSize, s0, s1);
-        if (s0 != bigEndian(f + 16) || s1 != bigEndian(f + 20))
-            return "في سجلّه صفحة تالفة";
+        checksum(big, f + kFrameHeader, found.pageSize, s0, s1);
+        if (s0 != bigEndian(f + 16) || s1 != bigEndian(f + 20)) {
+            found.damage = "في سجلّه صفحة تالفة";
+            break;
+        }
+        ++frames;
+        pending.push_back(bigEndian(f));
+        if (bigEndian(f + 4) != 0) {  // a commit: the size of the file after it
+            found.committedFrames = frames;
+            found.pages.insert(found.pages.end(), pending.begin(), pending.end());
+            pending.clear();
+        }
     }
-    return "";
+    sortOnce(found.pages);
+    return found;
 }
 
-std::string identityOf(const std::string& path)
+std::string damage(const std::string& logPath)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return "";
-    return std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " " + std::to_string(st.st_size) + " " +
-           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    return scan(logPath).damage;
 }
 
-void record(const std::string& path) noexcept
+std::vector<uint32_t> loggedPages(const std::string& logPath)
 {
-    const std::string text = identityOf(path) + "\n";
-    const std::string target = path + "-wal-id", temp = target + ".new";
-    std::remove(temp.c_str());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    std::vector<uint32_t> pages;
+    const int fd = ::open(logPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    const bool ok = ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
+        return pages;
+    unsigned char header[kHeader];
+    if (::pread(fd, header, kHeader, 0) == ssize_t(kHeader) && headerDamage(header, kHeader).empty()) {
+        const size_t frame = kFrameHeader + bigEndian(header + 8);
+        unsigned char f[kFrameHeader];
+        for (off_t at = kHeader; ::pread(fd, f, kFrameHeader, at) == ssize_t(kFrameHeader); at += off_t(frame)) {
+            if (!std::equal(f + 8, f + 16, header + 16))
+                break;
+            pages.push_back(bigEndian(f));
+        }
+    }
     ::close(fd);
-    if (!ok || std::rename(temp.c_str(), target.c_str()) != 0)
-        std::remove(temp.c_str());
-}
-
-void forget(const std::string& path) noexcept
-{
-    std::remove((path + "-wal-id").c_str());
-}
-
-std::string recorded(const std::string& path)
-{
-    std::ifstream in(path + "-wal-id");
-    std::string line;
-    std::getline(in, line);
-    return line;
+    sortOnce(pages);
+    return pages;
 }
 
 }  // namespace barqeen::log_check

@@ -1,20 +1,29 @@
 #pragma once
-// A table file's write-ahead log as a crash leaves it: whether it is whole, read without SQLite
-// (which drops a damaged tail without a word), and what identifies the file it was written for.
+// A table file's write-ahead log as a crash leaves it, read without SQLite (which drops a damaged
+// tail without a word): whether it is whole, how far its commits go and which pages they hold.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace barqeen::log_check {
 
-// "" when the log at logPath is missing, empty or sound (whole frames, every checksum right,
-// an unfinished last change being no damage); otherwise what is wrong with it, in Arabic.
+struct LogScan {
+    bool present = false;  // a log with a sound header
+    std::string damage;    // "" or what is wrong with the log, in Arabic
+    uint32_t pageSize = 0, salt1 = 0, salt2 = 0;
+    uint32_t committedFrames = 0;  // the frames up to the last whole commit
+    std::vector<uint32_t> pages;   // the pages those frames hold, sorted, each once
+};
+
+// Reads the whole log at logPath, checking every frame. A log that is missing or empty is not
+// present, and not damaged; an unfinished last change is no damage either.
+LogScan scan(const std::string& logPath);
+
+// "" when the log is missing, empty or sound; otherwise what is wrong with it, in Arabic.
 std::string damage(const std::string& logPath);
 
-// The identity of a table file as the program last left it beside its log: device, inode, length
-// and time. A log is the file's only while the file is as recorded.
-std::string identityOf(const std::string& path);
-void record(const std::string& path) noexcept;  // writes <path>-wal-id
-void forget(const std::string& path) noexcept;  // removes it
-// The identity recorded, or "" when there is none.
-std::string recorded(const std::string& path);
+// The pages the log's frames of its current round hold, from the frames' headers alone: every
+// page a fold-in of the log may write into the file, sorted, each once.
+std::vector<uint32_t> loggedPages(const std::string& logPath);
 
 }  // namespace barqeen::log_check

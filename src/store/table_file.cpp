@@ -3,7 +3,6 @@
 #include "common/error.h"
 #include "store/datetime.h"
 #include "store/file_messages.h"
-#include "store/log_check.h"
 #include "store/sqlite_calls.h"
 #include "store/table_file_read.h"
 #include "text/codepage.h"
@@ -209,8 +208,11 @@ void TableFile::disconnect(bool checkpoint)
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_close(db_);
     db_ = nullptr;
-    if (checkpoint && !readOnly_ && !exists(path_ + "-wal"))
-        log_check::forget(path_);
+    // Closed with its log folded in, the file holds everything: the log's record has done its work.
+    if (checkpoint && !readOnly_ && !exists(path_ + "-wal")) {
+        logRecord_.reset();
+        LogRecord::forget(path_);
+    }
     // A connection that only reads leaves the log files it made; they hold nothing.
     if (readOnly_) {
         struct stat st {};
@@ -234,15 +236,10 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     if (file->readOnly_)
         file->readOnlyReason_ = ::access(path.c_str(), W_OK) != 0 ? "لا يسمح النظام بالكتابة في الملف"
                                                                    : "لا يسمح النظام بالكتابة في مجلده";
-    if (!file->readOnly_) {
-        // A log left by a crash is applied only to the file it was written for, and only after
-        // what is damaged in it is copied aside.
-        struct stat log {};
-        if (::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0) {
-            if (const std::string damage = log_check::damage(path + "-wal"); !damage.empty())
-                file->takeLogAside(damage);
-        }
-    }
+    // A log left by a crash is applied only to the file it was written for, and only after what
+    // is damaged in it is copied aside.
+    if (!file->readOnly_)
+        file->checkLeftLog();
     const bool hadLog = file->hadLog_ = exists(path + "-wal");
     const bool hadIndex = file->hadIndex_ = exists(path + "-shm");
     // Nothing is written until the file is known to be sound: a refused file is closed without
@@ -271,6 +268,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
             file->rememberDataVersion();
         }
         file->schemaVersion_ = sqlite::integerOf(file->db_, "PRAGMA schema_version");
+        file->startLogRecord();
         file->rememberIdentity();
         table.load(std::move(rows), nextKey, std::move(arena));
     } catch (const Error& e) {
@@ -335,6 +333,10 @@ void TableFile::connect()
     // quicker through a memory map than through read() calls; the map is given up once the rows
     // are read (see open).
     exec(db_, "PRAGMA synchronous = FULL; PRAGMA mmap_size = 1073741824");
+    // Every commit is noted in the log's record. This also stops SQLite folding the log in by
+    // itself on the committing thread: the store's folding thread does it, and notes it.
+    if (!readOnly_ && !asItStands_)
+        sqlite3_wal_hook(db_, &TableFile::onLogCommit, this);
 }
 
 void TableFile::prepareStatements()

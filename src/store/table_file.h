@@ -4,6 +4,7 @@
 // ours, or not sound, is refused and never written; a file replaced or written by another program
 // while this one runs is left as that program left it, and the table's rows go on in a file
 // beside it. Other programs may read it and fold its log in at any time.
+#include "store/log_record.h"
 #include "store/table.h"
 
 #include <functional>
@@ -89,7 +90,11 @@ private:
     void connectForReading();
     void prepareStatements();
     void disconnect(bool checkpoint);
-    void takeLogAside(const std::string& damage);
+    // The log a crash left beside the file, looked at before SQLite reads it (table_file_log.cpp).
+    void checkLeftLog();
+    std::string keepLogAside(bool move);
+    void startLogRecord();
+    static int onLogCommit(void* file, sqlite3* db, const char* name, int frames);
     void reconnect();
     Place place() const;
     Place checkPlace();
@@ -126,6 +131,7 @@ private:
     bool asItStands_ = false;  // read without its log's index, which cannot be made
     std::string readOnlyReason_;
     std::string logNotice_;
+    std::unique_ptr<LogRecord> logRecord_;  // while the file is written
     bool inBatch_ = false;
     int64_t fileCounter_ = 0;  // the key counter as last written by a batch
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening

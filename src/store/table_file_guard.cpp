@@ -5,7 +5,6 @@
 
 #include "common/error.h"
 #include "store/file_messages.h"
-#include "store/log_check.h"
 #include "store/sqlite_calls.h"
 
 #include <QDateTime>
@@ -79,42 +78,7 @@ void TableFile::rememberIdentity()
     struct stat st {};
     if (::stat(path_.c_str(), &st) != 0)
         return;
-    const Identity before = identity_;
     identity_ = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, inodeOf(path_ + "-shm")};
-    // The file changed under its log (a fold-in, or the first time): the log's record follows, so
-    // that a log found at the next start is known to be this file's.
-    if (!readOnly_ && (before.inode != identity_.inode || before.size != identity_.size ||
-                       before.modifiedSec != identity_.modifiedSec || before.modifiedNsec != identity_.modifiedNsec))
-        log_check::record(path_);
-}
-
-void TableFile::takeLogAside(const std::string& damage)
-{
-    namespace fs = std::filesystem;
-    const fs::path original(path_);
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
-    const std::string stem = (original.parent_path() / original.stem()).string() + "-wal-kept-" + stamp;
-    std::string kept = stem;
-    for (int n = 2; exists(kept); ++n)
-        kept = stem + "-" + std::to_string(n);
-    std::error_code ec;
-    if (damage.empty()) {
-        // Written for another file: it is set aside whole, and the file opens as it is.
-        fs::rename(path_ + "-wal", kept, ec);
-        if (!ec)
-            std::remove((path_ + "-shm").c_str());
-        logNotice_ = "وُجد بجانب ملف الجدول " + isolated(path_) +
-                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. نُقل السجلّ إلى " +
-                     isolated(kept) + "، وفُتح الملف كما هو.";
-    } else {
-        // Damaged: SQLite reads what is sound of it; a copy keeps the rest.
-        fs::copy_file(path_ + "-wal", kept, ec);
-        logNotice_ = "سجلّ تغييرات ملف الجدول " + isolated(path_) + " تالف (" + damage +
-                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج. حُفظت نسخة من السجلّ في " + isolated(kept) + ".";
-    }
-    if (ec)
-        logNotice_ += " " + isolated("(" + ec.message() + ")");
 }
 
 TableFile::Place TableFile::place() const
@@ -221,6 +185,9 @@ TableFile::Place TableFile::checkPlace()
         rememberIdentity();
         rememberDataVersion();
     }
+    // Another program folded the log in: the file's pages moved.
+    if (removed || where == Place::Touched)
+        startLogRecord();
     return Place::Ours;
 }
 
@@ -238,6 +205,7 @@ void TableFile::ensureFile()
         prepareStatements();
         rememberIdentity();
         rememberDataVersion();
+        startLogRecord();
         return;
     case Place::Replaced:
         giveUpFile(true, false);
@@ -270,6 +238,9 @@ void TableFile::giveUpFile(bool changeRefused, bool sameFile)
         disconnect(false);
         if (!sameFile)
             dropLog();
+        // What the program recorded of the file no longer holds for it.
+        logRecord_.reset();
+        LogRecord::forget(path_);
         try {
             keptPath_ = keepRowsBeside();
             // The table's later changes go to the rows kept, so none of them is lost.
@@ -279,6 +250,7 @@ void TableFile::giveUpFile(bool changeRefused, bool sameFile)
             prepareStatements();
             rememberIdentity();
             rememberDataVersion();
+            startLogRecord();
         } catch (const Error& e) {
             if (keptPath_.empty())
                 keptProblem_ = e.what();
@@ -292,16 +264,7 @@ void TableFile::dropLog() const
 {
     std::remove((path_ + "-wal").c_str());
     std::remove((path_ + "-shm").c_str());
-}
-
-void TableFile::foldLog() noexcept
-{
-    std::lock_guard hold(connection_);
-    if (!db_ || readOnly_ || inBatch_ || place() != Place::Ours || connectionStale())
-        return;
-    int logFrames = 0, folded = 0;
-    if (sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded) == SQLITE_OK)
-        rememberIdentity();
+    LogRecord::forget(path_);
 }
 
 }  // namespace barqeen

@@ -1,0 +1,148 @@
+// The table file's write-ahead log: what a crash left beside the file is looked at before SQLite
+// reads it, the log's record is kept up to date after every commit and fold-in, and the log is
+// folded into the file from the store's folding thread.
+#include "store/table_file.h"
+
+#include "store/file_messages.h"
+#include "store/log_check.h"
+
+#include <QDateTime>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace barqeen {
+
+using file_messages::isolated;
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The progress of the log now beside the file, taken as folded in whole: a log the program did
+// not see written gives no ground to tell the user later that its changes went missing.
+LogProgress progressOf(const std::string& logPath)
+{
+    const log_check::LogScan log = log_check::scan(logPath);
+    if (!log.present)
+        return {};
+    return {log.salt1, log.salt2, log.committedFrames, log.committedFrames};
+}
+
+sqlite3_file* fileOf(sqlite3* db)
+{
+    sqlite3_file* file = nullptr;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file);
+    return file;
+}
+
+// Whether the file at path reads as recorded but for the pages given, read through a connection of
+// its own that leaves the log alone (immutable: no lock, no log read).
+bool fileMatches(const std::string& path, const RecordedFile& record, const std::vector<uint32_t>& logged)
+{
+    sqlite3* db = nullptr;
+    const std::string uri = uriPath(path) + "?immutable=1";
+    const bool same = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK &&
+                      fileOf(db) && record.matches(fileOf(db), logged);
+    sqlite3_close(db);
+    return same;
+}
+
+}  // namespace
+
+void TableFile::checkLeftLog()
+{
+    const std::string logPath = path_ + "-wal";
+    const std::optional<RecordedFile> record = RecordedFile::load(path_);
+    const log_check::LogScan log = log_check::scan(logPath);
+    const LogProgress was = record ? record->progress : LogProgress{};
+    const bool unfolded = was.committed > was.folded;  // commits the file alone did not hold
+    const bool sameRound = log.present && log.salt1 == was.salt1 && log.salt2 == was.salt2;
+    const std::string file = isolated(path_);
+    // A fold-in writes only pages the log holds: any other page that no longer reads as recorded
+    // means another file was put in this one's place.
+    if (log.present && record && !fileMatches(path_, *record, log.pages)) {
+        const std::string kept = keepLogAside(true);
+        logNotice_ = "وُجد بجانب ملف الجدول " + file +
+                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. نُقل السجلّ إلى " +
+                     kept + "، وفُتح الملف كما هو.";
+    } else if (log.present && unfolded && !sameRound) {
+        // Not the log the program was writing: applied, it could put older pages over newer ones.
+        const std::string kept = keepLogAside(true);
+        logNotice_ = "السجلّ الذي وُجد بجانب ملف الجدول " + file +
+                     " ليس سجلّ التغييرات الذي كان البرنامج يكتبه حين توقف فجأة، فلم يُطبَّق عليه، وقد تنقص الجدول آخر تغييراته قبل التوقف. نُقل السجلّ إلى " +
+                     kept + "، وفُتح الملف كما هو.";
+    } else if (!log.damage.empty() || (sameRound && log.committedFrames < was.committed)) {
+        // SQLite reads what is sound of it; a copy keeps the rest.
+        const std::string damage =
+            !log.damage.empty() ? log.damage
+                                : "سجلّه أقصر مما كتبه البرنامج: بقي فيه " + std::to_string(log.committedFrames) + " من " +
+                                      std::to_string(was.committed) + " صفحة محفوظة";
+        const std::string kept = keepLogAside(false);
+        logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " تالف (" + damage +
+                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج. حُفظت نسخة من السجلّ في " + kept + ".";
+    } else if (!log.present && unfolded && fileMatches(path_, *record, {})) {
+        // The file is as the program last left it, without the commits only the log held.
+        logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " غير موجود بجانبه " + isolated("(" + logPath + ")") +
+                     "، وكان فيه ما حُفظ من آخر التغييرات قبل توقف البرنامج ولم يُدمج في الملف بعد، فقد تنقص الجدول هذه التغييرات.";
+    }
+}
+
+std::string TableFile::keepLogAside(bool move)
+{
+    namespace fs = std::filesystem;
+    const fs::path original(path_);
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
+    const std::string stem = (original.parent_path() / original.stem()).string() + "-wal-kept-" + stamp;
+    std::string kept = stem;
+    for (int n = 2; exists(kept); ++n)
+        kept = stem + "-" + std::to_string(n);
+    std::error_code ec;
+    if (move) {
+        fs::rename(path_ + "-wal", kept, ec);
+        if (!ec)
+            std::remove((path_ + "-shm").c_str());
+    } else {
+        fs::copy_file(path_ + "-wal", kept, ec);
+    }
+    return isolated(kept) + (ec ? " " + isolated("(" + ec.message() + ")") : "");
+}
+
+void TableFile::startLogRecord()
+{
+    if (readOnly_ || asItStands_) {
+        logRecord_.reset();
+        return;
+    }
+    logRecord_.reset();  // its descriptor first, then the record is made anew
+    logRecord_ = std::make_unique<LogRecord>(path_, fileOf(db_), progressOf(path_ + "-wal"));
+}
+
+int TableFile::onLogCommit(void* file, sqlite3*, const char*, int frames)
+{
+    if (auto* self = static_cast<TableFile*>(file); self->logRecord_)
+        self->logRecord_->committed(uint32_t(frames));
+    return SQLITE_OK;
+}
+
+void TableFile::foldLog() noexcept
+{
+    std::lock_guard hold(connection_);
+    if (!db_ || readOnly_ || inBatch_ || place() != Place::Ours || connectionStale())
+        return;
+    const std::vector<uint32_t> pages = log_check::loggedPages(path_ + "-wal");
+    int logFrames = 0, folded = 0;
+    if (sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded) == SQLITE_OK) {
+        if (logRecord_)
+            logRecord_->folded(fileOf(db_), pages, uint32_t(std::max(folded, 0)));
+        rememberIdentity();
+    }
+}
+
+}  // namespace barqeen
