@@ -17,7 +17,10 @@ constexpr float kNever = std::numeric_limits<float>::infinity();
 // Readings farther than this from the best one so far are dropped while walking a hemistich.
 constexpr float kBeam = 5.0f;
 // The meter named must beat every other meter by this much ...
-constexpr float kClearMargin = 0.7f;
+constexpr float kClearMargin = 0.3f;
+// ... and by more when the text itself is in doubt: each unlikely reading the best meter needed
+// may as well have been another, so the lead must grow with them.
+constexpr float kMarginPerReadingCost = 0.2f;
 // ... and cost no more than this for each written letter (a verse that fits only by many unlikely
 // readings and changes is not taken as evidence; short prose often fits some meter that way).
 // A rare meter's extra price is not counted here: it is doubt about the meter, not the text.
@@ -203,7 +206,7 @@ Scansion scanVerse(const QString& verse)
     const MeterFit& best = fits[0];
     const float runnerUp = fits.size() > 1 ? fits[1].cost : kNever;
     const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });
-    if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin)
+    if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin + kMarginPerReadingCost * best.readingCost)
         return scansion;
     scansion.known = true;
     scansion.meter = best.meter;

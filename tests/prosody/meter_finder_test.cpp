@@ -67,6 +67,17 @@ TEST(MeterFinder, TheVerseAsTheProgramHoldsItOnTwoLines)
     EXPECT_EQ(s.feet.size(), 2u);
 }
 
+// A word cut by the hemistichs' border (a verse مدوّر), printed with a tatweel at the cut: the
+// first part ends inside the word, with no vowel drawn out, and the second goes on with it.
+TEST(MeterFinder, AVerseWhoseHemistichsCutAWord)
+{
+    const QString verse = u("صاح هذي قبورنا تملأ الرحـ\tـب فأين القبور من عهد عاد");
+    for (const QString& form : {verse, bare(verse)}) {
+        const Scansion s = scanVerse(form);
+        EXPECT_TRUE(s.known && s.meter == Meter::Khafif) << qPrintable(form) << " -> " << describe(s);
+    }
+}
+
 TEST(MeterFinder, NamesNoMeterForProseOrABrokenVerse)
 {
     const char* notVerses[] = {

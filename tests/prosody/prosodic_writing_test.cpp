@@ -36,6 +36,8 @@ const Case kCases[] = {
     {"الَّذِي", "10110", "the lam of الذي is doubled"},
     {"وَاسْلَمِي", "10110", "a hamzat al-wasl after the conjunction is not said"},
     {"اللَّهُ", "101010", "the hidden alif of الله"},
+    {"كِـتَـابٌ", "11010", "a tatweel stretches the line; it is no letter"},
+    {"أَدِيمَ الْـ", "11010", "the article cut by the hemistichs' border is a wasl: not said, no vowel drawn out"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
@@ -50,6 +52,10 @@ const Case kBareCases[] = {
     {"من ابتسم", "1101110", "a silent end before a wasl takes a vowel"},
     {"يكتب", "10110", "the present verb: the letter after its ي is silent"},
     {"المجد", "101010", "a noun made with م: the letter after it is silent"},
+    {"يتمايل", "1110110", "يتفاعل: the ت after the prefix moves"},
+    {"قاوم", "10110", "two silent letters never meet inside a word: the waw after a long alif moves"},
+    {"يا أيها", "1010110", "common words keep the shadda a bare text drops"},
+    {"عني", "1010", "... the pronoun joined to عن and من among them"},
 };
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
@@ -87,6 +93,11 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     EXPECT_EQ(readings(bare[0]), std::vector<std::string>{"1"});  // a word opens moving
     EXPECT_EQ(readings(bare[1]), (std::vector<std::string>{"1", "0", "01"}));
     EXPECT_EQ(readings(vowelled[1]), std::vector<std::string>{"0"});
+
+    // After a long alif a letter cannot be silent: two silent letters never meet inside a word.
+    const std::vector<Slot> afterAlif = prosodicWriting(QString::fromUtf8("سائر"));
+    ASSERT_EQ(afterAlif.size(), 4u);
+    EXPECT_EQ(readings(afterAlif[2]), (std::vector<std::string>{"1", "01"}));
 }
 
 }  // namespace

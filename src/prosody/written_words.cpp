@@ -1,0 +1,92 @@
+#include "prosody/written_words.h"
+
+#include <algorithm>
+
+namespace barqeen::prosody {
+namespace {
+
+// The tatweel (U+0640) sits among the letters but is only a stretch of the line.
+bool isLetter(char16_t c) { return ((c >= 0x0621 && c <= 0x064A) && c != 0x0640) || c == kAlifWasla; }
+
+unsigned markOf(char16_t c)
+{
+    switch (c) {
+    case 0x064B: return Fathatan;
+    case 0x064C: return Dammatan;
+    case 0x064D: return Kasratan;
+    case 0x064E: return Fatha;
+    case 0x064F: return Damma;
+    case 0x0650: return Kasra;
+    case 0x0651: return Shadda;
+    case 0x0652: return Sukun;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+std::vector<Word> wordsOf(const QString& text)
+{
+    std::vector<Word> words;
+    Word word;
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (isLetter(c)) {
+            word.push_back({c, 0});
+        } else if (const unsigned mark = markOf(c)) {
+            if (!word.empty())
+                word.back().marks |= mark;
+        } else if (c == 0x0670) {  // the small alif written above: a long a
+            if (!word.empty())
+                word.push_back({kAlif, 0});
+        } else if (c == 0x0640 || c == 0x0654 || c == 0x0655) {
+            // tatweel and loose hamza signs change nothing that is said
+        } else if (!word.empty()) {
+            words.push_back(std::move(word));
+            word.clear();
+        }
+    }
+    if (!word.empty())
+        words.push_back(std::move(word));
+    return words;
+}
+
+QString bareKey(const Word& word)
+{
+    QString key;
+    for (const Glyph& g : word)
+        key += QChar(g.letter);
+    if (!key.isEmpty() && (key[0] == kHamzaAbove || key[0] == kHamzaBelow || key[0] == kAlifMadda ||
+                           key[0] == kAlifWasla))
+        key[0] = kAlif;
+    return key;
+}
+
+bool hasMarks(const Word& word)
+{
+    return std::any_of(word.begin(), word.end(), [](const Glyph& g) { return g.marks != 0; });
+}
+
+bool opensWithArticle(const Word& w)
+{
+    return w.size() >= 3 && w[0].letter == kAlif && (w[0].marks & (Vowel | Tanween)) == 0 &&
+           w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
+}
+
+bool opensWithWasl(const Word& w)
+{
+    return opensWithArticle(w) || (!w.empty() && w[0].letter == kAlifWasla);
+}
+
+bool isCutArticle(const Word& w)
+{
+    return w.size() == 2 && w[0].letter == kAlif && (w[0].marks & (Vowel | Tanween)) == 0 &&
+           w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
+}
+
+bool isLongAlif(const Word& w, size_t i)
+{
+    return i > 0 && i < w.size() && (w[i].letter == kAlif || w[i].letter == kAlifMaqsura);
+}
+
+}  // namespace barqeen::prosody
