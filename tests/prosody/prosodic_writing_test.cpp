@@ -56,6 +56,7 @@ const Case kBareCases[] = {
     {"قاوم", "10110", "two silent letters never meet inside a word: the waw after a long alif moves"},
     {"يا أيها", "1010110", "common words keep the shadda a bare text drops"},
     {"عني", "1010", "... the pronoun joined to عن and من among them"},
+    {"للذي", "10110", "لِ before الذي keeps its doubled lam"},
 };
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
