@@ -99,6 +99,19 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     const std::vector<Slot> afterAlif = prosodicWriting(QString::fromUtf8("سائر"));
     ASSERT_EQ(afterAlif.size(), 4u);
     EXPECT_EQ(readings(afterAlif[2]), (std::vector<std::string>{"1", "01"}));
+
+    // Two letters after the article are mostly a doubled root (العزّ): the doubled reading of
+    // the last is nearly as likely as the plain one, and likelier than a held rhyme.
+    const std::vector<Slot> doubled = prosodicWriting(QString::fromUtf8("العز"));
+    ASSERT_EQ(doubled.size(), 4u);
+    float doubledCost = 99, heldCost = 99;
+    for (const Reading& r : doubled[3]) {
+        if (patternOf(r) == "010")
+            doubledCost = r.cost;
+        if (patternOf(r) == "0")
+            heldCost = r.cost;
+    }
+    EXPECT_LT(doubledCost, heldCost);
 }
 
 }  // namespace
