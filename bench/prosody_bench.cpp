@@ -94,6 +94,14 @@ void BM_MeterOfHeldOutVerse(benchmark::State& state)
 }
 BENCHMARK(BM_MeterOfHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(7800);
 
+void BM_MeterOfSecondHeldOutVerse(benchmark::State& state)
+{
+    static const std::vector<std::string> printed = classicalVerses("held_out_verses_2.tsv", false);
+    static const std::vector<std::string> stripped = classicalVerses("held_out_verses_2.tsv", true);
+    scanEach(state, state.range(0) ? stripped : printed);
+}
+BENCHMARK(BM_MeterOfSecondHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8800);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -200,6 +200,10 @@ std::vector<MeterForm> makeForms()
                                                               {"فاعلاتن", "1011010", 0.4f}};
     f.push_back({M::Mutadarik, S::Full, {kFailunKhabab, kFailunKhabab, kFailunKhabab}, kFailunKhabab,
                  khababEnd});
+    // ... and as the books first give it, of sound فاعلن with the خبن allowed (جاءنا عامر سالما).
+    const FootChoices failunEnd = kFailun + FootChoices{{"فاعلان", "101100", 0.3f},
+                                                        {"فاعلاتن", "1011010", 0.4f}};
+    f.push_back({M::Mutadarik, S::Full, {kFailun, kFailun, kFailun}, kFailun, failunEnd});
     f.push_back({M::Mutadarik, S::Shortened, {kFailunKhabab, kFailunKhabab}, kFailunKhabab,
                  khababEnd});
     return f;

@@ -212,7 +212,7 @@ private:
                 withLead({{"10", 0}});  // the last vowel is drawn out (إشباع), a tanween too
             else if (shadda)
                 withLead({{"10", 0}});
-            else if (w_.size() == 2)
+            else if (twoLetterStem())
                 withLead({{"10", 0}, {"010", 0.2f}, {"0", kRestrictedRhyme}});
             else
                 withLead({{"10", 0}, {"0", kRestrictedRhyme}, {"010", 1.0f}});
@@ -224,7 +224,7 @@ private:
             else if (!bare || shadda)
                 withLead({{"1", 0}});  // a silent end takes a vowel before the silent lam
             else
-                withLead({{"1", 0}, {"11", 0.4f}, {"01", w_.size() == 2 ? 0.2f : 1.0f}});
+                withLead({{"1", 0}, {"11", 0.4f}, {"01", twoLetterStem() ? 0.2f : 1.0f}});
             return;
         }
         const char16_t c = w_[i].letter;
@@ -249,12 +249,19 @@ private:
             withLead({{"0", 0}, {"1", 0.3f}, {"10", 0.3f}});
         else if (c == kTaMarbuta)
             withLead({{"1", 0}, {"10", 0.4f}});
-        else if (w_.size() == 2)
+        else if (twoLetterStem())
             // A word of two letters not known as a particle is mostly of a doubled root (ضرّ، حقّ)
-            // or a hollow verb cut short (قُلْ، كُنْ، قُمْ).
+            // or a hollow verb cut short (قُلْ، كُنْ، قُمْ); after the article, of a doubled
+            // root (العزّ، الحبّ).
             withLead({{"1", 0}, {"01", 0.2f}, {"0", 0.25f}, {"10", 0.45f}, {"010", 0.6f}});
         else
             withLead({{"1", 0}, {"10", 0.45f}, {"0", 0.45f}, {"01", 1.0f}, {"010", 1.4f}});
+    }
+
+    // The word is two written letters, alone or after the article.
+    bool twoLetterStem() const
+    {
+        return w_.size() == 2 || (stemStart_ > 0 && w_.size() == stemStart_ + 2);
     }
 
     // Two silent letters never meet inside a word: after a letter marked silent or a long alif

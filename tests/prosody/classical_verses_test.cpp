@@ -85,9 +85,9 @@ Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
 }
 
 // Scores a set as printed and with every mark stripped. A wrong name is worse than none: at most
-// 3 in 100 on either. The share named right is held where the scanner stands, so a change that
-// loses verses shows here.
-void expectScores(const char* file, int printedRight, int bareRight)
+// 3 in 100 on either, unless a set is known to stand above that bare (`bareWrong`, in 100). The
+// share named right is held where the scanner stands, so a change that loses verses shows here.
+void expectScores(const char* file, int printedRight, int bareRight, int bareWrong = 3)
 {
     const std::vector<Example> verses = versesFrom(file);
     ASSERT_GE(verses.size(), 16u);
@@ -97,7 +97,7 @@ void expectScores(const char* file, int printedRight, int bareRight)
     std::printf("%s without any mark:\n", file);
     const Tally stripped = score(verses, true, show);
     EXPECT_LE(printed.wrong * 100, 3 * printed.total());
-    EXPECT_LE(stripped.wrong * 100, 3 * stripped.total());
+    EXPECT_LE(stripped.wrong * 100, bareWrong * stripped.total());
     EXPECT_GE(printed.right * 100, printedRight * printed.total());
     EXPECT_GE(stripped.right * 100, bareRight * stripped.total());
 }
@@ -111,7 +111,16 @@ TEST(ClassicalVerses, TuningSetNamedRightOrLeftUnknownNeverOftenWrong)
 // Verses kept apart and never tuned on: the figure a reader of unseen verses can expect.
 TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses.tsv", 88, 70);
+    expectScores("held_out_verses.tsv", 89, 73);
+}
+
+// A second set kept apart, partly vowelled as the textbooks print them, and measured only
+// before and after a round of work on the scanner. Stripped of every mark it is named wrong 5
+// times in 88, above the 3 in 100 aimed at (rare meters read from bare text): held there, so
+// that it can only get better.
+TEST(ClassicalVerses, SecondHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("held_out_verses_2.tsv", 92, 76, 6);
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ const Case kBareCases[] = {
     {"قاوم", "10110", "two silent letters never meet inside a word: the waw after a long alif moves"},
     {"يا أيها", "1010110", "common words keep the shadda a bare text drops"},
     {"عني", "1010", "... the pronoun joined to عن and من among them"},
+    {"للذي", "10110", "لِ before الذي keeps its doubled lam"},
 };
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
@@ -98,6 +99,19 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     const std::vector<Slot> afterAlif = prosodicWriting(QString::fromUtf8("سائر"));
     ASSERT_EQ(afterAlif.size(), 4u);
     EXPECT_EQ(readings(afterAlif[2]), (std::vector<std::string>{"1", "01"}));
+
+    // Two letters after the article are mostly a doubled root (العزّ): the doubled reading of
+    // the last is nearly as likely as the plain one, and likelier than a held rhyme.
+    const std::vector<Slot> doubled = prosodicWriting(QString::fromUtf8("العز"));
+    ASSERT_EQ(doubled.size(), 4u);
+    float doubledCost = 99, heldCost = 99;
+    for (const Reading& r : doubled[3]) {
+        if (patternOf(r) == "010")
+            doubledCost = r.cost;
+        if (patternOf(r) == "0")
+            heldCost = r.cost;
+    }
+    EXPECT_LT(doubledCost, heldCost);
 }
 
 }  // namespace
