@@ -102,11 +102,6 @@ LogScan scan(const std::string& logPath)
     return found;
 }
 
-std::string damage(const std::string& logPath)
-{
-    return scan(logPath).damage;
-}
-
 std::vector<uint32_t> loggedPages(const std::string& logPath)
 {
     std::vector<uint32_t> pages;

@@ -21,9 +21,6 @@ struct LogScan {
 // present, and not damaged; an unfinished last change is no damage either.
 LogScan scan(const std::string& logPath);
 
-// "" when the log is missing, empty or sound; otherwise what is wrong with it, in Arabic.
-std::string damage(const std::string& logPath);
-
 // The pages the log's frames of its current round hold, from the frames' headers alone: every
 // page a fold-in of the log may write into the file, sorted, each once.
 std::vector<uint32_t> loggedPages(const std::string& logPath);
