@@ -99,6 +99,15 @@ TEST(TableFileLogsTest, ADamagedLogIsCopiedAsideAndTold)
     EXPECT_NE(notice.find(kept[0]), std::string::npos) << notice;
 }
 
+// The log beside the file was its own: applied, nothing set aside, nothing to tell.
+void expectQuietOpening(const TempFolder& dir, int authors)
+{
+    std::string notice;
+    EXPECT_EQ(authorsIn(dir, &notice), authors);
+    EXPECT_EQ(notice, "");
+    EXPECT_TRUE(keptLogs(dir).empty());
+}
+
 // A log is applied to the file it was written for, and to no other: a file put in its place after
 // the crash (from another folder, or an older copy of the same file) opens as it is.
 TEST(TableFileLogsTest, ALogLeftBesideAnotherFileIsSetAsideAndTheFileOpensAsItIs)
@@ -177,10 +186,7 @@ TEST(TableFileLogsTest, TheFilesOwnLogIsAppliedAfterAFoldInCutShort)
     }
     writeFile(dir.file("Authors.cds"), file);
 
-    std::string notice;
-    EXPECT_EQ(authorsIn(dir, &notice), 240);
-    EXPECT_EQ(notice, "");
-    EXPECT_TRUE(keptLogs(dir).empty());
+    expectQuietOpening(dir, 240);
 }
 
 // Another tool folding the log in while the program runs moves the file's pages: what the
@@ -198,10 +204,7 @@ TEST(TableFileLogsTest, TheLogAfterAnotherToolFoldedItInIsStillTheFiles)
         addAuthors(s, 5, "after ");
     });
     ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
-    std::string notice;
-    EXPECT_EQ(authorsIn(dir, &notice), 145);
-    EXPECT_EQ(notice, "");
-    EXPECT_TRUE(keptLogs(dir).empty());
+    expectQuietOpening(dir, 145);
 }
 
 // Committed changes that only the log held, lost with it after a crash, are told; a log that no
@@ -260,9 +263,7 @@ TEST(TableFileLogsTest, ALogGoneAfterItsChangesReachedTheFileIsNoLoss)
             fs::remove(dir.file("Authors.cds-shm"));
         }
         ASSERT_FALSE(fs::exists(dir.file("Authors.cds-wal")));
-        std::string notice;
-        EXPECT_EQ(authorsIn(dir, &notice), 70);
-        EXPECT_EQ(notice, "");
+        expectQuietOpening(dir, 70);
     }
 }
 
