@@ -42,6 +42,20 @@ float rarity(Meter meter)
     }
 }
 
+// The part of a meter's price owed to how seldom poets used it. المتدارك pays for how loosely
+// its فعلن feet fit any text, and the others' small prices for their likeness to common meters:
+// those are doubts about the fit and stay whole.
+float seldomUsedPrice(Meter meter)
+{
+    switch (meter) {
+    case Meter::Madid:
+    case Meter::Mudari:
+    case Meter::Muqtadab:
+    case Meter::Mujtath: return rarity(meter);
+    default: return 0;
+    }
+}
+
 // The best way each form of each meter fills one hemistich.
 struct HemistichFit {
     struct Best {
@@ -204,7 +218,13 @@ Scansion scanVerse(const QString& verse)
     if (fits.empty())
         return scansion;
     const MeterFit& best = fits[0];
-    const float runnerUp = fits.size() > 1 ? fits[1].cost : kNever;
+    // A seldom used meter that fits nearly as well leaves a common one in doubt, the more so the
+    // more the text's readings are in doubt: against it the lead is taken without the price of its
+    // rarity, in proportion to that doubt.
+    float runnerUp = kNever;
+    const float doubt = std::min(1.0f, best.readingCost);
+    for (size_t i = 1; i < fits.size(); ++i)
+        runnerUp = std::min(runnerUp, fits[i].cost - seldomUsedPrice(fits[i].meter) * doubt);
     const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });
     if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin + kMarginPerReadingCost * best.readingCost)
         return scansion;
