@@ -88,7 +88,7 @@ void TableFile::checkLeftLog()
                      ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج. حُفظت نسخة من السجلّ في " + kept + ".";
     } else if (!log.present && unfolded && fileMatches(path_, *record, {})) {
         // The file is as the program last left it, without the commits only the log held.
-        logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " غير موجود بجانبه " + isolated("(" + logPath + ")") +
+        logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " غير موجود بجانبه أو فارغ " + isolated("(" + logPath + ")") +
                      "، وكان فيه ما حُفظ من آخر التغييرات قبل توقف البرنامج ولم يُدمج في الملف بعد، فقد تنقص الجدول هذه التغييرات.";
     }
 }
