@@ -9,7 +9,7 @@
 // Each round starts a writer (this program with --write) on one data folder. The writer opens the
 // five tables and makes one committed change after another (verses of a game, authors added,
 // changed and deleted, games started and finished, verses added), printing "committed I" after
-// each. After a random time it is killed with SIGKILL. The check then opens the folder and
+// each. A random time after the tables opened it is killed with SIGKILL. The check then opens the folder and
 // compares every table with what the same changes give when made in memory on the folder as it
 // was before the round: the files must hold exactly the changes reported committed, or those and
 // the one being made when the kill came, and the opening must have nothing to tell (no log set
@@ -101,6 +101,8 @@ int write(const std::string& dir, uint64_t seed)
 {
     PoemStore store(dir);
     store.OpenTables();
+    std::printf("opened\n");
+    std::fflush(stdout);
     for (int i = 1;; ++i) {
         change(store, seed, i);
         std::printf("committed %d\n", i);
@@ -169,7 +171,10 @@ int runAndKill(const char* self, const std::string& dir, uint64_t seed, int wait
     ::close(out[1]);
     std::string seen;
     char buffer[4096];
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    // A writer's time counts from the tables' opening, which takes seconds on a large folder; an
+    // importer's from its start, so that the kills fall all over its short run.
+    bool opened = !source.empty();
+    auto end = std::chrono::steady_clock::now() + (opened ? std::chrono::milliseconds(waitMs) : std::chrono::minutes(5));
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0)
@@ -180,6 +185,10 @@ int runAndKill(const char* self, const std::string& dir, uint64_t seed, int wait
             if (n <= 0)
                 break;
             seen.append(buffer, size_t(n));
+            if (!opened && seen.find("opened\n") != std::string::npos) {
+                opened = true;
+                end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+            }
         }
     }
     ::kill(child, SIGKILL);
