@@ -102,6 +102,14 @@ void BM_MeterOfSecondHeldOutVerse(benchmark::State& state)
 }
 BENCHMARK(BM_MeterOfSecondHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8800);
 
+void BM_MeterOfThirdHeldOutVerse(benchmark::State& state)
+{
+    static const std::vector<std::string> printed = classicalVerses("held_out_verses_3.tsv", false);
+    static const std::vector<std::string> stripped = classicalVerses("held_out_verses_3.tsv", true);
+    scanEach(state, state.range(0) ? stripped : printed);
+}
+BENCHMARK(BM_MeterOfThirdHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8400);
+
 }  // namespace
 
 BENCHMARK_MAIN();
