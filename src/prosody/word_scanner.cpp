@@ -8,6 +8,8 @@ namespace {
 // A hemistich that ends on a silent letter (a rhyme held, قافية مقيدة) rather than a drawn-out
 // vowel: less usual, but met in every collection.
 constexpr float kRestrictedRhyme = 0.35f;
+// A doubled letter left unmarked where the word's measure calls for one.
+constexpr float kDroppedShadda = 0.25f;
 
 class WordScanner {
 public:
@@ -186,6 +188,10 @@ private:
                      (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
                 // يَتَفَعَّلُ، يَتَفَاعَلُ، مُتَفَعِّل، مُتَفَاعِل: the ت of these measures moves.
                 out_.push_back(slotOf({{"1", 0}, {"0", 0.2f}, {"01", 1.0f}}));
+            else if (middleOfDoubledMeasure(i))
+                // مُفَعِّل، مُفَعَّل، تَفَعُّل (المعلّم، تجهّم): bare text drops the shadda of these
+                // measures more often than any other.
+                out_.push_back(slotOf({{"1", 0}, {"0", 0.15f}, {"01", kDroppedShadda}}));
             else if (i == stemStart_ + 1 && w_.size() >= stemStart_ + 3 &&
                      (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
                 // يَفْعَلُ، يُفْعِلُ، يَسْتَفْعِلُ; مَفْعُول، مُفْعِل، مُسْتَفْعِل: the measures of the
@@ -256,6 +262,25 @@ private:
             withLead({{"1", 0}, {"01", 0.2f}, {"0", 0.25f}, {"10", 0.45f}, {"010", 0.6f}});
         else
             withLead({{"1", 0}, {"10", 0.45f}, {"0", 0.45f}, {"01", 1.0f}, {"010", 1.4f}});
+    }
+
+    // The third letter of a stem of four plain letters opening with م or ت, alone, after the
+    // article or after a one-letter prefix (وتجلّدي).
+    bool middleOfDoubledMeasure(size_t i) const
+    {
+        const bool prefixed = stemStart_ == 0 && w_.size() >= 5 &&
+                              QStringView(u"وفبلك").contains(QChar(w_[0].letter)) && w_[0].marks == 0;
+        return middleOfDoubledMeasure(i, stemStart_) || (prefixed && middleOfDoubledMeasure(i, 1));
+    }
+    bool middleOfDoubledMeasure(size_t i, size_t s) const
+    {
+        if (i != s + 2 || w_.size() < s + 4 || (w_[s].letter != kMim && w_[s].letter != u'ت'))
+            return false;
+        for (size_t k = s + 1; k <= s + 3; ++k)
+            if (w_[k].letter == kAlif || w_[k].letter == kWaw || w_[k].letter == kYa ||
+                w_[k].letter == kAlifMaqsura || w_[k].marks != 0)
+                return false;
+        return true;
     }
 
     // The word is two written letters, alone or after the article.

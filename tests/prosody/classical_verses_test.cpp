@@ -105,7 +105,7 @@ void expectScores(const char* file, int printedRight, int bareRight, int bareWro
 // The verses the scanner was tuned on.
 TEST(ClassicalVerses, TuningSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("classical_verses.tsv", 88, 78);
+    expectScores("classical_verses.tsv", 88, 80);
 }
 
 // Verses kept apart and never tuned on: the figure a reader of unseen verses can expect.
@@ -118,7 +118,7 @@ TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // one round of work on the scanner and tuned on since.
 TEST(ClassicalVerses, SecondHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_2.tsv", 92, 76);
+    expectScores("held_out_verses_2.tsv", 92, 78);
 }
 
 // A third set kept apart the same way, measured only before and after a round of work, and held

@@ -114,5 +114,24 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     EXPECT_LT(doubledCost, heldCost);
 }
 
+// The measures مُفَعِّل and تَفَعُّل lose their shadda in bare text more than any other word shape:
+// their third letter's doubled reading is cheap, alone, after the article or a prefix, and stays
+// dear in a word of another shape (نعلم).
+TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
+{
+    auto doubledCost = [](const char* word, size_t letter) {
+        const std::vector<Slot> row = prosodicWriting(QString::fromUtf8(word));
+        EXPECT_GT(row.size(), letter) << word;
+        for (const Reading& r : row.at(letter))
+            if (patternOf(r) == "01")
+                return r.cost;
+        return 99.0f;
+    };
+    const float plain = doubledCost("نعلم", 2);
+    for (const auto& [word, letter] : std::vector<std::pair<const char*, size_t>>{
+             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}})
+        EXPECT_LT(doubledCost(word, letter) + 0.5f, plain) << word;
+}
+
 }  // namespace
 }  // namespace barqeen::prosody
