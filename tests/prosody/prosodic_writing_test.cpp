@@ -57,6 +57,7 @@ const Case kBareCases[] = {
     {"يا أيها", "1010110", "common words keep the shadda a bare text drops"},
     {"عني", "1010", "... the pronoun joined to عن and من among them"},
     {"للذي", "10110", "لِ before الذي keeps its doubled lam"},
+    {"هلا لعله", "1010110110", "... and the particles هلّا and لعلّ with a pronoun"},
 };
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
