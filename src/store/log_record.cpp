@@ -97,8 +97,7 @@ bool RecordedFile::matches(sqlite3_file* file, const std::vector<LoggedPage>& lo
     return true;
 }
 
-LogRecord::LogRecord(std::string tablePath, sqlite3_file* file, const LogProgress& progress)
-    : path_(std::move(tablePath)), progress_(progress)
+LogRecord::LogRecord(std::string tablePath, sqlite3_file* file) : path_(std::move(tablePath))
 {
     auto digests = digestsOf(file, pageSize_);
     const std::string target = recordPath(path_), temp = target + ".new";
@@ -188,11 +187,6 @@ void LogRecord::folded(sqlite3_file* file, const std::vector<uint32_t>& pages, u
         !writeAt(kProgressAt, &now, sizeof now))
         return fail();
     progress_ = now;
-}
-
-void LogRecord::forget() noexcept
-{
-    fail();
 }
 
 void LogRecord::forget(const std::string& tablePath) noexcept

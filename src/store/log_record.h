@@ -5,20 +5,21 @@
 // the file was written for it (a fold-in writes only pages the log holds, so every other page must
 // still read as recorded, and each page the log holds as recorded or as one of its frames), and
 // whether committed changes went missing with a log cut short or deleted.
-#include <cstdint>
-#include <optional>
+//
+// The table file is read through SQLite's own handle of it: closing a descriptor of one's own
+// would drop every lock the process holds on the file, SQLite's among them.
+#include "store/page_digest.h"
+
 #include <sys/types.h>
 
-#include "store/page_digest.h"
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct sqlite3_file;
 
 namespace barqeen {
-
-// The table file is read through SQLite's own handle of it: closing a descriptor of one's own
-// would drop every lock the process holds on the file, SQLite's among them.
 
 struct LogProgress {
     uint32_t salt1 = 0, salt2 = 0;  // the log's round (its header's salts)
@@ -43,8 +44,8 @@ struct RecordedFile {
 // it is removed: no record means "cannot tell", never a wrong answer.
 class LogRecord {
 public:
-    // Reads every page of the file as it is now and writes the record anew.
-    LogRecord(std::string tablePath, sqlite3_file* file, const LogProgress& progress);
+    // Reads every page of the file as it is now and writes the record anew, with no progress yet.
+    LogRecord(std::string tablePath, sqlite3_file* file);
     ~LogRecord();
     LogRecord(const LogRecord&) = delete;
     LogRecord& operator=(const LogRecord&) = delete;
@@ -54,9 +55,8 @@ public:
     // A fold-in wrote the pages the log held (some of `pages`) into the file, the first `frames`
     // frames of the log all told.
     void folded(sqlite3_file* file, const std::vector<uint32_t>& pages, uint32_t frames) noexcept;
-    // Removes the record: the file alone holds everything now (or is no longer the program's).
-    void forget() noexcept;
-
+    // Removes the record beside the table file: the file alone holds everything now (or is no
+    // longer the program's).
     static void forget(const std::string& tablePath) noexcept;
 
 private:

@@ -3,11 +3,11 @@
 #include "common/error.h"
 #include "store/datetime.h"
 #include "store/file_messages.h"
+#include "store/kept_names.h"
 #include "store/sqlite_calls.h"
 #include "store/table_file_read.h"
 #include "text/codepage.h"
 
-#include <QDateTime>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -33,12 +33,6 @@ namespace {
 // A statement touched another number of rows than the change means: the file no longer holds
 // what the program wrote there.
 struct ForeignChange {};
-
-bool exists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 std::string folderOf(const std::string& path)
 {
@@ -209,7 +203,7 @@ void TableFile::disconnect(bool checkpoint)
     sqlite3_close(db_);
     db_ = nullptr;
     // Closed with its log folded in, the file holds everything: the log's record has done its work.
-    if (checkpoint && !readOnly_ && !exists(path_ + "-wal")) {
+    if (checkpoint && !readOnly_ && !pathExists(path_ + "-wal")) {
         logRecord_.reset();
         LogRecord::forget(path_);
     }
@@ -240,8 +234,8 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     // is damaged in it is copied aside.
     if (!file->readOnly_)
         file->checkLeftLog();
-    const bool hadLog = file->hadLog_ = exists(path + "-wal");
-    const bool hadIndex = file->hadIndex_ = exists(path + "-shm");
+    const bool hadLog = file->hadLog_ = pathExists(path + "-wal");
+    const bool hadIndex = file->hadIndex_ = pathExists(path + "-shm");
     // Nothing is written until the file is known to be sound: a refused file is closed without
     // a checkpoint, and the log files opening made beside it are removed again.
     const auto refuse = [&](const std::string& why) {

@@ -5,9 +5,9 @@
 
 #include "common/error.h"
 #include "store/file_messages.h"
+#include "store/kept_names.h"
 #include "store/sqlite_calls.h"
 
-#include <QDateTime>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,12 +24,6 @@ using sqlite::exec;
 using sqlite::quoted;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 unsigned long long inodeOf(const std::string& path)
 {
@@ -216,14 +210,7 @@ void TableFile::ensureFile()
 
 std::string TableFile::keepRowsBeside() const
 {
-    namespace fs = std::filesystem;
-    const fs::path original(openedPath_);
-    const std::string stem = (original.parent_path() / original.stem()).string();
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
-    std::string kept = stem + "-kept-" + stamp + ".cds";
-    for (int n = 2; exists(kept); ++n)
-        kept = stem + "-kept-" + stamp + "-" + std::to_string(n) + ".cds";
+    const std::string kept = keptName(openedPath_, "-kept-", ".cds");
     write(kept, table_, kind_);
     return kept;
 }

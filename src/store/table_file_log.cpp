@@ -4,11 +4,10 @@
 #include "store/table_file.h"
 
 #include "store/file_messages.h"
+#include "store/kept_names.h"
 #include "store/log_check.h"
 
-#include <QDateTime>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -17,22 +16,6 @@ namespace barqeen {
 using file_messages::isolated;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-// The progress of the log now beside the file, taken as folded in whole: a log the program did
-// not see written gives no ground to tell the user later that its changes went missing.
-LogProgress progressOf(const std::string& logPath)
-{
-    const log_check::LogScan log = log_check::scan(logPath);
-    if (!log.present)
-        return {};
-    return {log.salt1, log.salt2, log.committedFrames, log.committedFrames};
-}
 
 sqlite3_file* fileOf(sqlite3* db)
 {
@@ -96,13 +79,7 @@ void TableFile::checkLeftLog()
 std::string TableFile::keepLogAside(bool move)
 {
     namespace fs = std::filesystem;
-    const fs::path original(path_);
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")).toStdString();
-    const std::string stem = (original.parent_path() / original.stem()).string() + "-wal-kept-" + stamp;
-    std::string kept = stem;
-    for (int n = 2; exists(kept); ++n)
-        kept = stem + "-" + std::to_string(n);
+    const std::string kept = keptName(path_, "-wal-kept-", "");
     std::error_code ec;
     if (move) {
         fs::rename(path_ + "-wal", kept, ec);
@@ -120,8 +97,10 @@ void TableFile::startLogRecord()
         logRecord_.reset();
         return;
     }
-    logRecord_.reset();  // its descriptor first, then the record is made anew
-    logRecord_ = std::make_unique<LogRecord>(path_, fileOf(db_), progressOf(path_ + "-wal"));
+    // Its descriptor first, then the record is made anew. It starts with no progress: a log the
+    // program did not see written gives no ground to tell the user later that changes went missing.
+    logRecord_.reset();
+    logRecord_ = std::make_unique<LogRecord>(path_, fileOf(db_));
 }
 
 int TableFile::onLogCommit(void* file, sqlite3*, const char*, int frames)

@@ -1,5 +1,6 @@
 // The real program started in a data folder of its own: what a stop signal and a read-only
 // table do at start-up.
+#include "child_process.h"
 #include "files_fixture.h"
 #include "scripted_dialogs.h"
 #include "shell/main_window.h"
@@ -85,35 +86,18 @@ TEST(StartUpTest, AReadOnlyTableIsAnnouncedWhenTheMainWindowOpens)
     ::chmod(dir.file("History.cds").c_str(), 0444);
     ::chmod(dir.path().c_str(), 0777);
     for (const auto& entry : fs::directory_iterator(dir.path()))
-        ::chown(entry.path().c_str(), 65534, 65534);
+        ::chown(entry.path().c_str(), kNobody, kNobody);
     // As an ordinary user: permissions do not bind root.
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(out[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            _exit(3);
+    const std::string seen = inChild(true, [&] {
         ScriptedDialogsScope dialogs;
-        std::string seen;
-        {
-            TfmMain w(QString::fromStdString(dir.path()), QStringLiteral(BARQEEN_EXECUTABLE));
-            for (const Shown& s : dialogs->shown)
-                seen += s.kind.toStdString() + ": " + s.text.toStdString() + "\n";
-            seen += w.cdsPoem().active() ? "tables open\n" : "tables closed\n";
-        }
-        [[maybe_unused]] const ssize_t n = ::write(out[1], seen.data(), seen.size());
-        _exit(0);
-    }
-    ::close(out[1]);
-    std::string seen;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        seen.append(buffer, size_t(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        std::string shown;
+        TfmMain w(QString::fromStdString(dir.path()), QStringLiteral(BARQEEN_EXECUTABLE));
+        for (const Shown& s : dialogs->shown)
+            shown += s.kind.toStdString() + ": " + s.text.toStdString() + "\n";
+        shown += w.cdsPoem().active() ? "tables open\n" : "tables closed\n";
+        return shown;
+    });
+    ASSERT_EQ(seen.find("child ended"), std::string::npos) << seen;
     EXPECT_NE(seen.find("warning: "), std::string::npos) << seen;
     EXPECT_NE(seen.find(dir.file("History.cds") + "\u2069 للقراءة فقط"), std::string::npos) << seen;
     EXPECT_EQ(seen.find("Categories.cds"), std::string::npos) << seen;
