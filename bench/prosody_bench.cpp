@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,16 @@ void scanEach(benchmark::State& state, const std::vector<std::string>& verses)
     state.counters["named"] = double(named) / double(micros.size());
 }
 
+// A file of classical verses, as printed or bare, read once.
+const std::vector<std::string>& versesOf(const char* name, bool bare)
+{
+    static std::map<std::pair<std::string, bool>, std::vector<std::string>> read;
+    auto [at, isNew] = read.try_emplace({name, bare});
+    if (isNew)
+        at->second = classicalVerses(name, bare);
+    return at->second;
+}
+
 void BM_MeterOfGeneratedVerse(benchmark::State& state)
 {
     static const std::vector<std::string> verses = generatedVerses();
@@ -80,33 +91,25 @@ BENCHMARK(BM_MeterOfGeneratedVerse)->Iterations(20000);
 // The verses the scanner was tuned on, and those kept apart from its tuning.
 void BM_MeterOfClassicalVerse(benchmark::State& state)
 {
-    static const std::vector<std::string> printed = classicalVerses("classical_verses.tsv", false);
-    static const std::vector<std::string> stripped = classicalVerses("classical_verses.tsv", true);
-    scanEach(state, state.range(0) ? stripped : printed);
+    scanEach(state, versesOf("classical_verses.tsv", state.range(0) != 0));
 }
 BENCHMARK(BM_MeterOfClassicalVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8300);
 
 void BM_MeterOfHeldOutVerse(benchmark::State& state)
 {
-    static const std::vector<std::string> printed = classicalVerses("held_out_verses.tsv", false);
-    static const std::vector<std::string> stripped = classicalVerses("held_out_verses.tsv", true);
-    scanEach(state, state.range(0) ? stripped : printed);
+    scanEach(state, versesOf("held_out_verses.tsv", state.range(0) != 0));
 }
 BENCHMARK(BM_MeterOfHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(7800);
 
 void BM_MeterOfSecondHeldOutVerse(benchmark::State& state)
 {
-    static const std::vector<std::string> printed = classicalVerses("held_out_verses_2.tsv", false);
-    static const std::vector<std::string> stripped = classicalVerses("held_out_verses_2.tsv", true);
-    scanEach(state, state.range(0) ? stripped : printed);
+    scanEach(state, versesOf("held_out_verses_2.tsv", state.range(0) != 0));
 }
 BENCHMARK(BM_MeterOfSecondHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8800);
 
 void BM_MeterOfThirdHeldOutVerse(benchmark::State& state)
 {
-    static const std::vector<std::string> printed = classicalVerses("held_out_verses_3.tsv", false);
-    static const std::vector<std::string> stripped = classicalVerses("held_out_verses_3.tsv", true);
-    scanEach(state, state.range(0) ? stripped : printed);
+    scanEach(state, versesOf("held_out_verses_3.tsv", state.range(0) != 0));
 }
 BENCHMARK(BM_MeterOfThirdHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8400);
 
