@@ -207,6 +207,19 @@ TEST(TableFileLogsTest, TheLogAfterAnotherToolFoldedItInIsStillTheFiles)
     expectQuietOpening(dir, 145);
 }
 
+// A record that cannot be written is no record: the log is applied as SQLite would, and the
+// program saves as ever.
+TEST(TableFileLogsTest, WithoutARecordTheLogIsAppliedAsItStands)
+{
+    TempFolder dir;
+    closedWith(dir, 40);
+    fs::create_directories(dir.file("Authors.cds-wal-id.new/in the way"));
+    crashAfter(dir, [](PoemStore& s) { addAuthors(s, 30); });
+    EXPECT_FALSE(fs::exists(dir.file("Authors.cds-wal-id")));
+    ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
+    expectQuietOpening(dir, 70);
+}
+
 // Committed changes that only the log held, lost with it after a crash, are told; a log that no
 // longer held anything the file lacked is missed by nobody.
 TEST(TableFileLogsTest, ALogCutShortOrDeletedAfterACrashIsTold)
