@@ -44,7 +44,14 @@ public:
             i = 1;
             articleNext = true;
         }
-        if (articleNext) {
+        if (articleNext && i + 3 < n && w_[i + 1].letter == kAlif &&
+            (w_[i + 1].marks & (Vowel | Tanween | Shadda)) == 0) {
+            // الِاسْم، لِلِابْن، وَالِانْتِظَار: the article before a word that opens with a hamzat
+            // al-wasl; the wasl falls, the lam moves and the letter after it stays silent.
+            push("1");
+            push("0");
+            i += 3;
+        } else if (articleNext) {
             out_.push_back(slotOf({{"0", 0}}));  // the lam, silent or merged in a sun letter
             ++i;
             // لِلَّيْلِ: before a word that opens with lam, لِ and the article leave one lam
@@ -132,6 +139,8 @@ private:
         const Glyph& before = w_[i - 1];
         if (last(i) && (before.marks & Tanween))
             return;  // the alif that carries a tanween is not said
+        if (before.marks & (Kasra | Damma))
+            return;  // no long a after i or u: a hamzat al-wasl inside the word (لِلِاسْمِ)
         if (last(i) && w_[i].letter == kAlif && before.letter == kWaw && w_.size() >= 3) {
             out_.push_back(slotOf({{"", 0}, {"0", 0.8f}}));  // the alif after the plural's waw
             return;
@@ -217,7 +226,8 @@ private:
             else if (!bare)
                 withLead({{"10", 0}});  // the last vowel is drawn out (إشباع), a tanween too
             else if (shadda)
-                withLead({{"10", 0}});
+                // A doubled last letter drawn out, or held silent as one letter (وَجَرّْ is وَجَرْ).
+                out_.push_back(slotOf({{lead[0] ? "010" : "10", 0}, {"0", kRestrictedRhyme}}));
             else if (twoLetterStem())
                 withLead({{"10", 0}, {"010", 0.2f}, {"0", kRestrictedRhyme}});
             else

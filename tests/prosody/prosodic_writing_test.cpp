@@ -38,6 +38,8 @@ const Case kCases[] = {
     {"اللَّهُ", "101010", "the hidden alif of الله"},
     {"كِـتَـابٌ", "11010", "a tatweel stretches the line; it is no letter"},
     {"أَدِيمَ الْـ", "11010", "the article cut by the hemistichs' border is a wasl: not said, no vowel drawn out"},
+    {"لِلِاسْمِ", "11010", "the article before a wasl noun: the wasl falls, the lam moves"},
+    {"وَالِانْتِظَارُ", "11011010", "... and before the wasl of a measure (انفعال)"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
@@ -76,6 +78,18 @@ TEST(ProsodicWriting, APrefixBeforeABareAlifKeepsBothReadings)
     for (const Reading& r : row[1])
         second.push_back(patternOf(r));
     EXPECT_EQ(second, (std::vector<std::string>{"01", "0"}));
+}
+
+// A doubled last letter ends the hemistich drawn out (جَرْرَا) or, the rhyme held silent, as one
+// silent letter (جَرْ), never as two.
+TEST(ProsodicWriting, ADoubledRhymeLetterIsHeldAsOne)
+{
+    const std::vector<Slot> row = prosodicWriting(QString::fromUtf8("فَتْحًا وَجَرّ"));
+    ASSERT_FALSE(row.empty());
+    std::vector<std::string> last;
+    for (const Reading& r : row.back())
+        last.push_back(patternOf(r));
+    EXPECT_EQ(last, (std::vector<std::string>{"010", "0"}));
 }
 
 // A bare letter may be moving, silent or doubled; each reading stays open for the meter to
