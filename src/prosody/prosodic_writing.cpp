@@ -95,10 +95,11 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
                 Word full = prefix;
                 for (const Word& part : wordsOf(s.text))
                     full.insert(full.end(), part.begin(), part.end());
-                if (always || !hasMarks(w))
-                    choices.push_back(std::move(full));
-                else if (std::optional<Word> marked = withTextsMarks(w, full))
+                std::optional<Word> marked = hasMarks(w) ? withTextsMarks(w, full) : std::nullopt;
+                if (marked)
                     choices.push_back(std::move(*marked));
+                else if (always || !hasMarks(w))
+                    choices.push_back(std::move(full));  // said so whatever the text marks
             }
         }
         if (choices.empty())

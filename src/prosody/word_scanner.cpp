@@ -86,6 +86,10 @@ public:
             letter(0, true, true);
             if (w_[2].marks & Sukun) {
                 i = 2;
+            } else if (w_[2].marks & Shadda) {
+                // وَاتَّقِ (a wasl before a doubled letter) or وَادٌّ (a long alif before one).
+                out_.push_back(slotOf({{"", 0}, {"0", 0.3f}}));
+                i = 2;
             } else if (w_[2].marks != 0 || n < 4) {
                 push("0");
                 i = 2;

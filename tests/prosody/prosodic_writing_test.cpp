@@ -40,6 +40,8 @@ const Case kCases[] = {
     {"أَدِيمَ الْـ", "11010", "the article cut by the hemistichs' border is a wasl: not said, no vowel drawn out"},
     {"لِلِاسْمِ", "11010", "the article before a wasl noun: the wasl falls, the lam moves"},
     {"وَالِانْتِظَارُ", "11011010", "... and before the wasl of a measure (انفعال)"},
+    {"وَاتَّقِ اللَّهَ", "101101010", "a wasl after the conjunction before a doubled letter"},
+    {"قَلْبَ امْرِئٍ إِلَّا", "10101101010", "a word always said its own way keeps the tanween the text gives it"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
