@@ -133,7 +133,7 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     EXPECT_LT(doubledCost, heldCost);
 }
 
-// The measures مُفَعِّل and تَفَعُّل lose their shadda in bare text more than any other word shape:
+// The measures مُفَعِّل، تَفَعُّل and مُتَفَعِّل lose their shadda in bare text more than any other word shape:
 // their third letter's doubled reading is cheap, alone, after the article or a prefix, and stays
 // dear in a word of another shape (نعلم).
 TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
@@ -148,7 +148,8 @@ TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
     };
     const float plain = doubledCost("نعلم", 2);
     for (const auto& [word, letter] : std::vector<std::pair<const char*, size_t>>{
-             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}})
+             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}, {"متردم", 3}, {"يتكلم", 3},
+             {"المتمني", 5}})
         EXPECT_LT(doubledCost(word, letter) + 0.5f, plain) << word;
 }
 
