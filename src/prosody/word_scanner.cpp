@@ -44,7 +44,14 @@ public:
             i = 1;
             articleNext = true;
         }
-        if (articleNext) {
+        if (articleNext && i + 3 < n && w_[i + 1].letter == kAlif &&
+            (w_[i + 1].marks & (Vowel | Tanween | Shadda)) == 0) {
+            // الِاسْم، لِلِابْن، وَالِانْتِظَار: the article before a word that opens with a hamzat
+            // al-wasl; the wasl falls, the lam moves and the letter after it stays silent.
+            push("1");
+            push("0");
+            i += 3;
+        } else if (articleNext) {
             out_.push_back(slotOf({{"0", 0}}));  // the lam, silent or merged in a sun letter
             ++i;
             // لِلَّيْلِ: before a word that opens with lam, لِ and the article leave one lam
@@ -78,6 +85,10 @@ public:
             // after a long vowel.
             letter(0, true, true);
             if (w_[2].marks & Sukun) {
+                i = 2;
+            } else if (w_[2].marks & Shadda) {
+                // وَاتَّقِ (a wasl before a doubled letter) or وَادٌّ (a long alif before one).
+                out_.push_back(slotOf({{"", 0}, {"0", 0.3f}}));
                 i = 2;
             } else if (w_[2].marks != 0 || n < 4) {
                 push("0");
@@ -132,6 +143,8 @@ private:
         const Glyph& before = w_[i - 1];
         if (last(i) && (before.marks & Tanween))
             return;  // the alif that carries a tanween is not said
+        if (before.marks & (Kasra | Damma))
+            return;  // no long a after i or u: a hamzat al-wasl inside the word (لِلِاسْمِ)
         if (last(i) && w_[i].letter == kAlif && before.letter == kWaw && w_.size() >= 3) {
             out_.push_back(slotOf({{"", 0}, {"0", 0.8f}}));  // the alif after the plural's waw
             return;
@@ -217,7 +230,8 @@ private:
             else if (!bare)
                 withLead({{"10", 0}});  // the last vowel is drawn out (إشباع), a tanween too
             else if (shadda)
-                withLead({{"10", 0}});
+                // A doubled last letter drawn out, or held silent as one letter (وَجَرّْ is وَجَرْ).
+                out_.push_back(slotOf({{lead[0] ? "010" : "10", 0}, {"0", kRestrictedRhyme}}));
             else if (twoLetterStem())
                 withLead({{"10", 0}, {"010", 0.2f}, {"0", kRestrictedRhyme}});
             else
@@ -274,13 +288,22 @@ private:
     }
     bool middleOfDoubledMeasure(size_t i, size_t s) const
     {
+        // مُتَفَعِّل، يَتَفَعَّلُ، تَتَفَعَّلُ (متردّم، يتكلّم): the same doubled letter one further on.
+        const bool withTa = w_.size() >= s + 5 && w_[s + 1].letter == u'ت' &&
+                            QStringView(u"مينت").contains(QChar(w_[s].letter)) && w_[s + 1].marks == 0;
+        if (withTa)
+            ++s;
         if (i != s + 2 || w_.size() < s + 4 || (w_[s].letter != kMim && w_[s].letter != u'ت'))
             return false;
         for (size_t k = s + 1; k <= s + 3; ++k)
-            if (w_[k].letter == kAlif || w_[k].letter == kWaw || w_[k].letter == kYa ||
-                w_[k].letter == kAlifMaqsura || w_[k].marks != 0)
-                return false;
+            if (!plainConsonant(k) && !(withTa && k + 1 == w_.size() && w_[k].letter == kYa && w_[k].marks == 0))
+                return false;  // a closing ي is the root's (المتمنّي)
         return true;
+    }
+    bool plainConsonant(size_t k) const
+    {
+        const char16_t c = w_[k].letter;
+        return c != kAlif && c != kWaw && c != kYa && c != kAlifMaqsura && w_[k].marks == 0;
     }
 
     // The word is two written letters, alone or after the article.

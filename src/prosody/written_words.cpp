@@ -69,8 +69,11 @@ bool hasMarks(const Word& word)
 
 bool opensWithArticle(const Word& w)
 {
-    return w.size() >= 3 && w[0].letter == kAlif && (w[0].marks & (Vowel | Tanween)) == 0 &&
-           w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
+    if (w.size() < 3 || w[0].letter != kAlif || (w[0].marks & (Vowel | Tanween)) || w[1].letter != kLam)
+        return false;
+    // الِاسْم: the lam takes a kasra before the wasl of the word it opens.
+    const bool beforeWasl = w[1].marks == Kasra && w.size() >= 4 && w[2].letter == kAlif && w[2].marks == 0;
+    return (w[1].marks & (Vowel | Shadda)) == 0 || beforeWasl;
 }
 
 bool opensWithWasl(const Word& w)

@@ -118,14 +118,14 @@ TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // one round of work on the scanner and tuned on since.
 TEST(ClassicalVerses, SecondHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_2.tsv", 92, 85);
+    expectScores("held_out_verses_2.tsv", 98, 86);
 }
 
 // A third set kept apart the same way, measured only before and after a round of work, and held
 // where it stood after it.
 TEST(ClassicalVerses, ThirdHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_3.tsv", 90, 78);
+    expectScores("held_out_verses_3.tsv", 95, 78);
 }
 
 }  // namespace

@@ -40,6 +40,10 @@ const Case kCases[] = {
     {"اللَّهُ", "101010", "the hidden alif of الله"},
     {"كِـتَـابٌ", "11010", "a tatweel stretches the line; it is no letter"},
     {"أَدِيمَ الْـ", "11010", "the article cut by the hemistichs' border is a wasl: not said, no vowel drawn out"},
+    {"لِلِاسْمِ", "11010", "the article before a wasl noun: the wasl falls, the lam moves"},
+    {"وَالِانْتِظَارُ", "11011010", "... and before the wasl of a measure (انفعال)"},
+    {"وَاتَّقِ اللَّهَ", "101101010", "a wasl after the conjunction before a doubled letter"},
+    {"قَلْبَ امْرِئٍ إِلَّا", "10101101010", "a word always said its own way keeps the tanween the text gives it"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
@@ -60,6 +64,8 @@ const Case kBareCases[] = {
     {"عني", "1010", "... the pronoun joined to عن and من among them"},
     {"للذي", "10110", "لِ before الذي keeps its doubled lam"},
     {"هلا لعله", "1010110110", "... and the particles هلّا and لعلّ with a pronoun"},
+    {"مَن يدّعي", "1010110", "a common word marked in part: its spelling fills the marks the text leaves out"},
+    {"إنِ اسْطَعْتَ", "1101010", "... and the vowel the text gives a silent end before a wasl holds"},
 };
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
@@ -78,6 +84,18 @@ TEST(ProsodicWriting, APrefixBeforeABareAlifKeepsBothReadings)
     for (const Reading& r : row[1])
         second.push_back(patternOf(r));
     EXPECT_EQ(second, (std::vector<std::string>{"01", "0"}));
+}
+
+// A doubled last letter ends the hemistich drawn out (جَرْرَا) or, the rhyme held silent, as one
+// silent letter (جَرْ), never as two.
+TEST(ProsodicWriting, ADoubledRhymeLetterIsHeldAsOne)
+{
+    const std::vector<Slot> row = prosodicWriting(QString::fromUtf8("فَتْحًا وَجَرّ"));
+    ASSERT_FALSE(row.empty());
+    std::vector<std::string> last;
+    for (const Reading& r : row.back())
+        last.push_back(patternOf(r));
+    EXPECT_EQ(last, (std::vector<std::string>{"010", "0"}));
 }
 
 // A bare letter may be moving, silent or doubled; each reading stays open for the meter to
@@ -118,7 +136,7 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     EXPECT_LT(doubledCost, heldCost);
 }
 
-// The measures مُفَعِّل and تَفَعُّل lose their shadda in bare text more than any other word shape:
+// The measures مُفَعِّل، تَفَعُّل and مُتَفَعِّل lose their shadda in bare text more than any other word shape:
 // their third letter's doubled reading is cheap, alone, after the article or a prefix, and stays
 // dear in a word of another shape (نفهم).
 TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
@@ -133,7 +151,8 @@ TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
     };
     const float plain = doubledCost("نفهم", 2);
     for (const auto& [word, letter] : std::vector<std::pair<const char*, size_t>>{
-             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}})
+             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}, {"متردم", 3}, {"يتكلم", 3},
+             {"المتمني", 5}})
         EXPECT_LT(doubledCost(word, letter) + 0.5f, plain) << word;
 }
 
