@@ -142,8 +142,13 @@ struct Candidate {
 
 std::vector<QString> hemistichsOf(const QString& verse)
 {
+    // Books and pages copied from print set the hemistichs apart with stars (*** or ٭) or a wide
+    // gap; a line break or a TAB is the program's own way.
+    static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]+"));
+    static const QRegularExpression printedBreak(QStringLiteral("\\s*[*\u066D\u2042\u2733]+\\s*| {3,}"));
+    const QString text = verse.contains(breaks) ? verse : QString(verse).replace(printedBreak, QStringLiteral("\t"));
     std::vector<QString> halves;
-    for (const QString& piece : verse.split(QRegularExpression(QStringLiteral("[\\t\\r\\n]+")))) {
+    for (const QString& piece : text.split(breaks)) {
         const QString trimmed = piece.trimmed();
         if (!trimmed.isEmpty())
             halves.push_back(trimmed);

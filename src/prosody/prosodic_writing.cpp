@@ -103,6 +103,10 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words, bool
                 Word full = prefix;
                 for (const Word& part : wordsOf(s.text))
                     full.insert(full.end(), part.begin(), part.end());
+                // بانت is بَانَتْ, not بِ before أنت: after a prefix a hamza is written as one.
+                if (!prefix.empty() && w[1].letter == kAlif &&
+                    (full[1].letter == kHamzaAbove || full[1].letter == kHamzaBelow))
+                    continue;
                 std::optional<Word> marked = hasMarks(w) ? withTextsMarks(w, full) : std::nullopt;
                 if (marked)
                     choices.push_back(std::move(*marked));

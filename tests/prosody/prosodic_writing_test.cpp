@@ -64,6 +64,7 @@ const Case kBareCases[] = {
     {"عني", "1010", "... the pronoun joined to عن and من among them"},
     {"للذي", "10110", "لِ before الذي keeps its doubled lam"},
     {"هلا لعله", "1010110110", "... and the particles هلّا and لعلّ with a pronoun"},
+    {"بانت", "10110", "a word that opens with a letter and a plain alif is not a prefix before a hamza (بأنت)"},
     {"مَن يدّعي", "1010110", "a common word marked in part: its spelling fills the marks the text leaves out"},
     {"إنِ اسْطَعْتَ", "1101010", "... and the vowel the text gives a silent end before a wasl holds"},
 };
