@@ -19,6 +19,7 @@ enum class Kind { Noun, Past, Present, FirstPerson, Imperative };
 struct Entry {
     Word spelling;
     Kind kind;
+    bool derived;  // made from another entry by rule (the other persons, the imperative, a past's noun)
 };
 
 constexpr char16_t kTa = u'ت', kNun = u'ن';
@@ -65,7 +66,7 @@ bool saidAlike(const Word& a, const Word& b)
            });
 }
 
-void addEntry(Index& index, Word spelling, Kind kind)
+void addEntry(Index& index, Word spelling, Kind kind, bool derived = false)
 {
     std::u16string key;
     for (const Glyph& g : spelling)
@@ -74,7 +75,7 @@ void addEntry(Index& index, Word spelling, Kind kind)
     for (const Entry& e : list)
         if (e.kind == kind && saidAlike(e.spelling, spelling))
             return;
-    list.push_back({std::move(spelling), kind});
+    list.push_back({std::move(spelling), kind, derived});
 }
 
 void addSection(Index& index, const char* text)
@@ -107,8 +108,8 @@ void addSection(Index& index, const char* text)
                     Word movingMiddle = spelling;
                     movingMiddle[2].marks = 0;
                     addEntry(index, spelling, kind);
-                    addEntry(index, std::move(silentMiddle), Kind::Noun);
-                    addEntry(index, std::move(movingMiddle), Kind::Noun);
+                    addEntry(index, std::move(silentMiddle), Kind::Noun, true);
+                    addEntry(index, std::move(movingMiddle), Kind::Noun, true);
                     continue;
                 }
                 addEntry(index, std::move(spelling), kind);
@@ -118,13 +119,13 @@ void addSection(Index& index, const char* text)
                         Word other = words[0];
                         markLongLetters(other);
                         other[0].letter = person;
-                        addEntry(index, std::move(other), person == u'ت' ? Kind::Present : Kind::FirstPerson);
+                        addEntry(index, std::move(other), person == u'ت' ? Kind::Present : Kind::FirstPerson, true);
                     }
                     if ((words[0][0].marks & Fatha) && words[0].size() >= 3 && words[0][1].marks == Sukun) {
                         Word imperative = words[0];
                         markLongLetters(imperative);
                         imperative[0] = {kAlifWasla, 0};
-                        addEntry(index, std::move(imperative), Kind::Imperative);
+                        addEntry(index, std::move(imperative), Kind::Imperative, true);
                     }
                 }
             }
@@ -371,7 +372,10 @@ LexiconReadings lexiconReadings(const Word& written)
                             (said[i].letter == kHamzaAbove || said[i].letter == kHamzaBelow);
         if (dropAlif) {
             said.erase(said.begin() + alifAt);
-            said[alifAt].marks = Sukun;  // the article's lam, silent or taken by a sun letter
+            // The article's lam: silent or taken by a sun letter; moving before a wasl, which
+            // falls (وَلِٱنْتِظَار).
+            const bool beforeWasl = alifAt + 1 < said.size() && said[alifAt + 1].letter == kAlifWasla;
+            said[alifAt].marks = beforeWasl ? unsigned(Kasra) : unsigned(Sukun);
         }
         for (const Found& f : found)
             if (saidAlike(f.said, said))
@@ -389,7 +393,9 @@ LexiconReadings lexiconReadings(const Word& written)
         }
         std::stable_sort(found.begin(), found.end(),
                          [](const Found& a, const Found& b) { return a.hamzaGuessed < b.hamzaGuessed; });
-        LexiconReadings readings{{}, true};
+        // A form made by rule may be another word the lexicon lacks: not taken as known whole.
+        const bool derived = std::any_of(it->second.begin(), it->second.end(), [](const Entry& e) { return e.derived; });
+        LexiconReadings readings{{}, !derived};
         for (Found& f : found)
             readings.words.push_back(std::move(f.said));
         return readings;
@@ -460,6 +466,10 @@ LexiconReadings lexiconReadings(const Word& written)
                                 said.push_back({kLam, 0});
                                 sunLetter = said.size();
                             }
+                            // After the article (ال، لل) a wasl is written as a plain alif, as
+                            // the scanner reads it (الِانْتِظَار).
+                            if (withArticle && (prefix.letters.empty() || lamBefore) && stem[0].letter == kAlifWasla)
+                                stem[0] = {kAlif, 0};
                             said.insert(said.end(), stem.begin(), stem.end());
                             if (said.size() != written.size())
                                 continue;

@@ -11,7 +11,8 @@ namespace barqeen::prosody {
 
 struct LexiconReadings {
     std::vector<Word> words;  // the likeliest first
-    bool whole = false;       // the word is known whole, not through its prefixes and suffixes
+    bool whole = false;       // the word is known whole, as the lexicon writes it: not through
+                              // its prefixes and suffixes, nor as a form made by rule
 };
 
 // The word as said, with every letter of the lexicon's vowelling and the written word's own marks

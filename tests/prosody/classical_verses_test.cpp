@@ -111,7 +111,7 @@ TEST(ClassicalVerses, TuningSetNamedRightOrLeftUnknownNeverOftenWrong)
 // Verses kept apart and never tuned on: the figure a reader of unseen verses can expect.
 TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses.tsv", 93, 82);
+    expectScores("held_out_verses.tsv", 94, 84);
 }
 
 // A second set kept apart, partly vowelled as the textbooks print them, measured before and after
