@@ -5,6 +5,7 @@
 #include "prosody/written_words.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace barqeen::prosody {
 namespace {
@@ -43,8 +44,37 @@ Slot joined(const std::vector<Slot>& row, float extra)
     return all;
 }
 
-// The words as they are said: a known word is replaced by its spellings; a one-letter prefix
-// before a known word is kept.
+// The known spelling `spelled` with the marks the text itself gives, or nothing when the text
+// says otherwise: a vowel where the spelling has a silent letter or the other way round, or a
+// shadda the spelling lacks. The vowel's quality does not change what is said in the meter.
+// Where both give a mark, a shadda the spelling has and the text leaves out is kept.
+std::optional<Word> withTextsMarks(const Word& written, const Word& spelled)
+{
+    if (written.size() != spelled.size())
+        return std::nullopt;
+    Word merged = spelled;
+    for (size_t k = 0; k < written.size(); ++k) {
+        const unsigned marks = written[k].marks;
+        if (marks == 0)
+            continue;
+        const unsigned known = spelled[k].marks;
+        const bool bothSilent = (marks & Sukun) && (known & Sukun);
+        const bool bothMove = (marks & (Vowel | Tanween)) && (known & (Vowel | Sukun)) != Sukun;
+        // A silent end takes a vowel before a wasl (إِنِ اسْطَعْتَ): the text's vowel holds.
+        const bool movedEnd = k + 1 == written.size() && (marks & Vowel) && known == Sukun;
+        if (movedEnd) {
+            merged[k].marks = marks;
+            continue;
+        }
+        if (((marks & Shadda) && !(known & Shadda)) || (known != 0 && !bothSilent && !bothMove && marks != Shadda))
+            return std::nullopt;
+        merged[k].marks = marks | (known & Shadda);
+    }
+    return merged;
+}
+
+// The words as they are said: a known word is replaced by its spellings (those its own marks
+// allow, when it has any); a one-letter prefix before a known word is kept.
 std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
 {
     std::vector<std::vector<Word>> spelled;
@@ -60,16 +90,24 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
             known = knownSpellings(bareKey(Word(w.begin() + 1, w.end())), always);
             prefix.push_back(w[0]);
         }
-        if (known && (always || !hasMarks(w))) {
+        if (known) {
             for (const Spelling& s : *known) {
                 Word full = prefix;
                 for (const Word& part : wordsOf(s.text))
                     full.insert(full.end(), part.begin(), part.end());
-                choices.push_back(std::move(full));
+                // بانت is بَانَتْ, not بِ before أنت: after a prefix a hamza is written as one.
+                if (!prefix.empty() && w[1].letter == kAlif &&
+                    (full[1].letter == kHamzaAbove || full[1].letter == kHamzaBelow))
+                    continue;
+                std::optional<Word> marked = hasMarks(w) ? withTextsMarks(w, full) : std::nullopt;
+                if (marked)
+                    choices.push_back(std::move(*marked));
+                else if (always || !hasMarks(w))
+                    choices.push_back(std::move(full));  // said so whatever the text marks
             }
-        } else {
-            choices.push_back(w);
         }
+        if (choices.empty())
+            choices.push_back(w);
         spelled.push_back(std::move(choices));
     }
     return spelled;

@@ -86,6 +86,10 @@ public:
             letter(0, true, true);
             if (w_[2].marks & Sukun) {
                 i = 2;
+            } else if (w_[2].marks & Shadda) {
+                // وَاتَّقِ (a wasl before a doubled letter) or وَادٌّ (a long alif before one).
+                out_.push_back(slotOf({{"", 0}, {"0", 0.3f}}));
+                i = 2;
             } else if (w_[2].marks != 0 || n < 4) {
                 push("0");
                 i = 2;
@@ -284,13 +288,22 @@ private:
     }
     bool middleOfDoubledMeasure(size_t i, size_t s) const
     {
+        // مُتَفَعِّل، يَتَفَعَّلُ، تَتَفَعَّلُ (متردّم، يتكلّم): the same doubled letter one further on.
+        const bool withTa = w_.size() >= s + 5 && w_[s + 1].letter == u'ت' &&
+                            QStringView(u"مينت").contains(QChar(w_[s].letter)) && w_[s + 1].marks == 0;
+        if (withTa)
+            ++s;
         if (i != s + 2 || w_.size() < s + 4 || (w_[s].letter != kMim && w_[s].letter != u'ت'))
             return false;
         for (size_t k = s + 1; k <= s + 3; ++k)
-            if (w_[k].letter == kAlif || w_[k].letter == kWaw || w_[k].letter == kYa ||
-                w_[k].letter == kAlifMaqsura || w_[k].marks != 0)
-                return false;
+            if (!plainConsonant(k) && !(withTa && k + 1 == w_.size() && w_[k].letter == kYa && w_[k].marks == 0))
+                return false;  // a closing ي is the root's (المتمنّي)
         return true;
+    }
+    bool plainConsonant(size_t k) const
+    {
+        const char16_t c = w_[k].letter;
+        return c != kAlif && c != kWaw && c != kYa && c != kAlifMaqsura && w_[k].marks == 0;
     }
 
     // The word is two written letters, alone or after the article.

@@ -118,7 +118,7 @@ TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // one round of work on the scanner and tuned on since.
 TEST(ClassicalVerses, SecondHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_2.tsv", 94, 79);
+    expectScores("held_out_verses_2.tsv", 98, 80);
 }
 
 // A third set kept apart the same way, measured only before and after a round of work, and held

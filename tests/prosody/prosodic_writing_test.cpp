@@ -40,6 +40,8 @@ const Case kCases[] = {
     {"أَدِيمَ الْـ", "11010", "the article cut by the hemistichs' border is a wasl: not said, no vowel drawn out"},
     {"لِلِاسْمِ", "11010", "the article before a wasl noun: the wasl falls, the lam moves"},
     {"وَالِانْتِظَارُ", "11011010", "... and before the wasl of a measure (انفعال)"},
+    {"وَاتَّقِ اللَّهَ", "101101010", "a wasl after the conjunction before a doubled letter"},
+    {"قَلْبَ امْرِئٍ إِلَّا", "10101101010", "a word always said its own way keeps the tanween the text gives it"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
@@ -60,6 +62,9 @@ const Case kBareCases[] = {
     {"عني", "1010", "... the pronoun joined to عن and من among them"},
     {"للذي", "10110", "لِ before الذي keeps its doubled lam"},
     {"هلا لعله", "1010110110", "... and the particles هلّا and لعلّ with a pronoun"},
+    {"بانت", "10110", "a word that opens with a letter and a plain alif is not a prefix before a hamza (بأنت)"},
+    {"مَن يدّعي", "1010110", "a common word marked in part: its spelling fills the marks the text leaves out"},
+    {"إنِ اسْطَعْتَ", "1101010", "... and the vowel the text gives a silent end before a wasl holds"},
 };
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
@@ -129,7 +134,7 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     EXPECT_LT(doubledCost, heldCost);
 }
 
-// The measures مُفَعِّل and تَفَعُّل lose their shadda in bare text more than any other word shape:
+// The measures مُفَعِّل، تَفَعُّل and مُتَفَعِّل lose their shadda in bare text more than any other word shape:
 // their third letter's doubled reading is cheap, alone, after the article or a prefix, and stays
 // dear in a word of another shape (نعلم).
 TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
@@ -144,7 +149,8 @@ TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
     };
     const float plain = doubledCost("نعلم", 2);
     for (const auto& [word, letter] : std::vector<std::pair<const char*, size_t>>{
-             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}})
+             {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}, {"متردم", 3}, {"يتكلم", 3},
+             {"المتمني", 5}})
         EXPECT_LT(doubledCost(word, letter) + 0.5f, plain) << word;
 }
 
