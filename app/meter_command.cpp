@@ -30,15 +30,15 @@ void printScansion(const QString& verse)
     std::fputc('\n', stdout);
 }
 
-// One verse a line with a TAB between its hemistichs; lines without a TAB pair up as the two
-// hemistichs of a verse, and a blank line ends a verse left with one hemistich.
+// One verse a line with a TAB (or stars, as printed) between its hemistichs; lines of one
+// hemistich pair up as the two hemistichs of a verse, and a blank line ends a verse left with one.
 void scanText(const QString& text)
 {
     QString pending;
     for (QString line : text.split(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (line.trimmed().isEmpty() || line.contains(u'\t')) {
+        if (line.trimmed().isEmpty() || prosody::hemistichsOf(line).size() > 1) {
             if (!pending.isEmpty())
                 printScansion(pending);
             pending.clear();

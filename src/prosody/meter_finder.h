@@ -38,7 +38,8 @@ Scansion scanVerse(const QString& verse);
 // The verse as the program holds it (Windows-1256, hemistichs on two lines).
 Scansion scanVerseBytes(std::string_view verse);
 
-// The hemistichs of a verse: split at line breaks and TABs, blank pieces dropped.
+// The hemistichs of a verse: split at line breaks and TABs (or, in a line that has neither, at
+// stars or a gap of three spaces as printed books set them apart), blank pieces dropped.
 std::vector<QString> hemistichsOf(const QString& verse);
 
 // "الطويل (تام): فعولن مفاعيلن فعولن مفاعلن / فعولن مفاعيلن فعولن مفاعيلن", or «غير معروف».

@@ -99,6 +99,26 @@ TEST(MeterFinder, ASeldomUsedMeterCloseBehindInBareTextLeavesTheCommonOneUnnamed
     }
 }
 
+// A verse copied from a printed page has its hemistichs set apart by stars or a wide gap.
+TEST(MeterFinder, ReadsTheHemistichsAsPrintedPagesSetThemApart)
+{
+    const char* tawil[] = {
+        "قفا نبك من ذكرى حبيبٍ ومنزلِ *** بسقطِ اللوى بين الدخول فحوملِ",
+        "قفا نبك من ذكرى حبيبٍ ومنزلِ ٭ بسقطِ اللوى بين الدخول فحوملِ",
+        "قفا نبك من ذكرى حبيبٍ ومنزلِ     بسقطِ اللوى بين الدخول فحوملِ",
+    };
+    for (const char* verse : tawil) {
+        const QString text = u(verse);
+        EXPECT_EQ(hemistichsOf(text).size(), 2u) << verse;
+        const Scansion s = scanVerse(text);
+        EXPECT_TRUE(s.known && s.meter == Meter::Tawil) << verse << " -> " << describe(s);
+    }
+    // A line break or a TAB is the program's own border: stars inside a hemistich then stay in it.
+    EXPECT_EQ(hemistichsOf(u("قفا نبك * من ذكرى\tبسقط اللوى")).size(), 2u);
+    // One hemistich with single spaces is one hemistich.
+    EXPECT_EQ(hemistichsOf(u("قفا نبك من ذكرى حبيب ومنزل")).size(), 1u);
+}
+
 TEST(MeterFinder, NamesNoMeterForProseOrABrokenVerse)
 {
     const char* notVerses[] = {

@@ -40,19 +40,22 @@ TEST(MeterCommand, NamesEachVerseFromStandardInputAndFilesWhileTheProgramHoldsIt
     QLockFile running(QString::fromStdString(folder.file("Barqeen.lock")));
     ASSERT_TRUE(running.tryLock(0));  // the program runs on its folder
 
-    // A TAB between the hemistichs, or the two hemistichs on two lines; prose names no meter.
+    // A TAB between the hemistichs, or the two hemistichs on two lines; prose names no meter; a
+    // verse copied from print with stars between its hemistichs is one verse.
     const Printed fromInput = meter(program, {},
                                 "قِفَا نَبْكِ مِنْ ذِكْرَى حَبِيبٍ وَمَنْزِلِ\tبِسِقْطِ اللِّوَى بَيْنَ الدَّخُولِ فَحَوْمَلِ\n"
                                 "\n"
                                 "الخيلُ والليل والبيداءُ تعرفني\r\n"
                                 "والسيف والرمح والقرطاس والقلمُ\r\n"
                                 "\n"
-                                "ذهبت إلى السوق في الصباح\tثم عدت إلى البيت\n",
+                                "ذهبت إلى السوق في الصباح\tثم عدت إلى البيت\n"
+                                "قفا نبك من ذكرى حبيبٍ ومنزلِ *** بسقطِ اللوى بين الدخول فحوملِ\n",
                                 work.path());
     EXPECT_EQ(fromInput.code, 0) << qPrintable(fromInput.err);
     EXPECT_EQ(fromInput.out, QStringLiteral("الطويل (تام): ") + QString::fromUtf8(kTawil) + u'\n' +
                                  QStringLiteral("البسيط (تام): مستفعلن فاعلن مستفعلن فعلن / مستفعلن فاعلن مستفعلن فعلن\n"
-                                                "غير معروف\n"));
+                                                "غير معروف\n") +
+                                 QStringLiteral("الطويل (تام): ") + QString::fromUtf8(kTawil) + u'\n');
 
     writeFile(work.file("verses.txt"), "قفا نبك من ذكرى حبيبٍ ومنزلِ\tبسقطِ اللوى بين الدخول فحوملِ\n");
     const Printed fromFiles = meter(program, {QStringLiteral("verses.txt"), QStringLiteral("missing.txt")}, {},
