@@ -1,5 +1,6 @@
 #include "prosody/prosodic_writing.h"
 
+#include "prosody/lexicon.h"
 #include "prosody/word_scanner.h"
 #include "prosody/word_spellings.h"
 #include "prosody/written_words.h"
@@ -11,6 +12,8 @@ namespace barqeen::prosody {
 namespace {
 
 constexpr size_t kMostJoinedReadings = 64;
+// The price of each choice of a word's spelling after its likeliest.
+constexpr float kLessLikelyChoice = 0.2f;
 
 // Every reading of a run of row as one slot (for a word whose spelling is known).
 Slot joined(const std::vector<Slot>& row, float extra)
@@ -73,12 +76,17 @@ std::optional<Word> withTextsMarks(const Word& written, const Word& spelled)
     return merged;
 }
 
-// The words as they are said: a known word is replaced by its spellings (those its own marks
-// allow, when it has any); a one-letter prefix before a known word is kept.
-std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
+// The words as they are said: a known small word is replaced by its spellings (those its own
+// marks allow, when it has any; a one-letter prefix before one is kept); any other word the
+// lexicon knows, through its prefixes and suffixes, by its readings.
+// A word cut by the hemistichs' border (`runsIn`, `runsOn`) is only part of a word: the
+// lexicon is not asked about it.
+std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words, bool runsIn, bool runsOn)
 {
     std::vector<std::vector<Word>> spelled;
-    for (const Word& w : words) {
+    for (size_t k = 0; k < words.size(); ++k) {
+        const Word& w = words[k];
+        const bool cut = (k == 0 && runsIn) || (k + 1 == words.size() && runsOn);
         std::vector<Word> choices;
         bool always = false;
         const QString key = bareKey(w);
@@ -105,6 +113,20 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words)
                 else if (always || !hasMarks(w))
                     choices.push_back(std::move(full));  // said so whatever the text marks
             }
+        }
+        if (LexiconReadings lexical = choices.empty() && !cut ? lexiconReadings(w) : LexiconReadings{};
+            !lexical.words.empty()) {
+            // The hemistich's last vowel, unwritten, may be held silent (a rhyme held): the
+            // scanner chooses it, as for any bare letter there.
+            if (k + 1 == words.size() && w.back().marks == 0)
+                for (Word& r : lexical.words)
+                    r.back().marks &= ~unsigned(Vowel);
+            choices = std::move(lexical.words);
+            // A word read through its prefixes and suffixes may be another word the lexicon
+            // lacks (وقتك: وَقْتُكَ or وَقَتْكَ), and one the text vowelled in part may be read
+            // as its marks say: the letters as written stay the last choice.
+            if (!lexical.whole || hasMarks(w))
+                choices.push_back(w);
         }
         if (choices.empty())
             choices.push_back(w);
@@ -163,7 +185,6 @@ std::string patternOf(const Reading& reading)
 std::vector<Slot> prosodicWriting(const QString& hemistich)
 {
     const std::vector<Word> written = wordsOf(hemistich);
-    const std::vector<std::vector<Word>> words = spelledWords(written);
     const bool writesHamza = std::any_of(written.begin(), written.end(), [](const Word& w) {
         return w[0].letter == kHamzaAbove || w[0].letter == kHamzaBelow || w[0].letter == kAlifMadda;
     });
@@ -171,6 +192,7 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
     const QString text = hemistich.trimmed();
     const bool runsOn = text.endsWith(QChar(0x0640));
     const bool runsIn = text.startsWith(QChar(0x0640));
+    const std::vector<std::vector<Word>> words = spelledWords(written, runsIn, runsOn);
     std::vector<Slot> row;
     size_t lettersReadBefore = 0;
     for (size_t k = 0; k < words.size(); ++k) {
@@ -196,7 +218,7 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
         // said and once as before a hamzat al-wasl, the alif read here.
         Slot merged;
         for (size_t c = 0; c < choices.size(); ++c) {
-            const float extra = 0.15f * float(c);
+            const float extra = kLessLikelyChoice * float(c);
             std::vector<Slot> own;
             scanWord(choices[c], place, own);
             if (next.either) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace barqeen::prosody {
 namespace {
 
@@ -101,8 +103,8 @@ TEST(ProsodicWriting, ADoubledRhymeLetterIsHeldAsOne)
 // choose, and a fully vowelled one has a single reading.
 TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
 {
-    const std::vector<Slot> bare = prosodicWriting(QString::fromUtf8("كتب"));
-    const std::vector<Slot> vowelled = prosodicWriting(QString::fromUtf8("كَتْبَ"));
+    const std::vector<Slot> bare = prosodicWriting(QString::fromUtf8("نقش"));
+    const std::vector<Slot> vowelled = prosodicWriting(QString::fromUtf8("نَقْشَ"));
     ASSERT_EQ(bare.size(), 3u);
     ASSERT_EQ(vowelled.size(), 3u);
     auto readings = [](const Slot& slot) {
@@ -120,9 +122,10 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
     ASSERT_EQ(afterAlif.size(), 4u);
     EXPECT_EQ(readings(afterAlif[2]), (std::vector<std::string>{"1", "01"}));
 
-    // Two letters after the article are mostly a doubled root (العزّ): the doubled reading of
-    // the last is nearly as likely as the plain one, and likelier than a held rhyme.
-    const std::vector<Slot> doubled = prosodicWriting(QString::fromUtf8("العز"));
+    // Two letters after the article, in a word the lexicon does not know, are mostly a doubled
+    // root (الضرّ): the doubled reading of the last is nearly as likely as the plain one, and
+    // likelier than a held rhyme.
+    const std::vector<Slot> doubled = prosodicWriting(QString::fromUtf8("الضر"));
     ASSERT_EQ(doubled.size(), 4u);
     float doubledCost = 99, heldCost = 99;
     for (const Reading& r : doubled[3]) {
@@ -136,7 +139,7 @@ TEST(ProsodicWriting, BareLettersKeepTheirReadingsOpen)
 
 // The measures مُفَعِّل، تَفَعُّل and مُتَفَعِّل lose their shadda in bare text more than any other word shape:
 // their third letter's doubled reading is cheap, alone, after the article or a prefix, and stays
-// dear in a word of another shape (نعلم).
+// dear in a word of another shape (نفهم).
 TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
 {
     auto doubledCost = [](const char* word, size_t letter) {
@@ -147,11 +150,60 @@ TEST(ProsodicWriting, TheShaddaOfDoubledMeasuresIsCheapWhenLeftOut)
                 return r.cost;
         return 99.0f;
     };
-    const float plain = doubledCost("نعلم", 2);
+    const float plain = doubledCost("نفهم", 2);
     for (const auto& [word, letter] : std::vector<std::pair<const char*, size_t>>{
              {"معلم", 2}, {"المعلم", 4}, {"تجهم", 2}, {"وتجلدي", 3}, {"متردم", 3}, {"يتكلم", 3},
              {"المتمني", 5}})
         EXPECT_LT(doubledCost(word, letter) + 0.5f, plain) << word;
+}
+
+// Bare words the lexicon knows, through the letters joined to them: each read as its likeliest
+// reading, the last vowel of the hemistich drawn out.
+const Case kKnownWords[] = {
+    {"فؤاد", "11010", "a known word: its hamza and long vowel"},
+    {"أحبتي", "110110", "the shadda bare text drops, and the pronoun ي"},
+    {"دموعي", "11010", "a broken plural with the pronoun ي"},
+    {"سيوفنا", "110110", "... with نا"},
+    {"قلوبهم", "1101110", "... with هم: its mim drawn out at the end"},
+    {"ليلتها", "101110", "the feminine ة written ت before a pronoun"},
+    {"دمعا", "1010", "the alif of a tanween"},
+    {"وبالدمع", "1101010", "two prefixes before the article: its alif not said"},
+    {"كالبدر", "101010", "a prefix before the article"},
+    {"والديار", "1011010", "the article before a sun letter"},
+    {"للعاشقين", "101011010", "لِ before the article and the plural's ين"},
+    {"فتذكرت", "11101010", "a prefix, a verb with its shadda, the verb's own pronoun"},
+    {"سيذهبون", "11011010", "the future's س before a present verb and its plural"},
+    {"واصبر", "10110", "a bare alif after a prefix: the imperative's wasl, not a hamza"},
+    {"وقتك", "10110", "a split the lexicon knows comes first ..."},
+    {"بحر", "1010", "... but a word known whole is not split (not بِ + حُرّ)"},
+    {"وجه", "1010", "... nor is a word whose last letters look like a pronoun (not و + جه)"},
+    {"وجهه", "10110", "... while its own pronoun is taken off"},
+};
+
+TEST(ProsodicWriting, KnownWordsReadThroughTheirPrefixesAndSuffixes)
+{
+    for (const Case& c : kKnownWords)
+        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+}
+
+// A word split through its suffix may be another word the lexicon lacks: the letters as written
+// stay a choice, and a word vowelled in part keeps the readings its marks allow.
+TEST(ProsodicWriting, ALexiconReadingNeverShutsOutTheWrittenLetters)
+{
+    auto patterns = [](const char* text) {
+        std::vector<std::string> all;
+        for (const Slot& slot : prosodicWriting(QString::fromUtf8(text)))
+            for (const Reading& r : slot)
+                all.push_back(patternOf(r));
+        return all;
+    };
+    // وَقَتْكَ (the verb وقى) as well as وَقْتُكَ.
+    const std::vector<std::string> split = patterns("وقتك");
+    EXPECT_NE(std::find(split.begin(), split.end(), "11010"), split.end());
+    EXPECT_NE(std::find(split.begin(), split.end(), "10110"), split.end());
+    // A mark that contradicts every reading leaves the word as written: ذَهَبُ is the noun.
+    EXPECT_EQ(likeliestPattern(QString::fromUtf8("ذَهَبُ")), "1110");
+    EXPECT_EQ(likeliestPattern(QString::fromUtf8("قَلْبُهُ")), "10110");
 }
 
 }  // namespace
