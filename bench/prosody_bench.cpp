@@ -113,6 +113,12 @@ void BM_MeterOfThirdHeldOutVerse(benchmark::State& state)
 }
 BENCHMARK(BM_MeterOfThirdHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8400);
 
+void BM_MeterOfFourthHeldOutVerse(benchmark::State& state)
+{
+    scanEach(state, versesOf("held_out_verses_4.tsv", state.range(0) != 0));
+}
+BENCHMARK(BM_MeterOfFourthHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8300);
+
 }  // namespace
 
 BENCHMARK_MAIN();
