@@ -360,10 +360,11 @@ LexiconReadings lexiconReadings(const Word& written)
     struct Found {
         size_t hamzaGuessed;
         size_t stripped;
+        bool open;  // read through a suffix, or a form made by rule: another word may be meant
         Word said;
     };
     std::vector<Found> found;
-    auto add = [&](Word said, size_t stripped, size_t sunLetter, bool dropAlif, size_t alifAt) {
+    auto add = [&](Word said, size_t stripped, size_t sunLetter, bool dropAlif, size_t alifAt, bool open) {
         if (!mergeMarks(said, written, sunLetter))
             return;
         size_t hamzaGuessed = 0;
@@ -380,16 +381,16 @@ LexiconReadings lexiconReadings(const Word& written)
         for (const Found& f : found)
             if (saidAlike(f.said, said))
                 return;
-        found.push_back({hamzaGuessed, stripped, std::move(said)});
+        found.push_back({hamzaGuessed, stripped, open, std::move(said)});
     };
 
     // The whole word first: when it is known, it is never split.
     if (auto it = index.find(all); it != index.end()) {
         for (const Entry& e : it->second) {
             const bool nunated = takesTanween(e.kind, e.spelling);
-            add(e.spelling, 0, size_t(-1), false, 0);
+            add(e.spelling, 0, size_t(-1), false, 0, e.derived);
             if (nunated)
-                add(withTanween(e.spelling), 0, size_t(-1), false, 0);
+                add(withTanween(e.spelling), 0, size_t(-1), false, 0, e.derived);
         }
         std::stable_sort(found.begin(), found.end(),
                          [](const Found& a, const Found& b) { return a.hamzaGuessed < b.hamzaGuessed; });
@@ -478,9 +479,12 @@ LexiconReadings lexiconReadings(const Word& written)
                             const bool nunated = !withArticle && suffix.ending == Ending::None &&
                                                  takesTanween(e.kind, said);
                             Word nunatedWord = nunated ? withTanween(said) : Word{};
-                            add(std::move(said), stripped, sunLetter, dropAlif, prefix.letters.size());
+                            // The article and the prefixes are told apart surely enough; a
+                            // suffix may be the stem's own last letters (وقتك: وَقْتُكَ or وَقَتْكَ).
+                            const bool open = e.derived || !suffix.letters.empty();
+                            add(std::move(said), stripped, sunLetter, dropAlif, prefix.letters.size(), open);
                             if (nunated)
-                                add(std::move(nunatedWord), stripped, sunLetter, dropAlif, prefix.letters.size());
+                                add(std::move(nunatedWord), stripped, sunLetter, dropAlif, prefix.letters.size(), open);
                         }
                     }
                 }
@@ -490,10 +494,11 @@ LexiconReadings lexiconReadings(const Word& written)
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         return a.hamzaGuessed != b.hamzaGuessed ? a.hamzaGuessed < b.hamzaGuessed : a.stripped < b.stripped;
     });
-    LexiconReadings readings;
+    LexiconReadings readings{{}, true};
     for (Found& f : found) {
         if (readings.words.size() == kMostReadings)
             break;
+        readings.whole = readings.whole && !f.open;
         readings.words.push_back(std::move(f.said));
     }
     return readings;

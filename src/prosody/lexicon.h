@@ -11,8 +11,9 @@ namespace barqeen::prosody {
 
 struct LexiconReadings {
     std::vector<Word> words;  // the likeliest first
-    bool whole = false;       // the word is known whole, as the lexicon writes it: not through
-                              // its prefixes and suffixes, nor as a form made by rule
+    bool whole = false;       // every reading is a word the lexicon writes, with at most a
+                              // prefix and the article: none read through a suffix, nor a form
+                              // made by rule
 };
 
 // The word as said, with every letter of the lexicon's vowelling and the written word's own marks

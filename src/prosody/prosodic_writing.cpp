@@ -122,9 +122,9 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words, bool
                 for (Word& r : lexical.words)
                     r.back().marks &= ~unsigned(Vowel);
             choices = std::move(lexical.words);
-            // A word read through its prefixes and suffixes may be another word the lexicon
-            // lacks (وقتك: وَقْتُكَ or وَقَتْكَ), and one the text vowelled in part may be read
-            // as its marks say: the letters as written stay the last choice.
+            // A word read through its suffixes may be another word the lexicon lacks (وقتك:
+            // وَقْتُكَ or وَقَتْكَ), and one the text vowelled in part may be read as its marks
+            // say: the letters as written stay the last choice.
             if (!lexical.whole || hasMarks(w))
                 choices.push_back(w);
         }

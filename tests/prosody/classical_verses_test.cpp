@@ -118,7 +118,7 @@ TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // one round of work on the scanner and tuned on since.
 TEST(ClassicalVerses, SecondHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_2.tsv", 98, 86);
+    expectScores("held_out_verses_2.tsv", 98, 88);
 }
 
 // A third set kept apart the same way, measured only before and after a round of work, and held
@@ -131,7 +131,7 @@ TEST(ClassicalVerses, ThirdHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // A fourth set kept apart the same way, not tuned on: held where it stood when it was added.
 TEST(ClassicalVerses, FourthHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_4.tsv", 95, 84);
+    expectScores("held_out_verses_4.tsv", 95, 85);
 }
 
 }  // namespace
