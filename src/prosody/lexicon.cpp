@@ -383,6 +383,19 @@ LexiconReadings lexiconReadings(const Word& written)
                 return;
         found.push_back({hamzaGuessed, stripped, open, std::move(said)});
     };
+    auto likeliestFirst = [&](size_t most) {
+        std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+            return a.hamzaGuessed != b.hamzaGuessed ? a.hamzaGuessed < b.hamzaGuessed : a.stripped < b.stripped;
+        });
+        LexiconReadings readings{{}, true};
+        for (Found& f : found) {
+            if (readings.words.size() == most)
+                break;
+            readings.whole = readings.whole && !f.open;
+            readings.words.push_back(std::move(f.said));
+        }
+        return readings;
+    };
 
     // The whole word first: when it is known, it is never split.
     if (auto it = index.find(all); it != index.end()) {
@@ -392,14 +405,7 @@ LexiconReadings lexiconReadings(const Word& written)
             if (nunated)
                 add(withTanween(e.spelling), 0, size_t(-1), false, 0, e.derived);
         }
-        std::stable_sort(found.begin(), found.end(),
-                         [](const Found& a, const Found& b) { return a.hamzaGuessed < b.hamzaGuessed; });
-        // A form made by rule may be another word the lexicon lacks: not taken as known whole.
-        const bool derived = std::any_of(it->second.begin(), it->second.end(), [](const Entry& e) { return e.derived; });
-        LexiconReadings readings{{}, !derived};
-        for (Found& f : found)
-            readings.words.push_back(std::move(f.said));
-        return readings;
+        return likeliestFirst(found.size());
     }
 
     for (const Prefix& prefix : kPrefixes) {
@@ -491,17 +497,7 @@ LexiconReadings lexiconReadings(const Word& written)
             }
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return a.hamzaGuessed != b.hamzaGuessed ? a.hamzaGuessed < b.hamzaGuessed : a.stripped < b.stripped;
-    });
-    LexiconReadings readings{{}, true};
-    for (Found& f : found) {
-        if (readings.words.size() == kMostReadings)
-            break;
-        readings.whole = readings.whole && !f.open;
-        readings.words.push_back(std::move(f.said));
-    }
-    return readings;
+    return likeliestFirst(kMostReadings);
 }
 
 }  // namespace barqeen::prosody
