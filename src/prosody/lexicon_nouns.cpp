@@ -6,6 +6,9 @@ namespace barqeen::prosody {
 
 const char* const kLexiconNouns = R"words(
 @noun
+# the nouns among the common words spelled in word_spellings.cpp, here too so that they are
+# found with the article, a prefix or a suffix (والليل، بقلبها)
+قَلْب نَفْس دَار لَيْل عَيْن يَد بَيْت حُبّ وُدّ حَقّ أَيَّام دَهْر دُنْيَا شَيْء يَوْم لَيْلَى سَلْمَى هِنْد
 # love and longing
 فُؤَاد أَفْئِدَة دَمْع دُمُوع عُيُون جَفْن جُفُون مُقْلَة مُقَل طَرْف|طَرَف لَحْظ لِحَاظ خَدّ خُدُود
 ثَغْر رِيق ثَنَايَا وَجْه وُجُوه جَبِين صَدْر|صَدَرَ نَحْر قَامَة قَوَام خَصْر كَفّ|كَفَّ أَكُفّ بَنَان أَنَامِل

@@ -168,6 +168,8 @@ const Case kKnownWords[] = {
     {"ليلتها", "101110", "the feminine ة written ت before a pronoun"},
     {"دمعا", "1010", "the alif of a tanween"},
     {"وبالدمع", "1101010", "two prefixes before the article: its alif not said"},
+    {"بقلبها", "110110", "a common word with a prefix and a pronoun"},
+    {"والليل", "101010", "... with a prefix and the article"},
     {"كالبدر", "101010", "a prefix before the article"},
     {"والديار", "1011010", "the article before a sun letter"},
     {"للعاشقين", "101011010", "لِ before the article and the plural's ين"},
