@@ -47,31 +47,55 @@ Slot joined(const std::vector<Slot>& row, float extra)
     return all;
 }
 
+bool isAlifForm(char16_t c)
+{
+    return c == kAlif || c == kHamzaAbove || c == kHamzaBelow || c == kAlifMadda || c == kAlifWasla;
+}
+
+bool sameLetter(char16_t a, char16_t b) { return a == b || (isAlifForm(a) && isAlifForm(b)); }
+
 // The known spelling `spelled` with the marks the text itself gives, or nothing when the text
 // says otherwise: a vowel where the spelling has a silent letter or the other way round, or a
 // shadda the spelling lacks. The vowel's quality does not change what is said in the meter.
 // Where both give a mark, a shadda the spelling has and the text leaves out is kept.
+// The letters are matched one to one, but for those written one way and said another: a hidden
+// alif the text leaves out (لَكِنَّ، هَذَا) and a bare و or ا the text writes and no one says
+// (أُولَئِكَ، مِائَةٌ).
 std::optional<Word> withTextsMarks(const Word& written, const Word& spelled)
 {
-    if (written.size() != spelled.size())
-        return std::nullopt;
-    Word merged = spelled;
-    for (size_t k = 0; k < written.size(); ++k) {
+    Word merged;
+    size_t k = 0, j = 0;
+    while (k < written.size() || j < spelled.size()) {
+        const bool bothLeft = k < written.size() && j < spelled.size();
+        if (bothLeft && sameLetter(written[k].letter, spelled[j].letter)) {
+            merged.push_back(spelled[j]);
+        } else if (j < spelled.size() && spelled[j].letter == kAlif && spelled[j].marks == 0) {
+            merged.push_back(spelled[j++]);
+            continue;
+        } else if (k < written.size() && written[k].marks == 0 &&
+                   (written[k].letter == kWaw || written[k].letter == kAlif)) {
+            ++k;
+            continue;
+        } else {
+            return std::nullopt;
+        }
         const unsigned marks = written[k].marks;
+        const unsigned known = spelled[j].marks;
+        const bool lastWritten = k + 1 == written.size();
+        ++k, ++j;
         if (marks == 0)
             continue;
-        const unsigned known = spelled[k].marks;
         const bool bothSilent = (marks & Sukun) && (known & Sukun);
         const bool bothMove = (marks & (Vowel | Tanween)) && (known & (Vowel | Sukun)) != Sukun;
         // A silent end takes a vowel before a wasl (إِنِ اسْطَعْتَ): the text's vowel holds.
-        const bool movedEnd = k + 1 == written.size() && (marks & Vowel) && known == Sukun;
+        const bool movedEnd = lastWritten && (marks & Vowel) && known == Sukun;
         if (movedEnd) {
-            merged[k].marks = marks;
+            merged.back().marks = marks;
             continue;
         }
         if (((marks & Shadda) && !(known & Shadda)) || (known != 0 && !bothSilent && !bothMove && marks != Shadda))
             return std::nullopt;
-        merged[k].marks = marks | (known & Shadda);
+        merged.back().marks = marks | (known & Shadda);
     }
     return merged;
 }

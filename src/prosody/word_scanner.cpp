@@ -44,7 +44,7 @@ public:
             i = 1;
             articleNext = true;
         }
-        if (articleNext && i + 3 < n && w_[i + 1].letter == kAlif &&
+        if (articleNext && i + 3 < n && isPlainOrWaslAlif(w_[i + 1].letter) &&
             (w_[i + 1].marks & (Vowel | Tanween | Shadda)) == 0) {
             // الِاسْم، لِلِابْن، وَالِانْتِظَار: the article before a word that opens with a hamzat
             // al-wasl; the wasl falls, the lam moves and the letter after it stays silent.
@@ -110,6 +110,12 @@ public:
 
 private:
     bool last(size_t i) const { return i + 1 == w_.size() && !place_.runsOn; }
+    // The plural's waw, followed only by the silent alif written after it.
+    bool pluralWaw(size_t i) const
+    {
+        return w_[i].letter == kWaw && i + 2 == w_.size() && w_[i + 1].letter == kAlif &&
+               w_[i + 1].marks == 0 && !place_.runsOn;
+    }
     // The next letter is a long alif (not the silent one after the plural's waw).
     bool nextIsLong(size_t i) const
     {
@@ -161,8 +167,18 @@ private:
     // moving consonant.
     void weakLetter(size_t i, unsigned marks)
     {
+        const bool endsSaidWord = last(i) || pluralWaw(i);
         if (marks == Sukun) {
-            out_.push_back(slotOf({{"0", 0}}));
+            if (endsSaidWord && place_.beforeWasl)
+                // Before a silent lam a long vowel falls (فِيْ الْ); a diphthong's letter after a
+                // fatha takes a vowel instead (أَوِ الْ).
+                push(w_[i - 1].marks & Fatha ? "1" : "");
+            else
+                push("0");
+            return;
+        }
+        if (pluralWaw(i) && place_.beforeWasl) {
+            out_.push_back(slotOf({{"", 0}, {"1", 0.5f}, {"01", 0.6f}}));  // قَالُوا الْحَقَّ
             return;
         }
         if (!last(i)) {

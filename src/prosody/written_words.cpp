@@ -67,12 +67,17 @@ bool hasMarks(const Word& word)
     return std::any_of(word.begin(), word.end(), [](const Glyph& g) { return g.marks != 0; });
 }
 
+bool isPlainOrWaslAlif(char16_t c) { return c == kAlif || c == kAlifWasla; }
+
 bool opensWithArticle(const Word& w)
 {
-    if (w.size() < 3 || w[0].letter != kAlif || (w[0].marks & (Vowel | Tanween)) || w[1].letter != kLam)
+    // Texts vowelled in full often write the article's alif as ٱ (ٱلْقَمَرُ، ٱلشَّمْسُ).
+    if (w.size() < 3 || !isPlainOrWaslAlif(w[0].letter) || (w[0].marks & (Vowel | Tanween)) ||
+        w[1].letter != kLam)
         return false;
     // الِاسْم: the lam takes a kasra before the wasl of the word it opens.
-    const bool beforeWasl = w[1].marks == Kasra && w.size() >= 4 && w[2].letter == kAlif && w[2].marks == 0;
+    const bool beforeWasl =
+        w[1].marks == Kasra && w.size() >= 4 && isPlainOrWaslAlif(w[2].letter) && w[2].marks == 0;
     return (w[1].marks & (Vowel | Shadda)) == 0 || beforeWasl;
 }
 
@@ -83,7 +88,7 @@ bool opensWithWasl(const Word& w)
 
 bool isCutArticle(const Word& w)
 {
-    return w.size() == 2 && w[0].letter == kAlif && (w[0].marks & (Vowel | Tanween)) == 0 &&
+    return w.size() == 2 && isPlainOrWaslAlif(w[0].letter) && (w[0].marks & (Vowel | Tanween)) == 0 &&
            w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
 }
 

@@ -44,6 +44,20 @@ const Case kCases[] = {
     {"وَالِانْتِظَارُ", "11011010", "... and before the wasl of a measure (انفعال)"},
     {"وَاتَّقِ اللَّهَ", "101101010", "a wasl after the conjunction before a doubled letter"},
     {"قَلْبَ امْرِئٍ إِلَّا", "10101101010", "a word always said its own way keeps the tanween the text gives it"},
+    {"ٱلْقَمَرُ", "101110", "the article's alif written ٱ: said as أَلْ when it opens the hemistich"},
+    {"مِنَ ٱلشَّمْسِ", "1101010", "... and before a sun letter, the lam not said"},
+    {"وَٱللَّيْلُ", "101010", "... after a prefix"},
+    {"فِيْ الْبَيْتِ", "101010", "a long vowel marked silent still falls before the silent lam"},
+    {"يَدْعُوْ الْقَوْمَ", "10101010", "... a long u too"},
+    {"قَالُوا الْحَقَّ", "10101010", "the plural's waw falls before a wasl, with its silent alif"},
+    {"أَوْ الْبَيْتِ", "1101010", "a diphthong's silent letter takes a vowel before the silent lam"},
+    {"لَكِنَّ الْقَوْمَ", "1010101010", "a hidden alif the text leaves out is said, the text's shadda kept"},
+    {"أُولَئِكَ", "110110", "the و of أولئك is not said, its hidden alif is"},
+    {"أُولَٰئِكَ", "110110", "... also when the hidden alif is written small above"},
+    {"هَكَذَا", "10110", "the hidden alif of هكذا"},
+    {"اللَّهُمَّ", "10101010", "... and of اللهمّ"},
+    {"الْإِلَهُ", "1011010", "... and of الإله"},
+    {"مِائَةٌ", "1110", "the alif written in مائة is not said"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
