@@ -119,6 +119,13 @@ void BM_MeterOfFourthHeldOutVerse(benchmark::State& state)
 }
 BENCHMARK(BM_MeterOfFourthHeldOutVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(8300);
 
+// Verses fully vowelled, every letter with its mark.
+void BM_MeterOfFullyVowelledVerse(benchmark::State& state)
+{
+    scanEach(state, versesOf("vowelled_verses.tsv", state.range(0) != 0));
+}
+BENCHMARK(BM_MeterOfFullyVowelledVerse)->Arg(0)->Arg(1)->ArgName("bare")->Iterations(7600);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -19,8 +19,21 @@ unsigned markOf(char16_t c)
     case 0x0650: return Kasra;
     case 0x0651: return Shadda;
     case 0x0652: return Sukun;
+    case 0x06E1: return Sukun;  // the sukun as the Quran's printers draw it
     default: return 0;
     }
+}
+
+// The letter a hamza or madda sign written after it makes (ا and U+0653 is آ).
+char16_t joinedWith(char16_t letter, char16_t sign)
+{
+    if (letter == kAlif)
+        return sign == 0x0653 ? kAlifMadda : sign == 0x0654 ? kHamzaAbove : kHamzaBelow;
+    if (sign == 0x0654 && letter == kWaw)
+        return u'ؤ';
+    if (sign == 0x0654 && (letter == kYa || letter == kAlifMaqsura))
+        return u'ئ';
+    return letter;
 }
 
 }  // namespace
@@ -37,10 +50,19 @@ std::vector<Word> wordsOf(const QString& text)
             if (!word.empty())
                 word.back().marks |= mark;
         } else if (c == 0x0670) {  // the small alif written above: a long a
-            if (!word.empty())
+            if (word.empty())
+                continue;
+            Glyph& seat = word.back();
+            if (seat.letter == kWaw && seat.marks == 0)
+                seat.letter = kAlif;  // الصَّلَوٰة: the و only carries it
+            else if (seat.letter != kAlifMaqsura)  // عَلَىٰ: the ى is that long a already
                 word.push_back({kAlif, 0});
-        } else if (c == 0x0640 || c == 0x0654 || c == 0x0655) {
-            // tatweel and loose hamza signs change nothing that is said
+        } else if (c == 0x0653 || c == 0x0654 || c == 0x0655) {
+            // A madda or hamza written apart from its letter (آ as ا and a madda above).
+            if (!word.empty())
+                word.back().letter = joinedWith(word.back().letter, c);
+        } else if (c == 0x0640 || (c >= 0x0656 && c <= 0x065F)) {
+            // the tatweel and the rarer marks change nothing that is said
         } else if (!word.empty()) {
             words.push_back(std::move(word));
             word.clear();

@@ -58,6 +58,12 @@ const Case kCases[] = {
     {"اللَّهُمَّ", "10101010", "... and of اللهمّ"},
     {"الْإِلَهُ", "1011010", "... and of الإله"},
     {"مِائَةٌ", "1110", "the alif written in مائة is not said"},
+    {"عَلَىٰ الْقَوْمِ", "1101010", "a small alif above ى marks the long a the ى already is"},
+    {"مُوسَىٰ", "1010", "... at the hemistich's end too"},
+    {"الصَّلَوٰةُ", "1011010", "... and above و, the و only its seat"},
+    {"ا\u0653مَنَ", "10110", "a madda written apart from its alif is آ"},
+    {"ا\u0654مَنَ", "1110", "... and a hamza written apart is أ"},
+    {"قُمْ\u06E1", "10", "the Quran printers' sukun"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
