@@ -44,6 +44,7 @@ public:
             i = 1;
             articleNext = true;
         }
+        withArticle_ = articleNext;
         if (articleNext && i + 3 < n && isPlainOrWaslAlif(w_[i + 1].letter) &&
             (w_[i + 1].marks & (Vowel | Tanween | Shadda)) == 0) {
             // الِاسْم، لِلِابْن، وَالِانْتِظَار: the article before a word that opens with a hamzat
@@ -269,8 +270,9 @@ private:
         else if (marks & Tanween)
             withLead({{"10", 0}});
         else if (marks & (Damma | Kasra) && c == kHa && i > 0)
-            // The pronoun's vowel is drawn out after a moving letter (لَهُو), not after a silent one.
-            withLead(afterSilent(i) ? std::initializer_list<std::pair<const char*, float>>{{"1", 0}, {"10", 0.3f}}
+            // The pronoun's vowel is drawn out after a moving letter (لَهُو), not after a silent one;
+            // after the article the ه is the word's own (الْوَلَهِ، الشَّبَهُ), never drawn out.
+            withLead(afterSilent(i) || withArticle_ ? std::initializer_list<std::pair<const char*, float>>{{"1", 0}, {"10", 0.3f}}
                                     : std::initializer_list<std::pair<const char*, float>>{{"10", 0}, {"1", 0.2f}});
         else if (marks & (Damma | Kasra) && c == kMim && i > 0)
             withLead({{"1", 0}, {"10", 0.2f}});
@@ -353,6 +355,7 @@ private:
 
     const Word& w_;
     size_t stemStart_ = 0;  // the first letter after the article and its prefix
+    bool withArticle_ = false;
     const Place& place_;
     std::vector<Slot>& out_;
 };

@@ -105,7 +105,8 @@ bool opensWithArticle(const Word& w)
 
 bool opensWithWasl(const Word& w)
 {
-    return opensWithArticle(w) || (!w.empty() && w[0].letter == kAlifWasla);
+    // بْن written without its alif (يَا بْنَ) opens silent as the wasl leaves it.
+    return opensWithArticle(w) || (!w.empty() && (w[0].letter == kAlifWasla || (w[0].marks & Sukun)));
 }
 
 bool isCutArticle(const Word& w)

@@ -38,7 +38,8 @@ bool isPlainOrWaslAlif(char16_t c);
 // True when the word opens with the article (ال) or a hamzat al-wasl that is not said after a
 // word: the letters of the article with no mark on the alif.
 bool opensWithArticle(const Word& w);
-// The word opens with a hamzat al-wasl: the article, or an alif written as ٱ (ٱبْن، ٱسْم).
+// The word opens with a hamzat al-wasl: the article, an alif written as ٱ (ٱبْن، ٱسْم), or a
+// first letter marked silent, the wasl's alif left out (يَا بْنَ).
 bool opensWithWasl(const Word& w);
 // The article alone, cut from its word by the hemistichs' border (أديمَ الـ / ـأرضِ).
 bool isCutArticle(const Word& w);

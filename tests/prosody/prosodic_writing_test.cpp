@@ -31,6 +31,7 @@ const Case kCases[] = {
     {"ذَلِكَ", "10110", "the hidden alif of ذلك is said"},
     {"لَهُ قَلْبٌ", "1101010", "the pronoun's vowel after a moving letter is drawn out"},
     {"مِنْهُ", "1010", "... but not after a silent one"},
+    {"فِي الْوَلَهِ قَلْبِي", "101111010", "... nor is the ه of a word with the article, its own letter"},
     {"يَوْمٌ سَعِيدٌ", "101011010", "a silent waw (diphthong) and tanween inside"},
     {"سَمَاءٌ", "11010", "hamza is a letter like any other"},
     {"آمَنَ", "10110", "the madda is a hamza and a long alif"},
@@ -64,6 +65,7 @@ const Case kCases[] = {
     {"ا\u0653مَنَ", "10110", "a madda written apart from its alif is آ"},
     {"ا\u0654مَنَ", "1110", "... and a hamza written apart is أ"},
     {"قُمْ\u06E1", "10", "the Quran printers' sukun"},
+    {"يَا بْنَ الْكِرَامِ", "101011010", "ابن written without its alif: the long vowel before it falls"},
 };
 
 TEST(ProsodicWriting, WritesWhatIsSaid)
