@@ -138,7 +138,7 @@ TEST(ClassicalVerses, FourthHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // as printed is a fault of the prosodic writing. Held where the scanner stands.
 TEST(ClassicalVerses, FullyVowelledSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("vowelled_verses.tsv", 98, 84);
+    expectScores("vowelled_verses.tsv", 98, 85);
 }
 
 // The same verses as other careful printers mark them: the long vowels' و and ي marked silent
