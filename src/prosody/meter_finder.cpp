@@ -25,6 +25,8 @@ constexpr float kMarginPerReadingCost = 0.2f;
 // readings and changes is not taken as evidence; short prose often fits some meter that way).
 // A rare meter's extra price is not counted here: it is doubt about the meter, not the text.
 constexpr float kMostCostPerLetter = 0.09f;
+// The share of a seldom used runner-up's rarity price waived when the readings are in doubt.
+constexpr float kSeldomUsedDoubt = 0.25f;
 
 // The rarer meters need a little more evidence than the common ones; not much more, for the
 // books that teach the meters quote the rare ones as often as the common.
@@ -225,10 +227,11 @@ Scansion scanVerse(const QString& verse)
         return scansion;
     const MeterFit& best = fits[0];
     // A seldom used meter that fits nearly as well leaves a common one in doubt, the more so the
-    // more the text's readings are in doubt: against it the lead is taken without the price of its
-    // rarity, in proportion to that doubt.
+    // more the text's readings are in doubt: against it the lead is taken without part of the
+    // price of its rarity, in proportion to that doubt. (Now that the common words are known, a
+    // quarter of that price is enough: more only left right names unknown.)
     float runnerUp = kNever;
-    const float doubt = std::min(1.0f, best.readingCost);
+    const float doubt = kSeldomUsedDoubt * std::min(1.0f, best.readingCost);
     for (size_t i = 1; i < fits.size(); ++i)
         runnerUp = std::min(runnerUp, fits[i].cost - seldomUsedPrice(fits[i].meter) * doubt);
     const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });

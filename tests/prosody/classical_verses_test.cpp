@@ -105,13 +105,13 @@ void expectScores(const char* file, int printedRight, int bareRight, int bareWro
 // The verses the scanner was tuned on.
 TEST(ClassicalVerses, TuningSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("classical_verses.tsv", 90, 82);
+    expectScores("classical_verses.tsv", 90, 83);
 }
 
 // Verses kept apart and never tuned on: the figure a reader of unseen verses can expect.
 TEST(ClassicalVerses, HeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses.tsv", 94, 84);
+    expectScores("held_out_verses.tsv", 96, 85);
 }
 
 // A second set kept apart, partly vowelled as the textbooks print them, measured before and after
@@ -131,7 +131,7 @@ TEST(ClassicalVerses, ThirdHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // A fourth set kept apart the same way, not tuned on: held where it stood when it was added.
 TEST(ClassicalVerses, FourthHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("held_out_verses_4.tsv", 95, 86);
+    expectScores("held_out_verses_4.tsv", 96, 89);
 }
 
 // Verses fully vowelled, every letter with its mark: nothing is left to guess, so a verse missed
