@@ -339,6 +339,16 @@ TEST_F(PoemEditExchangeTest, FileTypesAndPathsReadInTheirOwnOrder)
     EXPECT_TRUE(partReadsLeftToRight(line, path)) << line.toStdString();
 }
 
+// A folder's random name may hold a ligature ("ff"): its path still reads in its own order; and a
+// path left without its isolate after Arabic text is still seen reversed.
+TEST(ReadingOrder, ALigatureInAPathIsNoReversal)
+{
+    const QString path = QStringLiteral("/tmp/barqeen-test-ffcp5f");
+    const QString isolated = QChar(0x2066) + path + QChar(0x2069) + QStringLiteral(" مجلد وليس ملفًا.");
+    EXPECT_TRUE(partReadsLeftToRight(isolated, path));
+    EXPECT_FALSE(partReadsLeftToRight(QStringLiteral("مجلد /tmp/a-b ليس"), QStringLiteral("/tmp/a-b")));
+}
+
 TEST_F(PoemEditExchangeTest, ThePreviewShowsWhatWillBeStoredFollowsTheChoicesAndImportsOrCancels)
 {
     const std::string diwan = dir.file("diwan.txt"), other = dir.file("other.txt");
