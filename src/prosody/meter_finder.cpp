@@ -149,7 +149,8 @@ std::vector<QString> hemistichsOf(const QString& verse)
     // gap; a line break or a TAB is the program's own way.
     static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]+"));
     static const QRegularExpression printedBreak(QStringLiteral("\\s*[*\u066D\u2042\u2733]+\\s*| {3,}"));
-    const QString text = verse.contains(breaks) ? verse : QString(verse).replace(printedBreak, QStringLiteral("\t"));
+    const bool ownBorder = verse.contains(u'\t') || verse.contains(u'\n') || verse.contains(u'\r');
+    const QString text = ownBorder ? verse : QString(verse).replace(printedBreak, QStringLiteral("\t"));
     std::vector<QString> halves;
     for (const QString& piece : text.split(breaks)) {
         const QString trimmed = piece.trimmed();

@@ -47,11 +47,6 @@ Slot joined(const std::vector<Slot>& row, float extra)
     return all;
 }
 
-bool isAlifForm(char16_t c)
-{
-    return c == kAlif || c == kHamzaAbove || c == kHamzaBelow || c == kAlifMadda || c == kAlifWasla;
-}
-
 bool sameLetter(char16_t a, char16_t b) { return a == b || (isAlifForm(a) && isAlifForm(b)); }
 
 // The known spelling `spelled` with the marks the text itself gives, or nothing when the text

@@ -36,6 +36,13 @@ char16_t joinedWith(char16_t letter, char16_t sign)
     return letter;
 }
 
+// The article's two letters open the word: an alif with no vowel of its own, then a lam.
+bool articleLetters(const Word& w)
+{
+    return w.size() >= 2 && isPlainOrWaslAlif(w[0].letter) && (w[0].marks & (Vowel | Tanween)) == 0 &&
+           w[1].letter == kLam;
+}
+
 }  // namespace
 
 std::vector<Word> wordsOf(const QString& text)
@@ -78,8 +85,7 @@ QString bareKey(const Word& word)
     QString key;
     for (const Glyph& g : word)
         key += QChar(g.letter);
-    if (!key.isEmpty() && (key[0] == kHamzaAbove || key[0] == kHamzaBelow || key[0] == kAlifMadda ||
-                           key[0] == kAlifWasla))
+    if (!key.isEmpty() && isAlifForm(key[0].unicode()))
         key[0] = kAlif;
     return key;
 }
@@ -91,11 +97,15 @@ bool hasMarks(const Word& word)
 
 bool isPlainOrWaslAlif(char16_t c) { return c == kAlif || c == kAlifWasla; }
 
+bool isAlifForm(char16_t c)
+{
+    return isPlainOrWaslAlif(c) || c == kHamzaAbove || c == kHamzaBelow || c == kAlifMadda;
+}
+
 bool opensWithArticle(const Word& w)
 {
     // Texts vowelled in full often write the article's alif as ٱ (ٱلْقَمَرُ، ٱلشَّمْسُ).
-    if (w.size() < 3 || !isPlainOrWaslAlif(w[0].letter) || (w[0].marks & (Vowel | Tanween)) ||
-        w[1].letter != kLam)
+    if (w.size() < 3 || !articleLetters(w))
         return false;
     // الِاسْم: the lam takes a kasra before the wasl of the word it opens.
     const bool beforeWasl =
@@ -111,8 +121,7 @@ bool opensWithWasl(const Word& w)
 
 bool isCutArticle(const Word& w)
 {
-    return w.size() == 2 && isPlainOrWaslAlif(w[0].letter) && (w[0].marks & (Vowel | Tanween)) == 0 &&
-           w[1].letter == kLam && (w[1].marks & (Vowel | Shadda)) == 0;
+    return w.size() == 2 && articleLetters(w) && (w[1].marks & (Vowel | Shadda)) == 0;
 }
 
 bool isLongAlif(const Word& w, size_t i)

@@ -35,6 +35,8 @@ bool hasMarks(const Word& word);
 
 // A plain alif or one written as ٱ: either may be a hamzat al-wasl.
 bool isPlainOrWaslAlif(char16_t c);
+// Any form of alif: plain, with a hamza above or below, with a madda, or written as ٱ.
+bool isAlifForm(char16_t c);
 // True when the word opens with the article (ال) or a hamzat al-wasl that is not said after a
 // word: the letters of the article with no mark on the alif.
 bool opensWithArticle(const Word& w);

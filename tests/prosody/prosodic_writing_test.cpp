@@ -68,10 +68,17 @@ const Case kCases[] = {
     {"يَا بْنَ الْكِرَامِ", "101011010", "ابن written without its alif: the long vowel before it falls"},
 };
 
+// Each case's text is said as its pattern shows.
+template <size_t N>
+void expectEachSaid(const Case (&cases)[N])
+{
+    for (const Case& c : cases)
+        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+}
+
 TEST(ProsodicWriting, WritesWhatIsSaid)
 {
-    for (const Case& c : kCases)
-        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+    expectEachSaid(kCases);
 }
 
 // Bare text: the likeliest reading follows the measures of the words and the wasl.
@@ -93,8 +100,7 @@ const Case kBareCases[] = {
 
 TEST(ProsodicWriting, BareWordsReadAsTheirMeasuresHaveThem)
 {
-    for (const Case& c : kBareCases)
-        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+    expectEachSaid(kBareCases);
 }
 
 // A prefix before a bare alif: a wasl (the letter after it silent) or a long vowel (the letter
@@ -206,8 +212,7 @@ const Case kKnownWords[] = {
 
 TEST(ProsodicWriting, KnownWordsReadThroughTheirPrefixesAndSuffixes)
 {
-    for (const Case& c : kKnownWords)
-        EXPECT_EQ(likeliestPattern(QString::fromUtf8(c.text)), c.said) << c.text << ": " << c.rule;
+    expectEachSaid(kKnownWords);
 }
 
 // A word split through its suffix may be another word the lexicon lacks: the letters as written
