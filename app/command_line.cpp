@@ -2,14 +2,14 @@
 
 #include "app/data_folder.h"
 #include "app/meter_command.h"
-#include "shell/dialogs.h"
+#include "windows/shell/dialogs.h"
 
-#include "exchange/import_report.h"
-#include "exchange/verse_export.h"
-#include "exchange/verse_import.h"
-#include "game/rules/turn_rules.h"
-#include "store/poem_store.h"
-#include "text/codepage.h"
+#include "core/exchange/import_report.h"
+#include "core/exchange/verse_export.h"
+#include "core/exchange/verse_import.h"
+#include "core/rules/turn_rules.h"
+#include "core/store/poem_store.h"
+#include "core/text/codepage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,12 +62,11 @@ int misused(const std::string& why)
     return kMisused;
 }
 
-// The start letter a verse stored with this first letter has: the alif forms and hamza as أ;
+// The start letter a verse stored with this first letter has (the alif group as أ);
 // empty when no verse begins with it.
 std::string startLetterOf(char letter)
 {
-    if (letter == '\xC7' || letter == '\xC2' || letter == '\xC5' || letter == '\xC1')
-        letter = '\xC3';
+    letter = FoldAlifGroup(letter);
     return PlayableLetters.find(letter) == std::string_view::npos ? std::string() : std::string(1, letter);
 }
 
@@ -175,7 +174,7 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
     if (files.size() != 1)
         return misused("يُصدَّر إلى ملف واحد.");
     if (!letter.empty()) {
-        store.cdsPoem.setFilterText("StartLetter = '" + letter + "'");
+        store.cdsPoem.setFilter("StartLetter", Value(letter));
         store.cdsPoem.setFiltered(true);
     }
     VerseExport out(store, selectedVerses(store.cdsPoem), files[0], format);

@@ -1,6 +1,6 @@
 #include "app/data_folder.h"
 
-#include "shell/application.h"
+#include "windows/shell/application.h"
 
 #include <QDir>
 #include <QFileInfo>

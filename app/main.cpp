@@ -3,10 +3,10 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/program.h"
-#include "shell/application.h"
-#include "shell/dialogs.h"
-#include "shell/main_window.h"
-#include "shell/shutdown.h"
+#include "windows/shell/application.h"
+#include "windows/shell/dialogs.h"
+#include "windows/main/main_window.h"
+#include "windows/shell/shutdown.h"
 
 #include <QApplication>
 #include <QLockFile>

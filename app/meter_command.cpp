@@ -1,7 +1,7 @@
 #include "app/meter_command.h"
 
-#include "prosody/meter_finder.h"
-#include "text/codepage.h"
+#include "core/prosody/meter_finder.h"
+#include "core/text/codepage.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,15 +1,15 @@
 #include "app/program.h"
 
-#include "editing/category.h"
-#include "editing/category_edit.h"
-#include "editing/poem_edit.h"
-#include "game/game_window.h"
-#include "game/history.h"
-#include "game/player_poem.h"
-#include "game/start_letter.h"
-#include "search/search_window.h"
-#include "shell/guard.h"
-#include "shell/main_window.h"
+#include "windows/editing/category.h"
+#include "windows/editing/category_edit.h"
+#include "windows/editing/poem_edit.h"
+#include "windows/game/game_window.h"
+#include "windows/game/history.h"
+#include "windows/game/player_poem.h"
+#include "windows/game/start_letter.h"
+#include "windows/search/search_window.h"
+#include "windows/shell/guard.h"
+#include "windows/main/main_window.h"
 
 #include <QTimer>
 

@@ -1,5 +1,5 @@
 // The version this program file carries, read back by GetFileVersion (shown in the main window).
-#include "shell/file_version.h"
+#include "windows/shell/file_version.h"
 
 extern "C" {
 __attribute__((used, section(".barqeen_version")))

@@ -1,8 +1,8 @@
 #include "corpus.h"
 
-#include "game/rules/turn_rules.h"
-#include "store/poem_store.h"
-#include "text/letters.h"
+#include "core/rules/turn_rules.h"
+#include "core/store/poem_store.h"
+#include "core/text/letters.h"
 
 #include <algorithm>
 #include <string_view>

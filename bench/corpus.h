@@ -3,7 +3,7 @@
 // and the usual word patterns, two hemistichs a verse, some hamza forms, vowel marks on some
 // verses, now and then a line break between the hemistichs. The same seed and count always give
 // the same verses, on any machine (the generator carries its own random source).
-#include "store/table.h"
+#include "core/store/table.h"
 
 #include <cstdint>
 #include <string>

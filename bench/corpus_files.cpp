@@ -1,10 +1,10 @@
 #include "corpus_files.h"
 
 #include "corpus.h"
-#include "store/datetime.h"
-#include "store/layouts.h"
-#include "store/table_file.h"
-#include "text/codepage.h"
+#include "core/store/datetime.h"
+#include "core/store/layouts.h"
+#include "core/store/table_file.h"
+#include "core/text/codepage.h"
 
 #include <QDateTime>
 

@@ -7,11 +7,11 @@
 //   exchange_bench --probe-import FILE DIR  (used by the memory benchmark)
 #include "kept_folder.h"
 #include "memory_probe.h"
-#include "exchange/verse_export.h"
-#include "exchange/formats.h"
-#include "exchange/record_reader.h"
-#include "exchange/verse_import.h"
-#include "store/poem_store.h"
+#include "core/exchange/verse_export.h"
+#include "core/exchange/formats.h"
+#include "core/exchange/record_reader.h"
+#include "core/exchange/verse_import.h"
+#include "core/store/poem_store.h"
 
 #include <benchmark/benchmark.h>
 

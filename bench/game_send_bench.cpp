@@ -7,13 +7,13 @@
 //   game_send_bench [--benchmark_...]        folders as store_bench makes them (barqeen-bench-N)
 #include "app/program.h"
 #include "kept_folder.h"
-#include "game/game_window.h"
-#include "game/picture_push_button.h"
-#include "game/start_letter.h"
+#include "windows/game/game_window.h"
+#include "windows/game/picture_push_button.h"
+#include "windows/game/start_letter.h"
 #include "scripted_dialogs.h"
-#include "shell/main_window.h"
-#include "shell/picture_button.h"
-#include "text/codepage.h"
+#include "windows/main/main_window.h"
+#include "windows/shell/picture_button.h"
+#include "core/text/codepage.h"
 
 #include <benchmark/benchmark.h>
 

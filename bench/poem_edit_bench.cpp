@@ -5,11 +5,11 @@
 // the computer's move with the hook attached.
 #include "app/program.h"
 #include "kept_folder.h"
-#include "editing/category.h"
-#include "editing/poem_edit.h"
-#include "game/game_window.h"
-#include "shell/application.h"
-#include "shell/main_window.h"
+#include "windows/editing/category.h"
+#include "windows/editing/poem_edit.h"
+#include "windows/game/game_window.h"
+#include "windows/shell/application.h"
+#include "windows/main/main_window.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

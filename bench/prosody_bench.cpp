@@ -1,10 +1,10 @@
 // Naming the meter of one verse: on generated verses (corpus.h, made-up words, some vowelled) and
-// on classical verses as the books print them (tests/prosody), as printed and without any mark.
+// on classical verses as the books print them (tests/core/prosody), as printed and without any mark.
 // Besides the mean per verse that Google Benchmark reports, each run times every verse on its own
 // and reports the median (median_us) and the slowest tenth (p90_us).
 #include "corpus.h"
-#include "prosody/meter_finder.h"
-#include "text/codepage.h"
+#include "core/prosody/meter_finder.h"
+#include "core/text/codepage.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The hand-written JSON Lines reader the import used before simdjson, kept for the benchmark that
 // runs both over the same file: one object a line, read in one pass over each line.
-#include "exchange/columns.h"
-#include "exchange/record_reader.h"
+#include "core/exchange/columns.h"
+#include "core/exchange/record_reader.h"
 
 #include <cctype>
 

@@ -6,12 +6,12 @@
 // Each timed search changes the criteria (it cycles through several searches of its kind), so
 // every one is worked out afresh, as after typing a new word.
 #include "corpus.h"
-#include "search/core/record_test.h"
-#include "search/core/split_words.h"
-#include "search/core/verse_search.h"
-#include "store/poem_store.h"
-#include "text/codepage.h"
-#include "text/letters.h"
+#include "core/search/record_test.h"
+#include "core/search/split_words.h"
+#include "core/search/verse_search.h"
+#include "core/store/poem_store.h"
+#include "core/text/codepage.h"
+#include "core/text/letters.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

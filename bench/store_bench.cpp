@@ -5,7 +5,7 @@
 // walk without a hook.
 #include "kept_folder.h"
 #include "memory_probe.h"
-#include "store/poem_store.h"
+#include "core/store/poem_store.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -7,11 +7,11 @@
 // after-move hook reads the current verse's categories, as the verse window does, so every move
 // of the cursor costs what it costs in the program.
 #include "corpus.h"
-#include "game/rules/turn_rules.h"
+#include "core/rules/turn_rules.h"
 #include "reference_turn_rules.h"
-#include "store/layouts.h"
-#include "store/poem_store.h"
-#include "text/letters.h"
+#include "core/store/layouts.h"
+#include "core/store/poem_store.h"
+#include "core/text/letters.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Writes the fuzz target's seeds: the five table files of a small folder, each with a few rows of
 // every kind of value (a deleted row leaves a gap in the keys), prefixed by the byte that picks
 // its table.      make_seeds DIR
-#include "store/poem_store.h"
+#include "core/store/poem_store.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,8 +2,8 @@
 // file. A file the loader refuses must be refused with an Error (no crash, nothing written); a file
 // it accepts must read back the same after being written whole and reopened, and after one more
 // row is committed through it.
-#include "store/layouts.h"
-#include "store/table_file.h"
+#include "core/store/layouts.h"
+#include "core/store/table_file.h"
 
 #include <unistd.h>
 

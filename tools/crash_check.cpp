@@ -14,9 +14,9 @@
 // was before the round: the files must hold exactly the changes reported committed, or those and
 // the one being made when the kill came, and the opening must have nothing to tell (no log set
 // aside, none found damaged or missing). The folder is kept from round to round.
-#include "exchange/verse_import.h"
-#include "store/layouts.h"
-#include "store/poem_store.h"
+#include "core/exchange/verse_import.h"
+#include "core/store/layouts.h"
+#include "core/store/poem_store.h"
 
 #include <poll.h>
 #include <signal.h>

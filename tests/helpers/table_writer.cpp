@@ -1,8 +1,8 @@
 // Test helper, killed in the middle by the tests:
 //   table_writer DIR COUNT          appends player verses one committed row at a time, reporting each
 //   table_writer DIR import FILE    imports a verse file into the tables, then says "imported N"
-#include "exchange/verse_import.h"
-#include "store/poem_store.h"
+#include "core/exchange/verse_import.h"
+#include "core/store/poem_store.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Entry of the window tests: an offscreen application set up as the program sets itself up.
-#include "shell/application.h"
+#include "windows/shell/application.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // The computer's turn rules walked step by step over the verse table, the plain way: every
 // verse read through the cursor and brought to its matching form on every call. The yardstick
 // for the fast rules in tests and benchmarks.
-#include "store/table.h"
-#include "text/letters.h"
+#include "core/store/table.h"
+#include "core/text/letters.h"
 
 #include <algorithm>
 #include <random>

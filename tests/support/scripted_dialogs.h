@@ -1,7 +1,7 @@
 #pragma once
 // Test stand-in for the message service: answers questions and prompts from a script, runs
 // modal windows through a callback, and keeps what was shown.
-#include "shell/dialogs.h"
+#include "windows/shell/dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,486 @@
+#include "core/exchange/verse_import.h"
+
+#include "core/common/error.h"
+#include "core/common/huge_pages.h"
+#include "core/exchange/form_set.h"
+#include "core/exchange/import_report.h"
+#include "core/exchange/record_reader.h"
+#include "core/exchange/tables_batch.h"
+#include "core/store/category_set.h"
+#include "core/store/poem_store.h"
+#include "core/text/letters.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unordered_map>
+
+namespace barqeen::exchange {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The smallest pieces of work: one step does at least one of them, and goes on while its time lasts.
+constexpr size_t kReadPiece = size_t(8) << 20;
+constexpr size_t kWritePiece = 20000;
+constexpr int kCheckPiece = 128;
+constexpr size_t kExcerpt = 160;
+// No record of verse is this long, not even a poem of many verses on one JSON line: a longer
+// line is no verse file's (a dump, a file of zeroes), and is not read on.
+constexpr size_t kLongestLine = size_t(1) << 20;
+constexpr size_t kFirstVerses = 100;
+
+// The start of a line for the report, cut at a character's boundary.
+std::string excerptOf(std::string_view raw)
+{
+    size_t end = raw.size();
+    if (end > kExcerpt) {
+        end = kExcerpt;
+        while (end > 0 && (uint8_t(raw[end]) & 0xC0) == 0x80)
+            --end;
+    }
+    std::string out(raw.substr(0, end));
+    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return end < raw.size() ? out + "…" : out;
+}
+
+std::string systemReason(int error)
+{
+    return "\u2066(" + std::string(std::strerror(error)) + ")\u2069";
+}
+
+// Each name once, the first row that bears it.
+std::unordered_map<std::string, int64_t> keysByName(const Table& table, const char* nameField)
+{
+    std::unordered_map<std::string, int64_t> keys;
+    const size_t key = size_t(table.keyField()->column());
+    const size_t name = size_t(table.field(nameField).column());
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const Row& row = table.rowAt(r);
+        keys.try_emplace(tidyName(row.cells[name].text()), row.cells[key].integer());
+    }
+    return keys;
+}
+
+// A pending edit is settled as the next move would settle it, before the tables are read.
+void settle(Table& table)
+{
+    if (table.state() != Table::State::Edit && table.state() != Table::State::Insert)
+        return;
+    if (table.modified())
+        table.post();
+    else
+        table.cancel();
+}
+
+// Follows the length of the line being read across the pieces of a file (lines end in LF, CR LF
+// or a CR alone).
+class LineLength {
+public:
+    // false once a line is longer than kLongestLine.
+    bool add(std::string_view piece)
+    {
+        for (size_t at = 0; at < piece.size();) {
+            const auto* lf = static_cast<const char*>(std::memchr(piece.data() + at, '\n', piece.size() - at));
+            const size_t end = lf ? size_t(lf - piece.data()) : piece.size();
+            if (current_ + (end - at) > kLongestLine) {
+                // Long so far: only a CR alone may still end lines in it.
+                for (size_t i = at; i < end; ++i)
+                    if ((current_ = piece[i] == '\r' ? 0 : current_ + 1) > kLongestLine)
+                        return false;
+            } else {
+                current_ += end - at;
+            }
+            if (lf)
+                current_ = 0;
+            at = end + 1;
+        }
+        return true;
+    }
+
+private:
+    size_t current_ = 0;
+};
+
+// A JSON document (an array of verses or poems) may be written on one line of any length.
+bool opensJsonArray(std::string_view start)
+{
+    const size_t first = start.find_first_not_of(std::string_view("\xEF\xBB\xBF\xFF\xFE\0 \t\r\n", 10));
+    return first != std::string_view::npos && start[first] == '[';
+}
+
+}  // namespace
+
+std::array<size_t, kRefusalKinds> ImportResult::refusedBy() const
+{
+    std::array<size_t, kRefusalKinds> counts{};
+    for (const RefusedLine& r : refused)
+        ++counts[size_t(r.reason)];
+    return counts;
+}
+
+struct VerseImport::Work {
+    enum class Stage { Open, Read, Index, Check, Write, Commit, Report, Ended };
+
+    Work(PoemStore& s, std::string p, ImportOptions o) : store(s), path(std::move(p)), options(o), batch(s) {}
+    ~Work()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    PoemStore& store;
+    std::string path;
+    ImportOptions options;
+    Stage stage = Stage::Open;
+
+    int fd = -1;
+    size_t fileSize = 0;
+    LineLength lineLength;
+    bool jsonArray = false;
+    std::string bytes;
+    std::string text;  // the whole file as UTF-8
+    std::unique_ptr<RecordReader> reader;
+
+    FieldLimits limits;
+    int textColumn = 0, authorColumn = 0, startColumn = 0, endColumn = 0, categoriesColumn = 0;
+    int rowsIndexed = 0;
+    FormSet forms;
+    std::string form, otherForm;
+    std::unordered_map<std::string, int64_t> poets, categories;
+    std::vector<Row> newVerses, newPoets, newCategories;
+    std::vector<int> newVerseLines;
+    SourceRecord record;
+    VerseFields verse;
+    TablesBatch batch;
+
+    // The key of a poet or category by its name; one that is not there yet is made.
+    int64_t keyOf(std::unordered_map<std::string, int64_t>& keys, const Table& table, const char* nameField,
+                  std::vector<Row>& made, const std::string& name)
+    {
+        const auto [it, isNew] = keys.try_emplace(name, table.nextKey() + int64_t(made.size()));
+        if (isNew) {
+            Row row{Cells(table.storedFieldDefs().size()), Value()};
+            row.cells[size_t(table.keyField()->column())] = Value(it->second);
+            row.cells[size_t(table.field(nameField).column())] = Value(name);
+            made.push_back(std::move(row));
+        }
+        return it->second;
+    }
+
+    // The verse just checked as a row of the verse table, with the next free key.
+    Row verseRow()
+    {
+        Table& poem = store.cdsPoem;
+        Row row{Cells(poem.storedFieldDefs().size()), Value()};
+        row.cells[size_t(poem.keyField()->column())] = Value(poem.nextKey() + int64_t(newVerses.size()));
+        row.cells[size_t(textColumn)] = Value(verse.text);
+        if (!verse.poet.empty())
+            row.cells[size_t(authorColumn)] = Value(keyOf(poets, store.cdsAuthors, "AuthorName", newPoets, verse.poet));
+        row.cells[size_t(startColumn)] = Value(std::string_view(&verse.firstLetter, 1));
+        row.cells[size_t(endColumn)] = Value(std::string_view(&verse.lastLetter, 1));
+        if (!verse.categories.empty()) {
+            std::vector<int32_t> tags;
+            for (const std::string& name : verse.categories)
+                tags.push_back(int32_t(keyOf(categories, store.cdsCategories, "CategoryName", newCategories, name)));
+            // In the categories' own order, as the verse window writes them.
+            std::sort(tags.begin(), tags.end());
+            row.cells[size_t(categoriesColumn)] = Value(category_set::Write(tags));
+        }
+        return row;
+    }
+};
+
+VerseImport::VerseImport(PoemStore& store, std::string path, ImportOptions options)
+    : work_(std::make_unique<Work>(store, path, options))
+{
+    result_.source = std::move(path);
+    result_.format = options.format;
+    result_.encoding = options.encoding;
+    result_.layout = options.layout;
+    result_.dryRun = options.dryRun;
+}
+
+VerseImport::~VerseImport()
+{
+    if (cancellable())
+        cancel();
+}
+
+const ImportResult& VerseImport::run()
+{
+    while (step(std::chrono::hours(1))) {
+    }
+    return result_;
+}
+
+bool VerseImport::cancellable() const
+{
+    return work_ && result_.outcome == ImportResult::Outcome::Running && work_->stage < Work::Stage::Commit;
+}
+
+bool VerseImport::cancel()
+{
+    if (result_.outcome == ImportResult::Outcome::Cancelled)
+        return true;
+    // Until the step that commits has run, nothing is in the tables.
+    const bool committed = !work_ || result_.outcome != ImportResult::Outcome::Running || work_->stage > Work::Stage::Commit;
+    if (committed) {
+        // Too late: the tables hold the import, and the summary must say so.
+        if (result_.outcome != ImportResult::Outcome::Failed)
+            result_.cancelRefused = true;
+        return false;
+    }
+    work_.reset();  // rolls back what was written
+    result_.outcome = ImportResult::Outcome::Cancelled;
+    result_.refused.clear();
+    return true;
+}
+
+double VerseImport::progress() const
+{
+    using Stage = Work::Stage;
+    if (!work_ || result_.outcome != ImportResult::Outcome::Running)
+        return 1.0;
+    const Work& w = *work_;
+    const auto part = [](double done, double all) { return all > 0 ? std::min(1.0, done / all) : 0.0; };
+    switch (w.stage) {
+    case Stage::Open: return 0.0;
+    case Stage::Read: return 0.10 * part(double(w.bytes.size()), double(w.fileSize));
+    case Stage::Index: return 0.10 + 0.05 * part(w.rowsIndexed, w.store.cdsPoem.rowCount());
+    case Stage::Check: return 0.15 + 0.45 * part(double(w.reader->consumed()), double(w.text.size()));
+    case Stage::Write: return 0.60 + 0.37 * part(double(w.batch.rowsWritten()), double(w.batch.rowsInAll()));
+    case Stage::Commit:
+    case Stage::Report: return 0.97;
+    case Stage::Ended: break;
+    }
+    return 1.0;
+}
+
+std::string VerseImport::stage() const
+{
+    using Stage = Work::Stage;
+    if (!work_ || result_.outcome != ImportResult::Outcome::Running)
+        return "انتهى";
+    switch (work_->stage) {
+    case Stage::Open:
+    case Stage::Read: return "قراءة الملف";
+    case Stage::Index: return "مقارنة بالأبيات الموجودة";
+    case Stage::Check: return "فحص الأسطر";
+    case Stage::Write: return "كتابة الجداول";
+    case Stage::Commit: return "حفظ الاستيراد";
+    case Stage::Report: return "كتابة التقرير";
+    case Stage::Ended: break;
+    }
+    return "انتهى";
+}
+
+bool VerseImport::step(std::chrono::milliseconds budget)
+{
+    using Stage = Work::Stage;
+    if (!work_ || result_.outcome != ImportResult::Outcome::Running)
+        return false;
+    Work& w = *work_;
+    const Clock::time_point deadline = Clock::now() + budget;
+    const auto timeLeft = [&] { return Clock::now() < deadline; };
+    try {
+        switch (w.stage) {
+        case Stage::Open: {
+            PoemStore& s = w.store;
+            for (Table* t : {&s.cdsPoem, &s.cdsAuthors, &s.cdsCategories}) {
+                if (!t->active())
+                    throw Error("جداول البرنامج ليست مفتوحة.");
+                settle(*t);
+            }
+            // Opened without waiting: a named pipe would hold the import, and the tables, until
+            // something wrote to it.
+            w.fd = ::open(w.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+            struct stat st {};
+            if (w.fd < 0 || ::fstat(w.fd, &st) != 0)
+                throw Error("تعذّر فتح الملف \u2066" + w.path + "\u2069 " + systemReason(errno) + ".");
+            if (S_ISDIR(st.st_mode))
+                throw Error("\u2066" + w.path + "\u2069 مجلد وليس ملفًا.");
+            if (!S_ISREG(st.st_mode))
+                throw Error("\u2066" + w.path +
+                            "\u2069 ليس ملفًا عاديًا (أنبوب أو جهاز أو ما يشبههما)، فلم يُقرأ منه شيء.");
+            ::fcntl(w.fd, F_SETFL, ::fcntl(w.fd, F_GETFL) & ~O_NONBLOCK);
+            w.fileSize = size_t(st.st_size);
+            // Room for the last piece's read too, so that the file is never copied to a larger buffer.
+            w.bytes.reserve(w.fileSize + kReadPiece);
+            AdviseHugePages(w.bytes.data(), w.bytes.capacity());
+            w.stage = Stage::Read;
+            break;
+        }
+        case Stage::Read: {
+            bool atEnd = false;
+            for (bool first = true; !atEnd && (first || timeLeft()); first = false) {
+                const size_t had = w.bytes.size();
+                w.bytes.resize(had + kReadPiece);
+                const ssize_t got = ::read(w.fd, w.bytes.data() + had, kReadPiece);
+                if (got < 0) {
+                    const int error = errno;
+                    if (error == EINTR) {
+                        w.bytes.resize(had);
+                        first = true;
+                        continue;
+                    }
+                    throw Error("تعذّرت قراءة الملف \u2066" + w.path + "\u2069 " + systemReason(error) + ".");
+                }
+                w.bytes.resize(had + size_t(got));
+                atEnd = got == 0;
+                if (w.bytes.size() > w.fileSize)
+                    throw Error("تغيّر الملف \u2066" + w.path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
+                if (had == 0)
+                    w.jsonArray = opensJsonArray(std::string_view(w.bytes).substr(0, 4096));
+                if (!w.jsonArray && !w.lineLength.add(std::string_view(w.bytes).substr(had)))
+                    throw Error("في الملف \u2066" + w.path + "\u2069 سطر أطول من " + std::to_string(kLongestLine) +
+                                " بايت، ولا يطول سطر بيت هذا الطول، فلم يُستورد منه شيء.");
+            }
+            if (!atEnd)
+                break;
+            if (w.bytes.size() != w.fileSize)
+                throw Error("تغيّر الملف \u2066" + w.path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
+            ::close(w.fd);
+            w.fd = -1;
+            w.text = decodeToUtf8(std::move(w.bytes), w.options.encoding, result_.encoding);
+            w.bytes = std::string();
+            if (result_.format == Format::Auto)
+                result_.format = formatOf(w.path, w.text);
+            // A header without a verse column refuses all.
+            w.reader = makeReader(result_.format, w.text, ReadOptions{w.options.layout, w.options.headingPoet});
+            result_.layout = w.reader->layout();
+
+            PoemStore& s = w.store;
+            w.limits.poet = size_t(s.cdsAuthors.field("AuthorName").size());
+            w.limits.category = size_t(s.cdsCategories.field("CategoryName").size());
+            w.textColumn = s.cdsPoem.field("Text").column();
+            w.authorColumn = s.cdsPoem.field("AuthorID").column();
+            w.startColumn = s.cdsPoem.field("StartLetter").column();
+            w.endColumn = s.cdsPoem.field("EndLetter").column();
+            w.categoriesColumn = s.cdsPoem.field("Categories").column();
+            w.poets = keysByName(s.cdsAuthors, "AuthorName");
+            w.categories = keysByName(s.cdsCategories, "CategoryName");
+            w.forms.reserve(size_t(s.cdsPoem.rowCount()) + size_t(std::count(w.text.begin(), w.text.end(), '\n')) + 1);
+            w.stage = Stage::Index;
+            break;
+        }
+        case Stage::Index: {
+            const Table& poem = w.store.cdsPoem;
+            for (bool first = true; w.rowsIndexed < poem.rowCount() && (first || timeLeft()); first = false) {
+                for (const int end = std::min(poem.rowCount(), w.rowsIndexed + 4096); w.rowsIndexed < end;
+                     ++w.rowsIndexed) {
+                    NormalizeTextInto(poem.rowAt(w.rowsIndexed).cells[size_t(w.textColumn)].text(), w.form);
+                    w.forms.insert(FormSet::hashOf(w.form), w.rowsIndexed);
+                }
+            }
+            if (w.rowsIndexed == poem.rowCount())
+                w.stage = Stage::Check;
+            break;
+        }
+        case Stage::Check: {
+            const Table& poem = w.store.cdsPoem;
+            const size_t keyColumn = size_t(poem.keyField()->column());
+            const auto formOf = [&](int32_t ref) -> const std::string& {
+                const Row& row = ref >= 0 ? poem.rowAt(ref) : w.newVerses[size_t(-ref - 1)];
+                NormalizeTextInto(row.cells[size_t(w.textColumn)].text(), w.otherForm);
+                return w.otherForm;
+            };
+            for (int n = 1;; ++n) {
+                if (n % kCheckPiece == 0 && !timeLeft())
+                    break;
+                if (!w.reader->next(w.record)) {
+                    w.stage = Stage::Write;
+                    break;
+                }
+                if (w.record.heading) {
+                    result_.headings.push_back({w.record.line, w.record.text});
+                    continue;
+                }
+                const auto refuse = [&](Refusal reason, std::string detail) {
+                    result_.refused.push_back(
+                        {w.record.line, w.record.lastLine, reason, std::move(detail), excerptOf(w.record.raw)});
+                };
+                if (auto refused = verseFromRecord(w.record, w.limits, w.verse)) {
+                    refuse(refused->reason, std::move(refused->detail));
+                    continue;
+                }
+                NormalizeTextInto(w.verse.text, w.form);
+                const uint64_t hash = FormSet::hashOf(w.form);
+                if (const auto same = w.forms.find(hash, [&](int32_t ref) { return formOf(ref) == w.form; })) {
+                    if (*same >= 0)
+                        refuse(Refusal::DuplicateInTable,
+                               "الرقم المتسلسل " + std::to_string(poem.rowAt(*same).cells[keyColumn].integer()));
+                    else
+                        refuse(Refusal::DuplicateInFile,
+                               "السطر " + std::to_string(w.newVerseLines[size_t(-*same - 1)]));
+                    continue;
+                }
+                w.forms.insert(hash, -int32_t(w.newVerses.size()) - 1);
+                w.newVerseLines.push_back(w.record.line);
+                w.newVerses.push_back(w.verseRow());
+                result_.toTake = w.newVerses.size();
+                result_.folded += w.verse.folded;
+                if (result_.firstVerses.size() < kFirstVerses)
+                    result_.firstVerses.push_back({w.record.line, w.verse});
+            }
+            break;
+        }
+        case Stage::Write: {
+            if (w.options.dryRun) {
+                result_.taken = w.newVerses.size();
+                result_.newPoets = w.newPoets.size();
+                result_.newCategories = w.newCategories.size();
+                w.stage = w.options.writeReport ? Stage::Report : Stage::Ended;
+                break;
+            }
+            if (w.batch.rowsInAll() == 0) {
+                result_.taken = w.newVerses.size();
+                result_.newPoets = w.newPoets.size();
+                result_.newCategories = w.newCategories.size();
+                w.batch.add(w.store.cdsAuthors, std::move(w.newPoets));
+                w.batch.add(w.store.cdsCategories, std::move(w.newCategories));
+                w.batch.add(w.store.cdsPoem, std::move(w.newVerses));
+                w.forms = FormSet();
+                w.text = std::string();
+            }
+            bool more = w.batch.rowsInAll() > 0;
+            for (bool first = true; more && (first || timeLeft()); first = false)
+                more = w.batch.write(kWritePiece);
+            if (!more)
+                w.stage = Stage::Commit;
+            break;
+        }
+        case Stage::Commit:
+            w.batch.commit();
+            w.stage = w.options.writeReport ? Stage::Report : Stage::Ended;
+            break;
+        case Stage::Report:
+            writeReport(result_);
+            w.stage = Stage::Ended;
+            break;
+        case Stage::Ended:
+            break;
+        }
+    } catch (const std::exception& e) {
+        const bool badAlloc = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        work_.reset();  // rolls back what was written
+        result_.outcome = ImportResult::Outcome::Failed;
+        result_.error = badAlloc ? "لا تكفي الذاكرة لاستيراد هذا الملف؛ لم يُستورد منه شيء." : e.what();
+        result_.refused.clear();
+        result_.headings.clear();
+        result_.firstVerses.clear();
+        result_.taken = result_.newPoets = result_.newCategories = result_.toTake = 0;
+        return false;
+    }
+    if (w.stage != Stage::Ended)
+        return true;
+    work_.reset();
+    result_.outcome = ImportResult::Outcome::Done;
+    return false;
+}
+
+}  // namespace barqeen::exchange

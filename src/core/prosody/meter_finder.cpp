@@ -1,0 +1,278 @@
+#include "core/prosody/meter_finder.h"
+
+#include "core/prosody/pattern_trie.h"
+#include "core/prosody/prosodic_writing.h"
+#include "core/text/codepage.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <QRegularExpression>
+
+namespace barqeen::prosody {
+namespace {
+
+constexpr float kNever = std::numeric_limits<float>::infinity();
+
+// Readings farther than this from the best one so far are dropped while walking a hemistich.
+constexpr float kBeam = 5.0f;
+// The meter named must beat every other meter by this much ...
+constexpr float kClearMargin = 0.3f;
+// ... and by more when the text itself is in doubt: each unlikely reading the best meter needed
+// may as well have been another, so the lead must grow with them.
+constexpr float kMarginPerReadingCost = 0.2f;
+// ... and cost no more than this for each written letter (a verse that fits only by many unlikely
+// readings and changes is not taken as evidence; short prose often fits some meter that way).
+// A rare meter's extra price is not counted here: it is doubt about the meter, not the text.
+constexpr float kMostCostPerLetter = 0.09f;
+// The share of a seldom used runner-up's rarity price waived when the readings are in doubt.
+constexpr float kSeldomUsedDoubt = 0.25f;
+
+// The rarer meters need a little more evidence than the common ones; not much more, for the
+// books that teach the meters quote the rare ones as often as the common.
+float rarity(Meter meter)
+{
+    switch (meter) {
+    case Meter::Madid: return 0.8f;
+    case Meter::Mudari: return 0.6f;
+    case Meter::Muqtadab: return 0.5f;
+    case Meter::Mujtath: return 0.3f;
+    case Meter::Mutadarik: return 0.6f;
+    case Meter::Hazaj: return 0.1f;
+    case Meter::Sari: return 0.1f;
+    case Meter::Munsarih: return 0.1f;
+    default: return 0;
+    }
+}
+
+// The part of a meter's price owed to how seldom poets used it. المتدارك pays for how loosely
+// its فعلن feet fit any text, and the others' small prices for their likeness to common meters:
+// those are doubts about the fit and stay whole.
+float seldomUsedPrice(Meter meter)
+{
+    switch (meter) {
+    case Meter::Madid:
+    case Meter::Mudari:
+    case Meter::Muqtadab:
+    case Meter::Mujtath: return rarity(meter);
+    default: return 0;
+    }
+}
+
+// The best way each form of each meter fills one hemistich.
+struct HemistichFit {
+    struct Best {
+        float cost = kNever;     // the readings' and the feet's changes'
+        float readings = 0;      // the readings' alone
+        int pattern = -1;
+    };
+    std::vector<Best> byFormAndRole;  // [form * 2 + role]
+
+    Best& at(int form, Role role) { return byFormAndRole[size_t(form) * 2 + size_t(role)]; }
+};
+
+struct State {
+    int node;
+    float cost;
+};
+
+// Walks the hemistich's readings through the tree of patterns, keeping for each node the
+// cheapest way to reach it.
+HemistichFit fit(const std::vector<Slot>& row)
+{
+    const PatternTrie& trie = PatternTrie::instance();
+    thread_local std::vector<int> seenAt;  // per node: index in `next` + 1 of this step, or 0
+    thread_local std::vector<int> touched;
+    seenAt.resize(size_t(trie.nodeCount()), 0);
+
+    std::vector<State> now{{0, 0}}, next;
+    for (const Slot& slot : row) {
+        next.clear();
+        touched.clear();
+        float best = kNever;
+        for (const State& s : now) {
+            for (const Reading& r : slot) {
+                int at = s.node;
+                for (int i = 0; i < r.length && at >= 0; ++i)
+                    at = trie.node(at).child[(r.bits >> i) & 1];
+                if (at < 0)
+                    continue;
+                const float cost = s.cost + r.cost;
+                int& seen = seenAt[size_t(at)];
+                if (seen == 0) {
+                    next.push_back({at, cost});
+                    seen = int(next.size());
+                    touched.push_back(at);
+                } else if (cost < next[size_t(seen - 1)].cost) {
+                    next[size_t(seen - 1)].cost = cost;
+                }
+                best = std::min(best, cost);
+            }
+        }
+        for (const int node : touched)
+            seenAt[size_t(node)] = 0;
+        now.clear();
+        for (const State& s : next)
+            if (s.cost <= best + kBeam)
+                now.push_back(s);
+        if (now.empty())
+            break;
+    }
+
+    HemistichFit result;
+    result.byFormAndRole.resize(meterForms().size() * 2);
+    for (const State& s : now) {
+        const PatternTrie::Node& node = trie.node(s.node);
+        for (int p = node.firstPattern; p < node.endPattern; ++p) {
+            const HemistichPattern& pattern = trie.pattern(p);
+            HemistichFit::Best& best = result.at(pattern.form, pattern.role);
+            const float cost = s.cost + pattern.cost;
+            if (cost < best.cost)
+                best = {cost, s.cost, p};
+        }
+    }
+    return result;
+}
+
+struct Candidate {
+    float cost = kNever;
+    float readings = 0;
+    int form = -1;
+    std::vector<int> patterns;
+};
+
+}  // namespace
+
+std::vector<QString> hemistichsOf(const QString& verse)
+{
+    // Books and pages copied from print set the hemistichs apart with stars (*** or ٭) or a wide
+    // gap; a line break or a TAB is the program's own way.
+    static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]+"));
+    static const QRegularExpression printedBreak(QStringLiteral("\\s*[*\u066D\u2042\u2733]+\\s*| {3,}"));
+    const bool ownBorder = verse.contains(u'\t') || verse.contains(u'\n') || verse.contains(u'\r');
+    const QString text = ownBorder ? verse : QString(verse).replace(printedBreak, QStringLiteral("\t"));
+    std::vector<QString> halves;
+    for (const QString& piece : text.split(breaks)) {
+        const QString trimmed = piece.trimmed();
+        if (!trimmed.isEmpty())
+            halves.push_back(trimmed);
+    }
+    return halves;
+}
+
+std::vector<MeterFit> meterFits(const QString& verse)
+{
+    const std::vector<QString> halves = hemistichsOf(verse);
+    std::vector<MeterFit> fitsByMeter;
+    if (halves.empty() || halves.size() > 2)
+        return fitsByMeter;
+
+    std::vector<HemistichFit> fits;
+    for (const QString& half : halves)
+        fits.push_back(fit(prosodicWriting(half)));
+
+    const std::vector<MeterForm>& forms = meterForms();
+    const PatternTrie& trie = PatternTrie::instance();
+    std::vector<Candidate> perMeter(kMeterCount);
+    for (int f = 0; f < int(forms.size()); ++f) {
+        const MeterForm& form = forms[f];
+        Candidate c;
+        c.form = f;
+        if (halves.size() == 2) {
+            if (form.singleHemistich())
+                continue;
+            const auto first = fits[0].at(f, Role::First), last = fits[1].at(f, Role::Last);
+            c.cost = first.cost + last.cost;
+            c.readings = first.readings + last.readings;
+            c.patterns = {first.pattern, last.pattern};
+        } else {
+            // One hemistich alone is a halved or cut verse; half of a longer one tells too little.
+            if (!form.singleHemistich())
+                continue;
+            const auto last = fits[0].at(f, Role::Last);
+            c.cost = last.cost;
+            c.readings = last.readings;
+            c.patterns = {last.pattern};
+        }
+        c.cost += rarity(form.meter);
+        Candidate& best = perMeter[size_t(form.meter)];
+        if (c.cost < best.cost)
+            best = std::move(c);
+    }
+    for (const Candidate& c : perMeter) {
+        if (c.form < 0 || c.cost == kNever)
+            continue;
+        MeterFit m;
+        m.meter = forms[c.form].meter;
+        m.shape = forms[c.form].shape;
+        m.cost = c.cost;
+        m.readingCost = c.readings;
+        for (const int p : c.patterns) {
+            std::vector<std::string_view> feet;
+            for (const FootForm* foot : trie.pattern(p).feet)
+                feet.push_back(foot->name);
+            m.feet.push_back(std::move(feet));
+        }
+        fitsByMeter.push_back(std::move(m));
+    }
+    std::sort(fitsByMeter.begin(), fitsByMeter.end(),
+              [](const MeterFit& a, const MeterFit& b) { return a.cost < b.cost; });
+    return fitsByMeter;
+}
+
+Scansion scanVerse(const QString& verse)
+{
+    const std::vector<MeterFit> fits = meterFits(verse);
+    Scansion scansion;
+    if (fits.empty())
+        return scansion;
+    const MeterFit& best = fits[0];
+    // A seldom used meter that fits nearly as well leaves a common one in doubt, the more so the
+    // more the text's readings are in doubt: against it the lead is taken without part of the
+    // price of its rarity, in proportion to that doubt. (Now that the common words are known, a
+    // quarter of that price is enough: more only left right names unknown.)
+    float runnerUp = kNever;
+    const float doubt = kSeldomUsedDoubt * std::min(1.0f, best.readingCost);
+    for (size_t i = 1; i < fits.size(); ++i)
+        runnerUp = std::min(runnerUp, fits[i].cost - seldomUsedPrice(fits[i].meter) * doubt);
+    const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });
+    if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin + kMarginPerReadingCost * best.readingCost)
+        return scansion;
+    scansion.known = true;
+    scansion.meter = best.meter;
+    scansion.shape = best.shape;
+    scansion.feet = best.feet;
+    return scansion;
+}
+
+Scansion scanVerseBytes(std::string_view verse)
+{
+    return scanVerse(codepage::toUnicode(verse));
+}
+
+std::string feetText(const std::vector<std::string_view>& feet)
+{
+    std::string text;
+    for (const std::string_view foot : feet) {
+        if (!text.empty())
+            text += ' ';
+        text += foot;
+    }
+    return text;
+}
+
+std::string describe(const Scansion& scansion)
+{
+    if (!scansion.known)
+        return std::string(kUnknownMeter);
+    std::string text = std::string(meterName(scansion.meter)) + " (" +
+                       std::string(shapeName(scansion.shape)) + "): ";
+    for (size_t h = 0; h < scansion.feet.size(); ++h) {
+        if (h > 0)
+            text += " / ";
+        text += feetText(scansion.feet[h]);
+    }
+    return text;
+}
+
+}  // namespace barqeen::prosody

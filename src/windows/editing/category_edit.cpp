@@ -1,0 +1,144 @@
+#include "windows/editing/category_edit.h"
+
+#include "windows/shell/accessibility.h"
+#include "windows/shell/db_controls.h"
+#include "windows/shell/db_grid.h"
+#include "windows/shell/db_navigator.h"
+#include "windows/shell/dialogs.h"
+#include "windows/shell/fonts.h"
+#include "windows/main/main_window.h"
+#include "app/program.h"
+#include "windows/shell/verse_cell.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+namespace barqeen {
+namespace {
+
+// The frame the window was designed with (title bar and borders): client 488 for outer 515.
+constexpr int kFrameHeight = 27;
+// The system colour of inactive window borders, on which the ID column is drawn.
+const QColor kInactiveBorder(0xD4, 0xD0, 0xC8);
+
+}  // namespace
+
+TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(parent), main_(main)
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(fonts::plainPixels(11));
+    setFixedSize(392, 488);
+    move(169, 15);
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 392, 52);
+    Panel1->setStyleSheet(QStringLiteral("background-color: #004040;"));
+    stTitle = new QLabel(Panel1);
+    stTitle->setGeometry(88, 4, 297, 42);
+    stTitle->setAlignment(Qt::AlignCenter);
+    stTitle->setFont(fonts::calligraphicPixels(32));
+    stTitle->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
+
+    DBGrid1 = new DBGrid(DataSource1, this);
+    nameControl(DBGrid1, QStringLiteral("الجدول"));
+    DBGrid1->setGeometry(16, 64, 361, 233);
+    DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
+                                   const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
+
+    DBNavigator1 = new DBNavigator(DataSource1, this);
+    DBNavigator1->setGeometry(136, 304, 240, 25);
+    // Whatever started the commit: the navigator, or a click on another row.
+    connect(&DataSource1, &DataSource::requiredFieldMissing, this, [this](const QString& name) {
+        DBGrid1->setFocus();
+        const int column = DBGrid1->tableModel().columnOfField(name.toStdString());
+        if (column >= 0)
+            DBGrid1->setCurrentIndex(DBGrid1->tableModel().index(DBGrid1->currentIndex().row(), column));
+    });
+
+    // A new row is begun by typing its name: the name cell takes the keys.
+    connect(DBNavigator1, &DBNavigator::actionDone, this, [this](DBNavigator::Button b) {
+        if (b != DBNavigator::Insert || !DataSource1.table())
+            return;
+        DBGrid1->setFocus();
+        DBGrid1->setCurrentIndex(DBGrid1->tableModel().index(DataSource1.table()->currentPosition(), 1));
+    });
+
+    Label1 = new QLabel(QStringLiteral("معلومات"), this);
+    Label1->setAttribute(Qt::WA_TranslucentBackground);
+    Label1->adjustSize();
+    Label1->move(339, 336);
+
+    DBMemo1 = new DBMemo(this);
+    DBMemo1->setGeometry(16, 352, 361, 121);
+    nameControl(DBMemo1, Label1->text());
+
+    setTabOrder(DBGrid1, DBNavigator1);
+    setTabOrder(DBNavigator1, DBMemo1);
+}
+
+void TfmCategoryEdit::setOuterHeight(int height)
+{
+    setFixedSize(392, height - kFrameHeight);
+}
+
+void TfmCategoryEdit::paintEvent(QPaintEvent*)
+{
+    main_.PaintGradient(this);
+}
+
+void TfmCategoryEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window, as in the verse window, but never over a changed row not yet posted:
+    // the navigator's cancel drops it, its post stores it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && DataSource1.changes()) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfmCategoryEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
+                                          const QStyleOptionViewItem&)
+{
+    Table* t = DataSource1.table();
+    if (!t || &field != &t->fieldAt(0))
+        return;
+    field.setReadOnly(true);  // the ID is the table's to give
+    drawCellText(painter, rect, text, kInactiveBorder, Qt::black);
+}
+
+void TfmMain::imAuthorsClick()
+{
+    TfmCategoryEdit& w = *program().fmCategoryEdit;
+    w.DataSource1.setTable(&cdsAuthors());
+    cdsAuthors().field("Info").setVisible(false);
+    w.DBMemo1->link().bind(&w.DataSource1, "Info");
+    w.DBMemo1->show();
+    w.setOuterHeight(515);
+    cdsAuthors().fieldAt(0).setDisplayLabel("رقم متسلسل");
+    cdsAuthors().fieldAt(1).setDisplayLabel("إسم الشاعر");
+    w.stTitle->setText(QStringLiteral("إضافة وتعديل الشعراء"));
+    w.setWindowTitle(QStringLiteral("الشعراء"));
+    Dialogs::exec(w);
+}
+
+void TfmMain::imCategoriesClick()
+{
+    TfmCategoryEdit& w = *program().fmCategoryEdit;
+    w.DBMemo1->link().unbind();
+    w.DataSource1.setTable(&cdsCategories());
+    w.DBMemo1->hide();
+    w.setOuterHeight(360);
+    cdsCategories().fieldAt(0).setDisplayLabel("رقم متسلسل");
+    cdsCategories().fieldAt(1).setDisplayLabel("الموضوع");
+    w.stTitle->setText(QStringLiteral("إضافة وتعديل مواضيع الشعر"));
+    w.setWindowTitle(QStringLiteral("المواضيع"));
+    Dialogs::exec(w);
+}
+
+}  // namespace barqeen

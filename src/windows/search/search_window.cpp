@@ -1,0 +1,531 @@
+#include "windows/search/search_window.h"
+#include "windows/shell/letter_items.h"
+#include "core/text/letters.h"
+
+#include "app/program.h"
+#include "windows/editing/poem_edit.h"
+#include "windows/game/picture_push_button.h"
+#include "core/search/split_words.h"
+#include "core/search/verse_search.h"
+#include "windows/shell/accessibility.h"
+#include "windows/shell/anchors.h"
+#include "windows/shell/db_controls.h"
+#include "windows/shell/db_grid.h"
+#include "windows/shell/dialogs.h"
+#include "windows/shell/fonts.h"
+#include "windows/shell/guard.h"
+#include "windows/main/main_window.h"
+#include "windows/shell/verse_cell.h"
+#include "core/text/codepage.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace barqeen {
+namespace {
+
+constexpr int kGridTopOpen = 200;    // below the criteria panel
+constexpr int kGridTopClosed = 115;  // where the panel would be
+constexpr int kGridBottomGap = 6;    // between the grid and the window's bottom edge
+constexpr int kCountRight = 138 + 6;  // the count's right edge: it grows to the left
+
+QLabel* label(const QString& text, QRect geometry, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setAttribute(Qt::WA_TranslucentBackground);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QCheckBox* checkBox(const QString& text, QRect geometry, QWidget* parent)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setLayoutDirection(Qt::RightToLeft);
+    // As wide as its caption needs, growing to the left: its right edge stays where designed.
+    const int width = std::max(geometry.width(), box->sizeHint().width());
+    box->setGeometry(geometry.right() + 1 - width, geometry.y(), width, geometry.height());
+    return box;
+}
+
+QComboBox* pickList(QRect geometry, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setGeometry(geometry);
+    list->setEnabled(false);
+    list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));  // a short list that scrolls
+    list->setMaxVisibleItems(12);
+    return list;
+}
+
+// The pop-up list as wide as its longest name needs (never narrower than its box), so that no
+// name is cut mid-word.
+void widenPopUp(QComboBox& list)
+{
+    QAbstractItemView* view = list.view();
+    int widest = 0;
+    for (int i = 0; i < list.count(); ++i)
+        widest = std::max(widest, view->sizeHintForIndex(list.model()->index(i, 0)).width());
+    const int extra = view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth() + 4;
+    view->setMinimumWidth(std::max(list.width(), widest + extra));
+}
+
+// The key chosen in a list of table rows; none while nothing is chosen.
+std::optional<int64_t> chosenKey(const QComboBox& list)
+{
+    const QVariant key = list.currentData();
+    if (list.currentIndex() < 0 || !key.isValid())
+        return std::nullopt;
+    return int64_t(key.toLongLong());
+}
+
+// What the search box holds as code-page text. A character the code page cannot hold can be in
+// no verse: it stands as a byte no verse holds (DEL), so that its word finds nothing.
+std::string searchBytes(const QString& text)
+{
+    QString rest = text;
+    std::string bytes;
+    for (;;) {
+        codepage::Encoded part = codepage::fromUnicode(rest);
+        bytes += part.bytes;
+        if (part.ok())
+            return bytes;
+        bytes += '\x7F';
+        rest = rest.mid(part.position + (*part.unmappable > 0xFFFF ? 2 : 1));
+    }
+}
+
+}  // namespace
+
+const QStringList& TfmSearch::letterList()
+{
+    static const QStringList letters = letterItems(OfferedLetters);
+    return letters;
+}
+
+TfmSearch::TfmSearch(TfmMain& main, QWidget* parent) : QDialog(parent), main_(main)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("البحث"));
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(fonts::plainPixels(11));
+    resize(536, 392);
+    move(120, 103);
+    buildControls();
+    criteriaChanged();
+}
+
+void TfmSearch::buildControls()
+{
+    Panel2 = new QFrame(this);
+    Panel2->setGeometry(0, 0, 536, 48);
+    Panel2->setStyleSheet(QStringLiteral("background-color: #004040;"));
+    anchor(Panel2, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
+    StaticText1 = new QLabel(QStringLiteral("بحـــث"), Panel2);
+    StaticText1->setGeometry(432, 1, 97, 52);
+    StaticText1->setAlignment(Qt::AlignCenter);
+    StaticText1->setFont(fonts::calligraphicPixels(32));
+    StaticText1->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
+    anchor(StaticText1, Qt::TopEdge | Qt::RightEdge);
+
+    Label1 = label(QStringLiteral("بحث مفردات"), {459, 50, 53, 13}, this);
+    Label1->adjustSize();
+    Label1->move(512 - Label1->width(), 50);  // its right edge where it was designed
+    edSearch = new QLineEdit(this);
+    edSearch->setGeometry(352, 70, 169, 21);
+    nameControl(edSearch, Label1->text());
+    connect(edSearch, &QLineEdit::textChanged, this, [this] { criteriaChanged(); });
+
+    bbSearch = new PicturePushButton(QIcon(QStringLiteral(":/pictures/book.png")), QStringLiteral("ابحث"), this);
+    bbSearch->setGeometry(248, 68, 75, 25);
+    bbSearch->setDefault(true);  // Enter in the window searches
+    bbSearch->setAutoDefault(false);
+    connect(bbSearch, &QPushButton::clicked, this, guarded([this] { bbSearchClick(); }));
+
+    LaLabelCount = label(QStringLiteral("عدد ابيات الشعر"), {152, 75, 72, 13}, this);
+    LaLabelCount->adjustSize();
+    LaLabelCount->move(224 - LaLabelCount->width(), 75);
+    LaSearchCount = new QLabel(QStringLiteral("0"), this);
+    LaSearchCount->setLayoutDirection(Qt::LeftToRight);
+    LaSearchCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LaSearchCount->setAutoFillBackground(true);
+    QPalette white = LaSearchCount->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    LaSearchCount->setPalette(white);
+    LaSearchCount->setGeometry(138, 75, 6, 13);
+    LaSearchCount->adjustSize();
+    LaSearchCount->move(kCountRight - LaSearchCount->width(), 75);
+
+    cxAdvanced = checkBox(QStringLiteral("بحث متقدم"), {423, 95, 97, 17}, this);
+    cxAdvanced->setAutoFillBackground(true);
+    QPalette blue = cxAdvanced->palette();
+    blue.setColor(QPalette::Window, QColor(0xB6, 0xDC, 0xE7));
+    cxAdvanced->setPalette(blue);
+    connect(cxAdvanced, &QCheckBox::clicked, this, guarded([this] { cxAdvancedClick(); }));
+
+    buildPanel();
+
+    DataSource1.setTable(nullptr);  // the grid shows nothing until the first search
+    DBGrid1 = new DBGrid(DataSource1, this);
+    nameControl(DBGrid1, QStringLiteral("الأبيات الموجودة"));
+    DBGrid1->setReadOnly(true);
+    QPalette grid = DBGrid1->palette();
+    grid.setColor(QPalette::Base, QColor(0xD6, 0xE4, 0xEB));
+    DBGrid1->setPalette(grid);
+    DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
+                                   const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
+    DBGrid1->viewport()->installEventFilter(this);
+    connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) {
+        if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
+            sizeColumns();
+        // Once the table has finished with the edit, not inside its notice.
+        if (e.kind == TableEvent::StateChanged && answersOwed_ && !DataSource1.editing())
+            QTimer::singleShot(0, this, guarded([this] {
+                if (answersOwed_ && main_.SearchActive)
+                    showAnswers();
+            }));
+    });
+    connect(&DataSource1, &DataSource::tableReplaced, this, [this] { sizeColumns(); });
+    placeGrid(kGridTopOpen);
+
+    anchor(Label1, Qt::TopEdge | Qt::RightEdge);
+    anchor(edSearch, Qt::TopEdge | Qt::RightEdge);
+    anchor(bbSearch, Qt::TopEdge | Qt::RightEdge);
+    anchor(cxAdvanced, Qt::TopEdge | Qt::RightEdge);
+    anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
+
+    QWidget* order[] = {edSearch,      DBGrid1,     cxAuthor,    dblcAuthor, cxStartLetter, cbStartLetter,
+                        cxEndLetter,   cbEndLetter, cxCategory,  dblcCategory, bbSearch,    cxAdvanced};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TfmSearch::buildPanel()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(8, 114, 520, 81);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Panel1->setAutoFillBackground(true);
+    QPalette teal = Panel1->palette();
+    teal.setColor(QPalette::Window, QColor(0x40, 0x80, 0x80));
+    Panel1->setPalette(teal);
+    Panel1->hide();
+
+    cxAuthor = checkBox(QStringLiteral("الشاعر"), {456, 15, 56, 17}, Panel1);
+    dblcAuthor = pickList({432, 40, 81, 21}, Panel1);
+    cxStartLetter = checkBox(QStringLiteral("حرف البداية"), {328, 16, 81, 17}, Panel1);
+    cbStartLetter = pickList({327, 40, 81, 21}, Panel1);
+    cbStartLetter->addItems(letterList());
+    cbStartLetter->setCurrentIndex(-1);
+    cxEndLetter = checkBox(QStringLiteral("حرف النهاية"), {232, 16, 81, 17}, Panel1);
+    cbEndLetter = pickList({231, 40, 81, 21}, Panel1);
+    cbEndLetter->addItems(letterList());
+    cbEndLetter->setCurrentIndex(-1);
+    cxCategory = checkBox(QStringLiteral("الموضوع"), {136, 15, 56, 17}, Panel1);
+    dblcCategory = pickList({111, 40, 81, 21}, Panel1);
+    reloadLists();
+    for (auto [list, box] : {std::pair{dblcAuthor, cxAuthor}, {cbStartLetter, cxStartLetter}, {cbEndLetter, cxEndLetter},
+                             {dblcCategory, cxCategory}})
+        nameControl(list, box->text());
+
+    connect(cxAuthor, &QCheckBox::clicked, this, guarded([this] { cxAuthorClick(); }));
+    connect(cxStartLetter, &QCheckBox::clicked, this, guarded([this] { cxStartLetterClick(); }));
+    connect(cxEndLetter, &QCheckBox::clicked, this, guarded([this] { cxEndLetterClick(); }));
+    connect(cxCategory, &QCheckBox::clicked, this, guarded([this] { cxCategoryClick(); }));
+    for (QCheckBox* box : {cxAuthor, cxStartLetter, cxEndLetter, cxCategory, cxAdvanced})
+        connect(box, &QCheckBox::toggled, this, [this] { criteriaChanged(); });
+    for (QComboBox* list : {dblcAuthor, cbStartLetter, cbEndLetter, dblcCategory})
+        connect(list, &QComboBox::currentIndexChanged, this, [this] { criteriaChanged(); });
+    for (QWidget* w : Panel1->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        anchor(w, Qt::TopEdge | Qt::RightEdge);
+}
+
+// The poet and the letters beside the verse without a sideways scroll; the verse takes the rest.
+void TfmSearch::sizeColumns()
+{
+    DBGrid1->fitColumnsGivingRoomTo("Text");
+}
+
+// The lists of authors and categories as the tables hold them now; the chosen ones stay chosen.
+void TfmSearch::reloadLists()
+{
+    const std::pair<QComboBox*, Table*> lists[] = {{dblcAuthor, &main_.cdsAuthors()},
+                                                   {dblcCategory, &main_.cdsCategories()}};
+    for (const auto& [list, table] : lists) {
+        const std::optional<int64_t> chosen = chosenKey(*list);
+        const QSignalBlocker quiet(list);
+        list->clear();
+        const char* name = table == &main_.cdsAuthors() ? "AuthorName" : "CategoryName";
+        if (table->active())
+            addRowItems(*list, *table, table->field(name).column());
+        list->setCurrentIndex(chosen ? list->findData(QVariant::fromValue(qint64(*chosen))) : -1);
+        widenPopUp(*list);
+    }
+    criteriaChanged();
+}
+
+SearchCriteria TfmSearch::criteria() const
+{
+    SearchCriteria c;
+    c.words = searchBytes(edSearch->text());
+    c.advanced = cxAdvanced->isChecked();
+    c.byAuthor = cxAuthor->isChecked();
+    c.author = chosenKey(*dblcAuthor);
+    c.byStartLetter = cxStartLetter->isChecked();
+    c.startLetter = searchBytes(cbStartLetter->currentText());
+    c.byEndLetter = cxEndLetter->isChecked();
+    c.endLetter = searchBytes(cbEndLetter->currentText());
+    c.byCategory = cxCategory->isChecked();
+    if (const std::optional<int64_t> key = chosenKey(*dblcCategory))
+        c.category = int32_t(*key);
+    return c;
+}
+
+// The record filter reads the criteria as the controls hold them: it is told at every change.
+// While a search is shown, the verses listed follow at once, so that the table never lists
+// verses its own filter would now refuse.
+void TfmSearch::criteriaChanged()
+{
+    const SearchCriteria now = criteria();
+    if (now == main_.search().criteria())
+        return;
+    main_.search().setCriteria(now);
+    if (main_.SearchActive)
+        runGuarded([this] { showAnswers(); });
+}
+
+// The verse table asks its filter again. A pending verse edit is not settled for it: the rows
+// follow once the edit is posted or cancelled.
+void TfmSearch::showAnswers()
+{
+    Table& poem = main_.cdsPoem();
+    if (makingForms_ || !poem.active() || !poem.filtered() || DataSource1.table() != &poem)
+        return;
+    answersOwed_ = DataSource1.editing();
+    if (answersOwed_)
+        return;
+    poem.refilter();
+    showCount(poem.recordCount());
+}
+
+// ---------------------------------------------------------------- events
+
+bool TfmSearch::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        runGuarded([this] { FormActivate(); });
+    return QDialog::event(e);
+}
+
+void TfmSearch::done(int result)
+{
+    waitForForms();
+    runGuarded([this] { FormClose(); });
+    QDialog::done(result);
+}
+
+void TfmSearch::hideEvent(QHideEvent* event)
+{
+    waitForForms();  // hidden without closing, as a stop signal does, before the tables close
+    QDialog::hideEvent(event);
+}
+
+TfmSearch::~TfmSearch()
+{
+    waitForForms();
+}
+
+void TfmSearch::paintEvent(QPaintEvent*)
+{
+    main_.PaintGradient(this);
+}
+
+void TfmSearch::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    placeGrid(DBGrid1->y());
+    sizeColumns();
+}
+
+bool TfmSearch::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == DBGrid1->viewport() && e->type() == QEvent::MouseButtonDblClick)
+        runGuarded([this] { DBGrid1DblClick(); });
+    return QDialog::eventFilter(watched, e);
+}
+
+// The grid keeps 9 pixels to the window's sides and its bottom edge 6 pixels above the window's,
+// wherever the slide has put its top: no row of it is ever hidden below the window's edge.
+void TfmSearch::placeGrid(int top)
+{
+    DBGrid1->setGeometry(9, top, width() - 18, std::max(0, height() - top - kGridBottomGap));
+}
+
+void TfmSearch::FormActivate()
+{
+    reloadLists();
+    cxAdvancedClick();
+}
+
+void TfmSearch::FormClose()
+{
+    main_.SearchActive = false;
+    answersOwed_ = false;
+    // The table keeps the verses it shows instead of asking its record filter at every read:
+    // it asks again now, so that every view sees every verse, on the same verse as before. A
+    // pending verse edit stays pending (on its verse): closing the search does not post it.
+    Table& poem = main_.cdsPoem();
+    if (poem.active() && poem.filtered()) {
+        const bool pending = poem.state() == Table::State::Edit || poem.state() == Table::State::Insert;
+        const Value current = poem.currentRow() ? poem.field("TextID").value() : Value();
+        poem.refilter();
+        if (!pending && current.isInteger())
+            poem.locate("TextID", current);
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TfmSearch::cxAdvancedClick()
+{
+    const bool open = cxAdvanced->isChecked();
+    Panel1->setVisible(open);
+    // One pixel a step, each step drawn: input that comes meanwhile is handled at once. A click
+    // on the box meanwhile starts a slide of its own, which this one leaves to finish.
+    const int slide = ++slides_;
+    for (int step = 0; step <= kGridTopOpen - kGridTopClosed && slide == slides_; ++step) {
+        placeGrid(open ? kGridTopClosed + step : kGridTopOpen - step);
+        QApplication::processEvents();
+    }
+}
+
+void TfmSearch::cxAuthorClick()
+{
+    dblcAuthor->setEnabled(cxAuthor->isChecked());
+}
+
+void TfmSearch::cxStartLetterClick()
+{
+    cbStartLetter->setEnabled(cxStartLetter->isChecked());
+}
+
+void TfmSearch::cxEndLetterClick()
+{
+    cbEndLetter->setEnabled(cxEndLetter->isChecked());
+}
+
+void TfmSearch::cxCategoryClick()
+{
+    dblcCategory->setEnabled(cxCategory->isChecked());
+}
+
+// The matching forms of every verse are made once, by the first search: on other threads, the
+// window handling its input meanwhile. Nothing here changes the verse table until they are made.
+void TfmSearch::makeFormsBesideTheWindow()
+{
+    VerseSearch& search = main_.search();
+    if (!search.needsForms())
+        return;
+    makingForms_ = true;
+    bbSearch->setEnabled(false);
+    formsMade_ = false;
+    formsWorker_ = std::thread([this, &search] {
+        try {
+            search.makeForms();
+        } catch (...) {
+            formsFailure_ = std::current_exception();
+        }
+        formsMade_ = true;
+    });
+    while (!formsMade_) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (!formsMade_)
+            QThread::msleep(2);
+    }
+    waitForForms();
+    makingForms_ = false;
+    bbSearch->setEnabled(true);
+    if (std::exception_ptr failure = std::exchange(formsFailure_, nullptr))
+        std::rethrow_exception(failure);
+}
+
+// Closing the window changes the verse table's filter, and a stop signal closes the tables:
+// neither may happen while the worker reads the verses, so they wait for it (well under a second).
+void TfmSearch::waitForForms()
+{
+    if (formsWorker_.joinable())
+        formsWorker_.join();
+}
+
+void TfmSearch::bbSearchClick()
+{
+    makeFormsBesideTheWindow();
+    if (!isVisible())
+        return;  // closed while the forms were made
+    main_.SearchActive = true;
+    Table& poem = main_.cdsPoem();
+    criteriaChanged();
+    poem.setFiltered(false);
+    poem.setFilterText("");
+    poem.setFiltered(true);
+    if (DataSource1.table() != &poem)
+        DataSource1.setTable(&poem);
+    showCount(poem.recordCount());
+}
+
+void TfmSearch::showCount(int count)
+{
+    LaSearchCount->setText(QStringLiteral(" %1 ").arg(count));
+    LaSearchCount->adjustSize();
+    LaSearchCount->move(kCountRight - LaSearchCount->width(), LaSearchCount->y());
+}
+
+void TfmSearch::DBGrid1DblClick()
+{
+    if (makingForms_)
+        return;  // the verse table may not change until the forms are made
+    main_.cdsPoem().field("Categories").setVisible(false);
+    Dialogs::exec(*main_.program().fmPoemEdit);
+}
+
+void TfmSearch::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
+                                    const QStyleOptionViewItem& state)
+{
+    drawVerseCell(painter, rect, field, text, state.state & QStyle::State_Selected, DBGrid1->palette());
+}
+
+// ---------------------------------------------------------------- the main window's part
+
+void TfmMain::imSearchClick()
+{
+    Dialogs::exec(*program().fmSearch);
+}
+
+void TfmMain::cdsPoemFilterRecord(const RowRef& row, bool& accept)
+{
+    if (!SearchActive)
+        return;
+    accept = search().accepts(row);
+}
+
+void TfmMain::SplitWords(std::string_view text, std::vector<std::string>& list) const
+{
+    barqeen::SplitWords(text, list);
+}
+
+}  // namespace barqeen

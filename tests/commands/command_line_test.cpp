@@ -1,0 +1,184 @@
+// The program's commands, run as a script runs them: a copy of the program in a folder of its
+// own, no display, the tables in that folder.
+#include "exchange_fixture.h"
+
+#include <QLockFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <filesystem>
+
+using namespace barqeen;
+using namespace barqeen::test;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    std::string out, err;
+};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        program = folder.file("barqeen");
+        std::filesystem::copy_file(BARQEEN_EXECUTABLE, program);
+    }
+
+    Outcome run(const QStringList& args, const std::string& in = {})
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QString::fromStdString(in.empty() ? work.path() : in));
+        process.start(QString::fromStdString(program), args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    TempFolder folder;  // the program's own folder, where its tables are
+    TempFolder work;    // where the script runs
+    std::string program;
+};
+
+TEST_F(CommandLineTest, ImportAndExportWorkOnTheProgramsFolderWithoutADisplay)
+{
+    writeFile(work.file("poems.csv"), "text,poet\n"
+                                      "على قدر أهل العزم تأتي العزائم,المتنبي\n"
+                                      "عجبت لمن يخاف الفقر,\n"
+                                      "كأنما ثغرها لؤلؤ,\n");
+    writeFile(work.file("more.txt"), "عفت الديار محلها فمقامها\n");
+    const Outcome imported = run({"import", "poems.csv", "more.txt"});
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    EXPECT_NE(imported.out.find("الأبيات المستوردة: 2"), std::string::npos) << imported.out;
+    EXPECT_NE(imported.out.find("الأبيات المستوردة: 1"), std::string::npos) << imported.out;
+    EXPECT_TRUE(std::filesystem::exists(work.file("poems.csv.import-report.txt")));
+    {
+        PoemStore store(folder.path());
+        store.OpenTables();
+        EXPECT_EQ(store.cdsPoem.rowCount(), 3);
+        EXPECT_EQ(storedVerse(store, 0).poet, "المتنبي");
+        store.CloseTables();
+    }
+
+    const Outcome exported = run({"export", "--letter=ع", "out.tsv"});
+    EXPECT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(readFile(work.file("out.tsv")), "\xEF\xBB\xBFtext\tpoet\tcategories\tfirst_letter\tlast_letter\r\n"
+                                              "على قدر أهل العزم تأتي العزائم\tالمتنبي\t\tع\tم\r\n"
+                                              "عجبت لمن يخاف الفقر\t\t\tع\tر\r\n"
+                                              "عفت الديار محلها فمقامها\t\t\tع\tه\r\n");
+}
+
+TEST_F(CommandLineTest, ExportWritesOverAFileOnlyWhenToldAndNeverOverTheTables)
+{
+    writeFile(work.file("poems.txt"), "عجبت لمن يخاف الفقر\n");
+    ASSERT_EQ(run({"import", "poems.txt"}).code, 0);
+    const std::string table = readFile(folder.file("Poem.cds"));
+    for (const QStringList& args : {QStringList{"export", "Poem.cds"}, QStringList{"export", "--overwrite", "Poem.cds"}}) {
+        const Outcome refused = run(args, folder.path());
+        EXPECT_EQ(refused.code, 1) << refused.out;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_NE(refused.err.find("ملفات جداول البرنامج"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(readFile(folder.file("Poem.cds")), table);
+
+    writeFile(work.file("out.csv"), "old");
+    const Outcome kept = run({"export", "out.csv"});
+    EXPECT_EQ(kept.code, 1);
+    EXPECT_NE(kept.err.find("--overwrite"), std::string::npos) << kept.err;
+    EXPECT_EQ(readFile(work.file("out.csv")), "old");
+    const Outcome written = run({"export", "--overwrite", "out.csv"});
+    EXPECT_EQ(written.code, 0) << written.err;
+    EXPECT_NE(readFile(work.file("out.csv")).find("عجبت لمن يخاف الفقر"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, RefusedWhileTheProgramRunsOnTheFolder)
+{
+    QLockFile running(QString::fromStdString(folder.file("Barqeen.lock")));
+    ASSERT_TRUE(running.tryLock(0));
+    writeFile(work.file("poems.txt"), "عجبت لمن يخاف الفقر\n");
+    for (const QStringList& args : {QStringList{"import", "poems.txt"}, QStringList{"export", "out.csv"}}) {
+        const Outcome refused = run(args);
+        EXPECT_EQ(refused.code, 3);
+        EXPECT_NE(refused.err.find("يعمل الآن"), std::string::npos) << refused.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("Poem.cds"))) << "the tables were not touched";
+    EXPECT_FALSE(std::filesystem::exists(work.file("out.csv")));
+}
+
+TEST_F(CommandLineTest, ErrorsEndWithANonZeroCodeAndAMessage)
+{
+    writeFile(work.file("poets.csv"), "poet\nالمتنبي\n");
+    const struct {
+        QStringList args;
+        int code;
+        const char* said;
+    } cases[] = {
+        {{"import", "missing.csv"}, 1, "missing.csv"},
+        {{"import", "poets.csv"}, 1, "عمود لنص البيت"},
+        {{"import"}, 2, "لم يُذكر ملف"},
+        {{"import", "--colour=red", "poets.csv"}, 2, "--colour=red"},
+        {{"export", "a.csv", "b.csv"}, 2, "ملف واحد"},
+        {{"export", "no-such-folder/out.csv"}, 1, "out.csv"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverStarts)
+{
+    const struct {
+        QStringList args;
+        int code;
+        const char* said;  // on stdout for 0, stderr otherwise
+    } cases[] = {
+        {{}, 2, "لا شاشة"},
+        {{"improt", "poems.csv"}, 2, "أمر غير معروف: improt"},
+        {{"-h"}, 0, "الاستعمال"},
+        {{"--help"}, 0, "--layout"},
+        {{"--version"}, 0, "barqeen 2.0.3"},
+        {{"import", "--layout=zigzag", "a.txt"}, 2, "zigzag"},
+        {{"export", "--letter=ة", "out.csv"}, 2, "لا يبدأ بيت"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE((c.code == 0 ? r.out : r.err).find(c.said), std::string::npos) << r.out << r.err;
+        if (c.code == 2) {
+            EXPECT_NE(r.err.find("الاستعمال"), std::string::npos) << "the usage follows";
+        }
+    }
+}
+
+TEST_F(CommandLineTest, ADryRunReportsWithoutStoringAndAnAlifLetterExportsTheAlifGroup)
+{
+    writeFile(work.file("diwan.txt"), "المتنبي\n"
+                                      "1. أعز مكان في الدنى سرج سابح * وخير جليس في الزمان كتاب\n"
+                                      "2. ولست بنحوي يلوك لسانه * ولكن سليقي أقول فأعرب\n");
+    const Outcome dry = run({"import", "--dry-run", "--heading-poet=first", "diwan.txt"});
+    EXPECT_EQ(dry.code, 0) << dry.err;
+    EXPECT_NE(dry.out.find("الأبيات التي تُستورد: 2"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("عناوين لم تُحفظ أبياتًا: 1"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("« * »"), std::string::npos) << "the layout is named: " << dry.out;
+    EXPECT_NE(readFile(work.file("diwan.txt.import-report.txt")).find("السطر 1: المتنبي"), std::string::npos);
+    EXPECT_EQ(stateOnDisk(folder.path()).verses.size(), 0u) << "nothing stored";
+
+    EXPECT_EQ(run({"import", "--heading-poet=first", "diwan.txt"}).code, 0);
+    const Outcome out = run({"export", "--letter=ا", "--format=jsonl", "alif.jsonl"});
+    EXPECT_EQ(out.code, 0) << out.err;
+    const std::string written = readFile(work.file("alif.jsonl"));
+    EXPECT_NE(written.find("أعز مكان"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"poet\":\"المتنبي\""), std::string::npos) << written;
+    EXPECT_EQ(written.find("ولست"), std::string::npos) << written;
+}
+
+}  // namespace

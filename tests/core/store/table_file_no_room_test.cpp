@@ -1,0 +1,159 @@
+// No room and no right to write are no damage: a full disk (here a file-size limit, which the
+// system meets as a full disk) and a folder that cannot be written leave the tables readable,
+// every change refused for its true reason, export working, and the files as they were.
+#include "child_process.h"
+#include "core/exchange/verse_export.h"
+#include "file_size_limit.h"
+#include "files_fixture.h"
+#include "core/store/poem_store.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace barqeen;
+using namespace barqeen::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+void makeFolder(const TempFolder& dir, int categories)
+{
+    PoemStore store(dir.path());
+    store.OpenTables();
+    for (int i = 1; i <= categories; ++i)
+        store.cdsCategories.appendRecord({Value(), Value("category " + std::to_string(i))});
+    store.CloseTables();
+}
+
+const char* const kTables[] = {"Poem.cds", "Authors.cds", "Categories.cds", "History.cds", "PlayerPoem.cds"};
+
+// Opens the folder, then tells what the user meets: the notice, the rows, a change refused or
+// saved, an export, the close.
+std::string useTheTables(const std::string& folder, const std::string& exportTo)
+{
+    PoemStore store(folder);
+    store.OpenTables();
+    std::string seen = "notice: " + store.openingNotice() + "\nrows: " +
+                       std::to_string(store.cdsCategories.recordCount()) + "\n";
+    try {
+        store.cdsCategories.appendRecord({Value(), Value("new")});
+        seen += "saved\n";
+    } catch (const Error& e) {
+        seen += std::string("refused: ") + e.what() + "\n";
+    }
+    seen += "rows after: " + std::to_string(store.cdsCategories.recordCount()) + "\n";
+    exchange::VerseExport out(store, exchange::allVerses(store.cdsPoem), exportTo);
+    seen += out.run().outcome == exchange::ExportResult::Outcome::Done ? "exported\n" : "export failed: " + out.result().error + "\n";
+    try {
+        store.CloseTables();
+        seen += "closed\n";
+    } catch (const Error& e) {
+        seen += std::string("close: ") + e.what() + "\n";
+    }
+    return seen;
+}
+
+TEST(TableFileNoRoomTest, AFolderThatCannotBeWrittenIsReadAndExported)
+{
+    TempFolder dir, elsewhere;
+    makeFolder(dir, 2);
+    std::vector<std::string> before;
+    for (const char* name : kTables)
+        before.push_back(readFile(dir.file(name)));
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        ::chown(entry.path().c_str(), kNobody, kNobody);
+    ::chown(dir.path().c_str(), kNobody, kNobody);
+    ::chmod(dir.path().c_str(), 0555);
+    ::chmod(elsewhere.path().c_str(), 0777);
+    const std::string seen = inChild(true, [&] { return useTheTables(dir.path(), elsewhere.file("out.csv")); });
+    ::chmod(dir.path().c_str(), 0777);
+
+    EXPECT_NE(seen.find(dir.file("Categories.cds") + "\u2069 للقراءة فقط (لا يسمح النظام بالكتابة في مجلده"),
+              std::string::npos)
+        << seen;
+    EXPECT_NE(seen.find("rows: 2\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("refused: "), std::string::npos) << seen;
+    EXPECT_NE(seen.find("للقراءة فقط (لا يسمح النظام بالكتابة في مجلده"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("rows after: 2\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("exported\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("closed\n"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("تالف"), std::string::npos) << seen;
+    for (size_t i = 0; i < std::size(kTables); ++i) {
+        EXPECT_EQ(readFile(dir.file(kTables[i])), before[i]) << kTables[i];
+        for (const char* end : {"-wal", "-shm"})
+            EXPECT_FALSE(fs::exists(dir.file(std::string(kTables[i]) + end))) << kTables[i] << end;
+    }
+}
+
+// No room for the log's index (32 KiB) beside the files: they are read as they stand.
+TEST(TableFileNoRoomTest, NoRoomForTheLogsIndexOpensReadOnlyWithTheReason)
+{
+    TempFolder dir;
+    makeFolder(dir, 2);
+    std::vector<std::string> before;
+    for (const char* name : kTables)
+        before.push_back(readFile(dir.file(name)));
+    const std::string seen = inChild(false, [&] {
+        FileSizeLimit limit(24 * 1024);
+        return useTheTables(dir.path(), dir.file("out.csv"));
+    });
+
+    EXPECT_NE(seen.find(dir.file("Categories.cds") + "\u2069 للقراءة فقط (بلغت الملفات أكبر حجم يسمح به النظام"),
+              std::string::npos)
+        << seen;
+    EXPECT_NE(seen.find("rows: 2\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("refused: "), std::string::npos) << seen;
+    EXPECT_NE(seen.find("rows after: 2\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("exported\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("closed\n"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("تالف"), std::string::npos) << seen;
+    for (size_t i = 0; i < std::size(kTables); ++i) {
+        EXPECT_EQ(readFile(dir.file(kTables[i])), before[i]) << kTables[i];
+        for (const char* end : {"-wal", "-shm"})
+            EXPECT_FALSE(fs::exists(dir.file(std::string(kTables[i]) + end))) << kTables[i] << end;
+    }
+    // With room again, the tables are written as ever.
+    PoemStore store(dir.path());
+    store.OpenTables();
+    EXPECT_EQ(store.openingNotice(), "");
+    store.cdsCategories.appendRecord({Value(), Value("new")});
+    store.CloseTables();
+}
+
+// The disk fills while the program runs: the log that cannot be folded in at the close is told,
+// stays beside the file, and gives every row back at the next start.
+TEST(TableFileNoRoomTest, ALogThatCannotBeFoldedInAtCloseIsToldAndKept)
+{
+    TempFolder dir;
+    makeFolder(dir, 0);
+    const std::string seen = inChild(false, [&] {
+        PoemStore store(dir.path());
+        store.setIdleFolding(false);
+        store.OpenTables();
+        for (int i = 1; i <= 400; ++i)
+            store.cdsCategories.appendRecord({Value(), Value("category " + std::to_string(i))});
+        FileSizeLimit limit(fs::file_size(dir.file("Categories.cds")));
+        try {
+            store.CloseTables();
+            return std::string("closed");
+        } catch (const Error& e) {
+            return std::string("close: ") + e.what();
+        }
+    });
+    EXPECT_NE(seen.find("close: "), std::string::npos) << seen;
+    EXPECT_NE(seen.find(dir.file("Categories.cds-wal")), std::string::npos) << seen;
+    EXPECT_NE(seen.find("بلغت الملفات أكبر حجم يسمح به النظام"), std::string::npos) << seen;
+    EXPECT_TRUE(fs::exists(dir.file("Categories.cds-wal")));
+
+    PoemStore store(dir.path());
+    store.OpenTables();
+    EXPECT_EQ(store.cdsCategories.recordCount(), 400);
+    store.CloseTables();
+    EXPECT_FALSE(fs::exists(dir.file("Categories.cds-wal")));
+}
+
+}  // namespace
