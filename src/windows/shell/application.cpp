@@ -17,6 +17,7 @@ static void initResources()
 {
     Q_INIT_RESOURCE(pictures);
     Q_INIT_RESOURCE(fonts);
+    Q_INIT_RESOURCE(starter);
 }
 
 namespace barqeen {
