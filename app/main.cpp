@@ -57,7 +57,8 @@ int main(int argc, char** argv)
     Program program(dir, QCoreApplication::applicationFilePath());
     if (shutdown.stopAsked())
         return 0;  // the tables close with the program
-    shutdown.setMainWindow(program.fmMain.get());
+    TfmMain& mainWindow = *program.fmMain;
+    shutdown.setMainWindow(&mainWindow, [&mainWindow] { mainWindow.closeWithoutQuestions(); });
     program.fmMain->show();
     // Once the loop runs, over the shown main window.
     QTimer::singleShot(0, program.fmMain.get(), [&program, files] { program.afterShow(files); });

@@ -6,8 +6,7 @@
 #include "windows/shell/db_navigator.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
-#include "windows/main/main_window.h"
-#include "app/program.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/verse_cell.h"
 
 #include <QApplication>
@@ -26,7 +25,7 @@ const QColor kInactiveBorder(0xD4, 0xD0, 0xC8);
 
 }  // namespace
 
-TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(parent), main_(main)
+TfmCategoryEdit::TfmCategoryEdit(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
@@ -87,7 +86,7 @@ void TfmCategoryEdit::setOuterHeight(int height)
 
 void TfmCategoryEdit::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmCategoryEdit::keyPressEvent(QKeyEvent* event)
@@ -112,33 +111,33 @@ void TfmCategoryEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, 
     drawCellText(painter, rect, text, kInactiveBorder, Qt::black);
 }
 
-void TfmMain::imAuthorsClick()
+void TfmCategoryEdit::showAuthors()
 {
-    TfmCategoryEdit& w = *program().fmCategoryEdit;
-    w.DataSource1.setTable(&cdsAuthors());
-    cdsAuthors().field("Info").setVisible(false);
-    w.DBMemo1->link().bind(&w.DataSource1, "Info");
-    w.DBMemo1->show();
-    w.setOuterHeight(515);
-    cdsAuthors().fieldAt(0).setDisplayLabel("رقم متسلسل");
-    cdsAuthors().fieldAt(1).setDisplayLabel("إسم الشاعر");
-    w.stTitle->setText(QStringLiteral("إضافة وتعديل الشعراء"));
-    w.setWindowTitle(QStringLiteral("الشعراء"));
-    Dialogs::exec(w);
+    Table& authors = shell_.cdsAuthors();
+    DataSource1.setTable(&authors);
+    authors.field("Info").setVisible(false);
+    DBMemo1->link().bind(&DataSource1, "Info");
+    DBMemo1->show();
+    setOuterHeight(515);
+    authors.fieldAt(0).setDisplayLabel("رقم متسلسل");
+    authors.fieldAt(1).setDisplayLabel("إسم الشاعر");
+    stTitle->setText(QStringLiteral("إضافة وتعديل الشعراء"));
+    setWindowTitle(QStringLiteral("الشعراء"));
+    Dialogs::exec(*this);
 }
 
-void TfmMain::imCategoriesClick()
+void TfmCategoryEdit::showCategories()
 {
-    TfmCategoryEdit& w = *program().fmCategoryEdit;
-    w.DBMemo1->link().unbind();
-    w.DataSource1.setTable(&cdsCategories());
-    w.DBMemo1->hide();
-    w.setOuterHeight(360);
-    cdsCategories().fieldAt(0).setDisplayLabel("رقم متسلسل");
-    cdsCategories().fieldAt(1).setDisplayLabel("الموضوع");
-    w.stTitle->setText(QStringLiteral("إضافة وتعديل مواضيع الشعر"));
-    w.setWindowTitle(QStringLiteral("المواضيع"));
-    Dialogs::exec(w);
+    Table& categories = shell_.cdsCategories();
+    DBMemo1->link().unbind();
+    DataSource1.setTable(&categories);
+    DBMemo1->hide();
+    setOuterHeight(360);
+    categories.fieldAt(0).setDisplayLabel("رقم متسلسل");
+    categories.fieldAt(1).setDisplayLabel("الموضوع");
+    stTitle->setText(QStringLiteral("إضافة وتعديل مواضيع الشعر"));
+    setWindowTitle(QStringLiteral("المواضيع"));
+    Dialogs::exec(*this);
 }
 
 }  // namespace barqeen

@@ -2,7 +2,6 @@
 #include "windows/shell/letter_items.h"
 #include "core/text/letters.h"
 
-#include "app/program.h"
 #include "windows/editing/category.h"
 #include "windows/shell/accessibility.h"
 #include "windows/shell/anchors.h"
@@ -12,7 +11,7 @@
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/verse_cell.h"
 #include "core/text/codepage.h"
 
@@ -68,8 +67,8 @@ const QStringList& TfmPoemEdit::letterList()
     return letters;
 }
 
-TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
-    : QDialog(parent), main_(main), category_(category)
+TfmPoemEdit::TfmPoemEdit(Shell& shell, TfmCategory& category, QWidget* parent)
+    : QDialog(parent), shell_(shell), category_(category)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -221,7 +220,7 @@ void TfmPoemEdit::placeCount()
 
 void TfmPoemEdit::showCount()
 {
-    const Table& poem = main_.cdsPoem();
+    const Table& poem = shell_.cdsPoem();
     const QString count = QString::number(poem.active() ? poem.recordCount() : 0);
     if (stCount->text() == count)
         return;
@@ -253,7 +252,7 @@ bool TfmPoemEdit::event(QEvent* e)
     if (e->type() == QEvent::Show) {
         // The controls follow the verse table only while they can be seen: hidden, the window
         // costs the table's moves (a game's, a search's) nothing but its hook.
-        DataSource1.setTable(&main_.cdsPoem());
+        DataSource1.setTable(&shell_.cdsPoem());
         justShown_ = true;
         QTimer::singleShot(0, this, [this] { justShown_ = false; });
         runGuarded([this] { FormActivate(); });
@@ -286,7 +285,7 @@ void TfmPoemEdit::resizeEvent(QResizeEvent* e)
 
 void TfmPoemEdit::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmPoemEdit::FormActivate()
@@ -306,7 +305,7 @@ void TfmPoemEdit::cbLetterClick(int item)
     cbLetter->setCurrentIndex(letterInEffect_);
     if (!DataSource1.commitInputs())  // a letter still being typed in the grid goes in first
         return;
-    Table& poem = main_.cdsPoem();
+    Table& poem = shell_.cdsPoem();
     // Settles the pending edit first: a verse refused for an empty field gets the focus there.
     const bool done = DataSource1.act([&] {
         if (item <= 0) {
@@ -333,12 +332,12 @@ void TfmPoemEdit::clbCategoriesClickCheck()
 
 void TfmPoemEdit::bbAuthorClick()
 {
-    main_.imAuthorsClick();
+    shell_.openAuthors();
 }
 
 void TfmPoemEdit::bbCategoryClick()
 {
-    main_.imCategoriesClick();
+    shell_.openCategories();
     category_.LoadCategoryList();
     category_.ShowPoemCategories();
 }
@@ -349,34 +348,11 @@ void TfmPoemEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Fiel
     drawVerseCell(painter, rect, field, text, state.state & QStyle::State_Selected, DBGrid1->palette());
 }
 
-// ---------------------------------------------------------------- the main window's part
-
-void TfmMain::imPoemEditClick()
+void TfmPoemEdit::followVerseTable()
 {
-    Dialogs::exec(*program().fmPoemEdit);
-}
-
-void TfmMain::cdsPoemAfterScroll()
-{
-    if (!program_ || !program_->fmPoemEdit)
-        return;  // the verse table is opened before the verse window exists
-    program_->fmCategory->ShowPoemCategories();
-    program_->fmPoemEdit->showCount();
-    program_->fmPoemEdit->showMeter();
-}
-
-void TfmMain::showUnpostedEdit(Table& table, const std::string& fieldName)
-{
-    if (!program_)
-        return;
-    if (&table == &cdsPoem()) {
-        program_->fmPoemEdit->focusField(fieldName);
-        imPoemEditClick();
-    } else if (&table == &cdsAuthors()) {
-        imAuthorsClick();
-    } else if (&table == &cdsCategories()) {
-        imCategoriesClick();
-    }
+    category_.ShowPoemCategories();
+    showCount();
+    showMeter();
 }
 
 }  // namespace barqeen

@@ -3,7 +3,7 @@
 #include "core/text/letters.h"
 
 #include "windows/game/game_options_dialog.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "windows/shell/accessibility.h"
 #include "windows/shell/guard.h"
 #include "core/text/codepage.h"
