@@ -147,6 +147,11 @@ TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverSta
         {{"--version"}, 0, "barqeen 2.0.3"},
         {{"import", "--layout=zigzag", "a.txt"}, 2, "zigzag"},
         {{"export", "--letter=ة", "out.csv"}, 2, "لا يبدأ بيت"},
+        // The option syntax: a value after a space, a value a switch does not take, a value missing.
+        {{"import", "--dry-run", "--layout", "zigzag", "a.txt"}, 2, "zigzag"},
+        {{"export", "--overwrite=yes", "out.csv"}, 2, "الخيار --overwrite لا يأخذ قيمة"},
+        {{"import", "--format"}, 2, "الخيار --format يأخذ قيمة"},
+        {{"import", "-h"}, 0, "الاستعمال"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
