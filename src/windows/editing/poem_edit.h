@@ -89,6 +89,14 @@ protected:
 
 private:
     void buildControls();
+    void buildTitle();
+    void buildLetterChoice();
+    void buildTableButtons();
+    void buildGrid();
+    void followTableEvent(const TableEvent& e);
+    void buildVerseFields();
+    void nameAndAnchorControls();
+    void orderTabs();
     void buildExchangeControls();
     void buildMeterLabel();
     void sizeColumns();
