@@ -33,7 +33,7 @@ TfmCategoryEdit::TfmCategoryEdit(Shell& shell, QWidget* parent) : QDialog(parent
     setFixedSize(392, 488);
     move(169, 15);
 
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the title strip, with stTitle
     Panel1->setGeometry(0, 0, 392, 52);
     Panel1->setStyleSheet(QStringLiteral("background-color: #004040;"));
     stTitle = new QLabel(Panel1);
@@ -42,12 +42,13 @@ TfmCategoryEdit::TfmCategoryEdit(Shell& shell, QWidget* parent) : QDialog(parent
     stTitle->setFont(fonts::calligraphicPixels(32));
     stTitle->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
 
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the rows of the bound table (authors or categories)
     nameControl(DBGrid1, QStringLiteral("الجدول"));
     DBGrid1->setGeometry(16, 64, 361, 233);
     DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
 
+    // DBNavigator1: moves, adds, deletes, posts and cancels the rows
     DBNavigator1 = new DBNavigator(DataSource1, this);
     DBNavigator1->setGeometry(136, 304, 240, 25);
     // Whatever started the commit: the navigator, or a click on another row.
@@ -66,12 +67,12 @@ TfmCategoryEdit::TfmCategoryEdit(Shell& shell, QWidget* parent) : QDialog(parent
         DBGrid1->setCurrentIndex(DBGrid1->tableModel().index(DataSource1.table()->currentPosition(), 1));
     });
 
-    Label1 = new QLabel(QStringLiteral("معلومات"), this);
+    Label1 = new QLabel(QStringLiteral("معلومات"), this);  // Label1: «معلومات», over DBMemo1
     Label1->setAttribute(Qt::WA_TranslucentBackground);
     Label1->adjustSize();
     Label1->move(339, 336);
 
-    DBMemo1 = new DBMemo(this);
+    DBMemo1 = new DBMemo(this);  // DBMemo1: the poet's Info (hidden for the categories)
     DBMemo1->setGeometry(16, 352, 361, 121);
     nameControl(DBMemo1, Label1->text());
 

@@ -97,7 +97,7 @@ void TfmPoemEdit::buildControls()
 // Panel1: the title strip, «إضافة وتعديل أبيات الشعر».
 void TfmPoemEdit::buildTitle()
 {
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the title strip
     Panel1->setGeometry(0, 0, 712, 52);
     Panel1->setStyleSheet(QStringLiteral("background-color: #004040;"));
     StaticText1 = new QLabel(QStringLiteral("إضافة وتعديل أبيات الشعر"), Panel1);  // StaticText1: the title
@@ -147,7 +147,7 @@ void TfmPoemEdit::buildTableButtons()
 // DBGrid1: the verses, and DBNavigator1 under it. The window follows the table's notices.
 void TfmPoemEdit::buildGrid()
 {
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses
     DBGrid1->setGeometry(8, 144, 689, 153);
     DBGrid1->tableModel().setFieldReadOnly("Text");  // the memo edits it
     DBGrid1->setTabKeyNavigation(false);  // Tab goes on to the next control; the arrows move in the grid
@@ -157,7 +157,7 @@ void TfmPoemEdit::buildGrid()
     connect(&DataSource1, &DataSource::tableReplaced, this, &TfmPoemEdit::sizeColumns);
     sizeColumns();
 
-    DBNavigator1 = new DBNavigator(DataSource1, this);
+    DBNavigator1 = new DBNavigator(DataSource1, this);  // DBNavigator1: the verse table's moves and edits
     DBNavigator1->setVisibleButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last,
                                      DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit, DBNavigator::Post,
                                      DBNavigator::Cancel});

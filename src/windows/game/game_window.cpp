@@ -158,14 +158,14 @@ TfmGame::~TfmGame() = default;
 
 void TfmGame::buildControls()
 {
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the title strip, with the title, the player and the turn time
     Panel1->setGeometry(0, 0, 536, 52);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
     Panel1->setAutoFillBackground(true);
     setColours(Panel1, QPalette::Window, QColor(0x00, 0x40, 0x40), Qt::white);
 
-    StaticText1 = new QLabel(kTitle, Panel1);
+    StaticText1 = new QLabel(kTitle, Panel1);  // StaticText1: the title, «مطارحة شعرية»
     StaticText1->setAlignment(Qt::AlignCenter);
     StaticText1->setFont(fonts::calligraphicPixels(32, false));
     setColours(StaticText1, QPalette::Window, QColor(0x00, 0x40, 0x40), QColor(0xFF, 0xFF, 0x80));
@@ -187,7 +187,7 @@ void TfmGame::buildControls()
     meComputer->setFrameShape(QFrame::NoFrame);
     setColours(meComputer, QPalette::Base, QColor(0xD1, 0xE6, 0xE7), Qt::black);
 
-    Label1 = label(QStringLiteral("الحرف المطلوب"), {439, 208}, this);
+    Label1 = label(QStringLiteral("الحرف المطلوب"), {439, 208}, this);  // Label1: «الحرف المطلوب», beside stLetter
     stLetter = staticText(QStringLiteral("   "), {376, 203, 35, 24}, this);
     stLetter->setAlignment(Qt::AlignCenter);
 
@@ -196,7 +196,7 @@ void TfmGame::buildControls()
     stTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
     fitWidth(stTime);
 
-    Label2 = label(QStringLiteral("الجولة"), {117, 208}, this);
+    Label2 = label(QStringLiteral("الجولة"), {117, 208}, this);  // Label2: «الجولة», beside stRound
     stRound = staticText(QStringLiteral("1"), {72, 203, 0, 24}, this);
     stRound->setLayoutDirection(Qt::LeftToRight);
     stRound->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
@@ -231,7 +231,7 @@ void TfmGame::buildControls()
     laTurnTime->hide();
     stTurnTime->hide();
 
-    Timer1 = new QTimer(this);
+    Timer1 = new QTimer(this);  // Timer1: the game clock, once a second
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
 }

@@ -63,11 +63,11 @@ TfmHistory::TfmHistory(Shell& shell, QWidget* parent) : QDialog(parent), shell_(
     move(151, 85);
 
     const TitleStrip strip = makeTitleStrip(this, kCaption, {376, 4, 153, 42});
-    Panel1 = strip.panel;
-    StaticText1 = strip.title;
+    Panel1 = strip.panel;  // Panel1: the title strip
+    StaticText1 = strip.title;  // StaticText1: the title, «سجل المطارحة»
 
     DataSource1.setTable(&shell_.cdsHistory());
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the games played
     nameControl(DBGrid1, QStringLiteral("المطارحات"));
     DBGrid1->setGeometry(12, 55, 513, 268);
     DBGrid1->setReadOnly(true);

@@ -57,8 +57,8 @@ TfmPlayerPoem::TfmPlayerPoem(Shell& shell) : QWidget(nullptr, Qt::Window), shell
     move(151, 85);
 
     const TitleStrip strip = makeTitleStrip(this, kCaption, {416, 4, 113, 42});
-    Panel1 = strip.panel;
-    StaticText1 = strip.title;
+    Panel1 = strip.panel;  // Panel1: the title strip, with the player and the date
+    StaticText1 = strip.title;  // StaticText1: the title, «شعر مسجل»
     player_ = StripLabel(Panel1, QStringLiteral("الاعب"), {336, 24});
     laPlayer = player_.label();
     date_ = StripLabel(Panel1, QStringLiteral("التاريخ"), {272, 24});
@@ -66,7 +66,7 @@ TfmPlayerPoem::TfmPlayerPoem(Shell& shell) : QWidget(nullptr, Qt::Window), shell
     laDate->setLayoutDirection(Qt::LeftToRight);
 
     DataSource1.setTable(&shell_.cdsPlayerPoem());
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses the player typed in the game
     nameControl(DBGrid1, QStringLiteral("أبيات المتسابق"));
     DBGrid1->setGeometry(10, 61, 513, 273);
     DBGrid1->setReadOnly(true);
@@ -78,9 +78,9 @@ TfmPlayerPoem::TfmPlayerPoem(Shell& shell) : QWidget(nullptr, Qt::Window), shell
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
     anchor(DBGrid1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    PopupMenu1 = new QMenu(this);
-    N1 = PopupMenu1->addAction(QStringLiteral("إضافة إلى جدول الشعر"));
-    N2 = PopupMenu1->addAction(QStringLiteral("حذف"));
+    PopupMenu1 = new QMenu(this);  // PopupMenu1: the grid's context menu
+    N1 = PopupMenu1->addAction(QStringLiteral("إضافة إلى جدول الشعر"));  // N1: «إضافة إلى جدول الشعر»
+    N2 = PopupMenu1->addAction(QStringLiteral("حذف"));  // N2: «حذف»
     connect(N1, &QAction::triggered, this, guarded([this] { N1Click(); }));
     connect(N2, &QAction::triggered, this, guarded([this] { N2Click(); }));
     // There is nothing to delete in an empty list.

@@ -142,7 +142,7 @@ void TfmSearch::buildControls()
 // Panel2: the title strip, «بحـــث».
 void TfmSearch::buildTitle()
 {
-    Panel2 = new QFrame(this);
+    Panel2 = new QFrame(this);  // Panel2: the title strip
     Panel2->setGeometry(0, 0, 536, 48);
     Panel2->setStyleSheet(QStringLiteral("background-color: #004040;"));
     anchor(Panel2, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
@@ -206,7 +206,7 @@ void TfmSearch::buildCount()
 void TfmSearch::buildGrid()
 {
     DataSource1.setTable(nullptr);  // the grid shows nothing until the first search
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses found
     nameControl(DBGrid1, QStringLiteral("الأبيات الموجودة"));
     DBGrid1->setReadOnly(true);
     QPalette grid = DBGrid1->palette();
@@ -249,7 +249,7 @@ void TfmSearch::orderTabs()
 // cxAdvanced is ticked.
 void TfmSearch::buildPanel()
 {
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the advanced criteria
     Panel1->setGeometry(8, 114, 520, 81);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
