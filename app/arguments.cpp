@@ -1,4 +1,5 @@
 #include "app/arguments.h"
+#include "app/option_messages.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -24,18 +25,18 @@ QString reasonOf(const QCommandLineParser& parser, const QStringList& args)
         for (const QString& arg : args.mid(1)) {
             const QString bare = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
             if (arg.startsWith(QLatin1Char('-')) && (bare == name || bare.contains(name)))
-                return QStringLiteral("خيار غير معروف: ") + arg;
+                return option_messages::unknown(arg);
         }
-        return QStringLiteral("خيار غير معروف: ") + name;
+        return option_messages::unknown(name);
     }
     // "Missing value after '--x'." or "Unexpected value after '--x'.": the option is quoted.
     const QString text = parser.errorText();
     const QString option = QRegularExpression(QStringLiteral("'([^']*)'")).match(text).captured(1);
     if (option == QLatin1String("--data"))
-        return QStringLiteral("الخيار --data يأخذ اسم مجلد.");
+        return option_messages::dataNeedsFolder();
     if (text.startsWith(QLatin1String("Unexpected value")))
-        return QStringLiteral("الخيار %1 لا يأخذ قيمة.").arg(option);
-    return QStringLiteral("الخيار %1 يأخذ قيمة: %1=…").arg(option);
+        return option_messages::takesNoValue(option);
+    return option_messages::needsValue(option);
 }
 
 // --data with an empty folder name is refused as --data with none.
@@ -46,7 +47,7 @@ bool takeData(const QCommandLineParser& parser, const QCommandLineOption& data, 
     line.dataDir = parser.value(data);
     if (!line.dataDir.isEmpty())
         return true;
-    line.error = QStringLiteral("الخيار --data يأخذ اسم مجلد.");
+    line.error = option_messages::dataNeedsFolder();
     return false;
 }
 
