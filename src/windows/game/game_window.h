@@ -108,8 +108,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    friend class Shell;  // the game button starts the game and ends one that cannot open
-
     void buildControls();
     // The computer's move; false when it had no verse (the game is then over).
     bool ComputerTurn();
