@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace barqeen::exchange {
 namespace {
@@ -87,7 +88,11 @@ std::vector<int> selectedVerses(const Table& poem)
 }
 
 struct VerseExport::Work {
-    Work(PoemStore& s, std::vector<int> r, std::string p) : store(s), rows(std::move(r)), path(std::move(p)) {}
+    Work(PoemStore& s, std::vector<int> r, std::string p, Format f)
+        : store(s), rows(std::move(r)), path(std::move(p)), format(f),
+          separator(f == Format::Tsv ? '\t' : ','), lineEnd(f == Format::Csv || f == Format::Tsv ? "\r\n" : "\n")
+    {
+    }
     ~Work()
     {
         if (fd >= 0) {
@@ -99,13 +104,164 @@ struct VerseExport::Work {
     PoemStore& store;
     std::vector<int> rows;
     std::string path;
+    const Format format;
+    const char separator;
+    const char* const lineEnd;
     std::string temp;
     bool overwrite = false;
     int fd = -1;
     size_t next = 0;
     std::string out;
     std::vector<std::string> categoryNames;  // UTF-8, by key
-    std::string scratch;
+
+    // The columns of the verse table and the authors' names, found once.
+    struct Columns {
+        int text, author, start, end, categories, authorName;
+    };
+    std::optional<Columns> columns;
+
+    // One verse as the file holds it, UTF-8.
+    struct Line {
+        std::string verse, poet, first, last;
+        std::vector<std::string_view> categories;
+    } line;
+    std::string joined;
+
+    // The file made new beside its place (<file>.part), the categories' names read, the header
+    // written.
+    void open()
+    {
+        const Table& poem = store.cdsPoem;
+        if (!poem.active())
+            throw Error("جداول البرنامج ليست مفتوحة.");
+        if (store.ownsFile(path))
+            throw Error("لا تُصدَّر الأبيات إلى \u2068" + path + "\u2069: إنه من ملفات جداول البرنامج. اختر ملفًا آخر.");
+        if (struct stat st {}; !overwrite && ::lstat(path.c_str(), &st) == 0)
+            throw Error("الملف \u2068" + path +
+                        "\u2069 موجود، فلم يُكتب فوقه شيء. اختر اسمًا آخر، أو اطلب الكتابة فوقه (--overwrite).");
+        temp = path + ".part";
+        // Made new: whatever was planted under the name (a link, another file) goes, and is
+        // never followed or written into.
+        std::remove(temp.c_str());
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0)
+            throw Error("تعذّر إنشاء الملف \u2068" + path + "\u2069 " + systemReason(errno) + ".");
+        readCategoryNames();
+        columns = Columns{poem.field("Text").column(),       poem.field("AuthorID").column(),
+                          poem.field("StartLetter").column(), poem.field("EndLetter").column(),
+                          poem.field("Categories").column(),  store.cdsAuthors.field("AuthorName").column()};
+        if (format == Format::Csv || format == Format::Tsv) {
+            out += "\xEF\xBB\xBF";  // spreadsheets read the file as UTF-8 only with its mark
+            const Column header[] = {Column::Text, Column::Poet, Column::Categories, Column::FirstLetter,
+                                     Column::LastLetter};
+            for (size_t c = 0; c < std::size(header); ++c)
+                out += (c ? std::string(1, separator) : std::string()) + std::string(columnName(header[c]));
+            out += lineEnd;
+        }
+    }
+
+    void readCategoryNames()
+    {
+        const Table& categories = store.cdsCategories;
+        const size_t key = size_t(categories.keyField()->column());
+        const size_t name = size_t(categories.field("CategoryName").column());
+        for (int r = 0; r < categories.rowCount(); ++r) {
+            const int64_t k = categories.rowAt(r).cells[key].integer();
+            if (k < 0 || k > (int64_t(1) << 24))
+                continue;
+            if (size_t(k) >= categoryNames.size())
+                categoryNames.resize(size_t(k) + 1);
+            categoryNames[size_t(k)] = codepage::toUtf8(categories.rowAt(r).cells[name].text());
+        }
+    }
+
+    // The categories' names of a category-set text such as (3)(12), read as the verse window
+    // reads it: the categories it ticks are the ones written. Tags of deleted categories go.
+    std::vector<std::string_view> namesOf(std::string_view tags) const
+    {
+        std::vector<std::string_view> names;
+        for (const int32_t key : category_set::Ids(tags))
+            if (key >= 0 && size_t(key) < categoryNames.size() && !categoryNames[size_t(key)].empty())
+                names.push_back(categoryNames[size_t(key)]);
+        return names;
+    }
+
+    // Writes the next verses until all are written or the slice ends; true when all are.
+    bool writeSome(Clock::time_point deadline)
+    {
+        for (size_t n = 0; next < rows.size() && (n % 1024 != 0 || Clock::now() < deadline); ++n) {
+            readLine(store.cdsPoem.rowAt(rows[next++]));
+            if (format == Format::JsonLines)
+                appendJsonLine();
+            else if (format == Format::Text)
+                appendTextLine();
+            else
+                appendDelimitedLine();
+            out += lineEnd;
+            if (out.size() >= kFlushAt)
+                flush();
+        }
+        return next == rows.size();
+    }
+
+    void readLine(const Row& row)
+    {
+        const Columns& c = *columns;
+        line.verse = codepage::toUtf8(row.cells[size_t(c.text)].text());
+        line.poet.clear();
+        if (row.cells[size_t(c.author)].isInteger())
+            if (const auto name = store.cdsAuthors.lookupByKey(row.cells[size_t(c.author)].integer(), c.authorName))
+                line.poet = codepage::toUtf8(name->text());
+        line.first = codepage::toUtf8(row.cells[size_t(c.start)].text());
+        line.last = codepage::toUtf8(row.cells[size_t(c.end)].text());
+        line.categories = namesOf(row.cells[size_t(c.categories)].text());
+    }
+
+    void appendJsonLine()
+    {
+        out += "{\"text\":";
+        appendJsonString(out, line.verse);
+        out += ",\"poet\":";
+        appendJsonString(out, line.poet);
+        out += ",\"categories\":[";
+        for (size_t i = 0; i < line.categories.size(); ++i) {
+            if (i)
+                out += ',';
+            appendJsonString(out, line.categories[i]);
+        }
+        out += "],\"first_letter\":";
+        appendJsonString(out, line.first);
+        out += ",\"last_letter\":";
+        appendJsonString(out, line.last);
+        out += '}';
+    }
+
+    // The hemistichs on one line, a TAB between them.
+    void appendTextLine()
+    {
+        const std::string& verse = line.verse;
+        for (size_t i = 0; i < verse.size(); ++i) {
+            if (verse[i] == '\r' && i + 1 < verse.size() && verse[i + 1] == '\n')
+                ++i;
+            out += verse[i] == '\r' || verse[i] == '\n' ? '\t' : verse[i];
+        }
+    }
+
+    void appendDelimitedLine()
+    {
+        joined.clear();
+        for (size_t i = 0; i < line.categories.size(); ++i)
+            (joined += i ? "; " : "") += line.categories[i];
+        appendCell(out, line.verse, separator);
+        out += separator;
+        appendCell(out, line.poet, separator);
+        out += separator;
+        appendCell(out, joined, separator);
+        out += separator;
+        appendCell(out, line.first, separator);
+        out += separator;
+        appendCell(out, line.last, separator);
+    }
 
     void flush()
     {
@@ -122,15 +278,22 @@ struct VerseExport::Work {
         out.clear();
     }
 
-    // The categories' names of a category-set text such as (3)(12), read as the verse window
-    // reads it: the categories it ticks are the ones written. Tags of deleted categories go.
-    std::vector<std::string_view> namesOf(std::string_view tags) const
+    // Everything on the disk, then the file put in its place in one rename.
+    void finish()
     {
-        std::vector<std::string_view> names;
-        for (const int32_t key : category_set::Ids(tags))
-            if (key >= 0 && size_t(key) < categoryNames.size() && !categoryNames[size_t(key)].empty())
-                names.push_back(categoryNames[size_t(key)]);
-        return names;
+        flush();
+        if (::fsync(fd) != 0 || ::close(fd) != 0) {
+            fd = -1;
+            ::unlink(temp.c_str());
+            throw Error("تعذّرت كتابة الملف \u2068" + path + "\u2069 " + systemReason(errno) + ".");
+        }
+        fd = -1;
+        std::error_code ec;
+        std::filesystem::rename(temp, path, ec);
+        if (ec) {
+            ::unlink(temp.c_str());
+            throw Error("تعذّر وضع الملف \u2068" + path + "\u2069 في مكانه \u2066(" + ec.message() + ")\u2069.");
+        }
     }
 };
 
@@ -141,12 +304,12 @@ void VerseExport::allowOverwrite(bool allowed)
 }
 
 VerseExport::VerseExport(PoemStore& store, std::vector<int> rows, std::string path, Format format)
-    : work_(std::make_unique<Work>(store, std::move(rows), path))
 {
     result_.path = std::move(path);
     result_.format = format == Format::Auto ? formatFromName(result_.path) : format;
     if (result_.format == Format::Auto)
         result_.format = Format::Csv;
+    work_ = std::make_unique<Work>(store, std::move(rows), result_.path, result_.format);
 }
 
 VerseExport::~VerseExport()
@@ -182,121 +345,12 @@ bool VerseExport::step(std::chrono::milliseconds budget)
     if (!work_ || result_.outcome != ExportResult::Outcome::Running)
         return false;
     Work& w = *work_;
-    const Clock::time_point deadline = Clock::now() + budget;
-    const Format format = result_.format;
-    const char separator = format == Format::Tsv ? '\t' : ',';
-    const char* const lineEnd = format == Format::Csv || format == Format::Tsv ? "\r\n" : "\n";
     try {
-        const PoemStore& s = w.store;
-        const Table& poem = s.cdsPoem;
-        if (w.fd < 0) {
-            if (!poem.active())
-                throw Error("جداول البرنامج ليست مفتوحة.");
-            if (s.ownsFile(w.path))
-                throw Error("لا تُصدَّر الأبيات إلى \u2068" + w.path +
-                            "\u2069: إنه من ملفات جداول البرنامج. اختر ملفًا آخر.");
-            if (struct stat st {}; !w.overwrite && ::lstat(w.path.c_str(), &st) == 0)
-                throw Error("الملف \u2068" + w.path +
-                            "\u2069 موجود، فلم يُكتب فوقه شيء. اختر اسمًا آخر، أو اطلب الكتابة فوقه (--overwrite).");
-            w.temp = w.path + ".part";
-            // Made new: whatever was planted under the name (a link, another file) goes, and is
-            // never followed or written into.
-            std::remove(w.temp.c_str());
-            w.fd = ::open(w.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-            if (w.fd < 0)
-                throw Error("تعذّر إنشاء الملف \u2068" + w.path + "\u2069 " + systemReason(errno) + ".");
-            const Table& categories = s.cdsCategories;
-            const size_t key = size_t(categories.keyField()->column());
-            const size_t name = size_t(categories.field("CategoryName").column());
-            for (int r = 0; r < categories.rowCount(); ++r) {
-                const int64_t k = categories.rowAt(r).cells[key].integer();
-                if (k < 0 || k > (int64_t(1) << 24))
-                    continue;
-                if (size_t(k) >= w.categoryNames.size())
-                    w.categoryNames.resize(size_t(k) + 1);
-                w.categoryNames[size_t(k)] = codepage::toUtf8(categories.rowAt(r).cells[name].text());
-            }
-            if (format == Format::Csv || format == Format::Tsv) {
-                w.out += "\xEF\xBB\xBF";  // spreadsheets read the file as UTF-8 only with its mark
-                const Column columns[] = {Column::Text, Column::Poet, Column::Categories, Column::FirstLetter,
-                                          Column::LastLetter};
-                for (size_t c = 0; c < std::size(columns); ++c)
-                    w.out += (c ? std::string(1, separator) : std::string()) + std::string(columnName(columns[c]));
-                w.out += lineEnd;
-            }
-        }
-        const int text = poem.field("Text").column(), author = poem.field("AuthorID").column(),
-                  start = poem.field("StartLetter").column(), end = poem.field("EndLetter").column(),
-                  categories = poem.field("Categories").column();
-        const Table& authors = s.cdsAuthors;
-        const int authorName = authors.field("AuthorName").column();
-        std::string verse, poet, first, last, joined;
-        for (size_t n = 0; w.next < w.rows.size() && (n % 1024 != 0 || Clock::now() < deadline); ++n) {
-            const Row& row = poem.rowAt(w.rows[w.next++]);
-            verse = codepage::toUtf8(row.cells[size_t(text)].text());
-            poet.clear();
-            if (row.cells[size_t(author)].isInteger())
-                if (const auto name = authors.lookupByKey(row.cells[size_t(author)].integer(), authorName))
-                    poet = codepage::toUtf8(name->text());
-            first = codepage::toUtf8(row.cells[size_t(start)].text());
-            last = codepage::toUtf8(row.cells[size_t(end)].text());
-            const std::vector<std::string_view> names = w.namesOf(row.cells[size_t(categories)].text());
-            if (format == Format::JsonLines) {
-                w.out += "{\"text\":";
-                appendJsonString(w.out, verse);
-                w.out += ",\"poet\":";
-                appendJsonString(w.out, poet);
-                w.out += ",\"categories\":[";
-                for (size_t i = 0; i < names.size(); ++i) {
-                    if (i)
-                        w.out += ',';
-                    appendJsonString(w.out, names[i]);
-                }
-                w.out += "],\"first_letter\":";
-                appendJsonString(w.out, first);
-                w.out += ",\"last_letter\":";
-                appendJsonString(w.out, last);
-                w.out += '}';
-            } else if (format == Format::Text) {
-                // The hemistichs on one line, a TAB between them.
-                for (size_t i = 0; i < verse.size(); ++i) {
-                    if (verse[i] == '\r' && i + 1 < verse.size() && verse[i + 1] == '\n')
-                        ++i;
-                    w.out += verse[i] == '\r' || verse[i] == '\n' ? '\t' : verse[i];
-                }
-            } else {
-                joined.clear();
-                for (size_t i = 0; i < names.size(); ++i)
-                    (joined += i ? "; " : "") += names[i];
-                appendCell(w.out, verse, separator);
-                w.out += separator;
-                appendCell(w.out, poet, separator);
-                w.out += separator;
-                appendCell(w.out, joined, separator);
-                w.out += separator;
-                appendCell(w.out, first, separator);
-                w.out += separator;
-                appendCell(w.out, last, separator);
-            }
-            w.out += lineEnd;
-            if (w.out.size() >= kFlushAt)
-                w.flush();
-        }
-        if (w.next < w.rows.size())
+        if (w.fd < 0)
+            w.open();
+        if (!w.writeSome(Clock::now() + budget))
             return true;
-        w.flush();
-        if (::fsync(w.fd) != 0 || ::close(w.fd) != 0) {
-            w.fd = -1;
-            ::unlink(w.temp.c_str());
-            throw Error("تعذّرت كتابة الملف \u2068" + w.path + "\u2069 " + systemReason(errno) + ".");
-        }
-        w.fd = -1;
-        std::error_code ec;
-        std::filesystem::rename(w.temp, w.path, ec);
-        if (ec) {
-            ::unlink(w.temp.c_str());
-            throw Error("تعذّر وضع الملف \u2068" + w.path + "\u2069 في مكانه \u2066(" + ec.message() + ")\u2069.");
-        }
+        w.finish();
         result_.written = w.rows.size();
     } catch (const std::exception& e) {
         work_.reset();

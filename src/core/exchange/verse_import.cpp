@@ -24,6 +24,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The end of one slice of work.
+struct Deadline {
+    Clock::time_point at;
+    bool ahead() const { return Clock::now() < at; }
+};
+
 // The smallest pieces of work: one step does at least one of them, and goes on while its time lasts.
 constexpr size_t kReadPiece = size_t(8) << 20;
 constexpr size_t kWritePiece = 20000;
@@ -193,6 +199,193 @@ struct VerseImport::Work {
         }
         return row;
     }
+
+    // The stages, each run for one slice of work; each moves the stage on when it is done.
+
+    // The tables settled and the file opened, after the checks that it is a plain file.
+    void open()
+    {
+        for (Table* t : {&store.cdsPoem, &store.cdsAuthors, &store.cdsCategories}) {
+            if (!t->active())
+                throw Error("جداول البرنامج ليست مفتوحة.");
+            settle(*t);
+        }
+        // Opened without waiting: a named pipe would hold the import, and the tables, until
+        // something wrote to it.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st {};
+        if (fd < 0 || ::fstat(fd, &st) != 0)
+            throw Error("تعذّر فتح الملف \u2066" + path + "\u2069 " + systemReason(errno) + ".");
+        if (S_ISDIR(st.st_mode))
+            throw Error("\u2066" + path + "\u2069 مجلد وليس ملفًا.");
+        if (!S_ISREG(st.st_mode))
+            throw Error("\u2066" + path +
+                        "\u2069 ليس ملفًا عاديًا (أنبوب أو جهاز أو ما يشبههما)، فلم يُقرأ منه شيء.");
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        fileSize = size_t(st.st_size);
+        // Room for the last piece's read too, so that the file is never copied to a larger buffer.
+        bytes.reserve(fileSize + kReadPiece);
+        AdviseHugePages(bytes.data(), bytes.capacity());
+        stage = Stage::Read;
+    }
+
+    // Reads on until the file's end or the slice's end.
+    void readSome(const Deadline& deadline, ImportResult& result)
+    {
+        bool atEnd = false;
+        for (bool first = true; !atEnd && (first || deadline.ahead()); first = false) {
+            const size_t had = bytes.size();
+            bytes.resize(had + kReadPiece);
+            const ssize_t got = ::read(fd, bytes.data() + had, kReadPiece);
+            if (got < 0) {
+                const int error = errno;
+                if (error == EINTR) {
+                    bytes.resize(had);
+                    first = true;
+                    continue;
+                }
+                throw Error("تعذّرت قراءة الملف \u2066" + path + "\u2069 " + systemReason(error) + ".");
+            }
+            bytes.resize(had + size_t(got));
+            atEnd = got == 0;
+            if (bytes.size() > fileSize)
+                throw Error("تغيّر الملف \u2066" + path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
+            if (had == 0)
+                jsonArray = opensJsonArray(std::string_view(bytes).substr(0, 4096));
+            if (!jsonArray && !lineLength.add(std::string_view(bytes).substr(had)))
+                throw Error("في الملف \u2066" + path + "\u2069 سطر أطول من " + std::to_string(kLongestLine) +
+                            " بايت، ولا يطول سطر بيت هذا الطول، فلم يُستورد منه شيء.");
+        }
+        if (atEnd)
+            takeText(result);
+    }
+
+    // The whole file read: its text as UTF-8, its format, its reader.
+    void takeText(ImportResult& result)
+    {
+        if (bytes.size() != fileSize)
+            throw Error("تغيّر الملف \u2066" + path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
+        ::close(fd);
+        fd = -1;
+        text = decodeToUtf8(std::move(bytes), options.encoding, result.encoding);
+        bytes = std::string();
+        if (result.format == Format::Auto)
+            result.format = formatOf(path, text);
+        // A header without a verse column refuses all.
+        reader = makeReader(result.format, text, ReadOptions{options.layout, options.headingPoet});
+        result.layout = reader->layout();
+
+        prepareCheck();
+    }
+
+    // What the check needs of the tables: field sizes, columns, the names already there.
+    void prepareCheck()
+    {
+        PoemStore& s = store;
+        limits.poet = size_t(s.cdsAuthors.field("AuthorName").size());
+        limits.category = size_t(s.cdsCategories.field("CategoryName").size());
+        textColumn = s.cdsPoem.field("Text").column();
+        authorColumn = s.cdsPoem.field("AuthorID").column();
+        startColumn = s.cdsPoem.field("StartLetter").column();
+        endColumn = s.cdsPoem.field("EndLetter").column();
+        categoriesColumn = s.cdsPoem.field("Categories").column();
+        poets = keysByName(s.cdsAuthors, "AuthorName");
+        categories = keysByName(s.cdsCategories, "CategoryName");
+        forms.reserve(size_t(s.cdsPoem.rowCount()) + size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+        stage = Stage::Index;
+    }
+
+    // The matching forms of the verses already in the table, for the repeat check.
+    void indexSome(const Deadline& deadline)
+    {
+        const Table& poem = store.cdsPoem;
+        for (bool first = true; rowsIndexed < poem.rowCount() && (first || deadline.ahead()); first = false) {
+            for (const int end = std::min(poem.rowCount(), rowsIndexed + 4096); rowsIndexed < end;
+                 ++rowsIndexed) {
+                NormalizeTextInto(poem.rowAt(rowsIndexed).cells[size_t(textColumn)].text(), form);
+                forms.insert(FormSet::hashOf(form), rowsIndexed);
+            }
+        }
+        if (rowsIndexed == poem.rowCount())
+            stage = Stage::Check;
+    }
+
+    // Checks the file's records, each against the table and the records before it.
+    void checkSome(const Deadline& deadline, ImportResult& result)
+    {
+        const Table& poem = store.cdsPoem;
+        const size_t keyColumn = size_t(poem.keyField()->column());
+        const auto formOf = [&](int32_t ref) -> const std::string& {
+            const Row& row = ref >= 0 ? poem.rowAt(ref) : newVerses[size_t(-ref - 1)];
+            NormalizeTextInto(row.cells[size_t(textColumn)].text(), otherForm);
+            return otherForm;
+        };
+        for (int n = 1;; ++n) {
+            if (n % kCheckPiece == 0 && !deadline.ahead())
+                break;
+            if (!reader->next(record)) {
+                stage = Stage::Write;
+                break;
+            }
+            if (record.heading) {
+                result.headings.push_back({record.line, record.text});
+                continue;
+            }
+            const auto refuse = [&](Refusal reason, std::string detail) {
+                result.refused.push_back(
+                    {record.line, record.lastLine, reason, std::move(detail), excerptOf(record.raw)});
+            };
+            if (auto refused = verseFromRecord(record, limits, verse)) {
+                refuse(refused->reason, std::move(refused->detail));
+                continue;
+            }
+            NormalizeTextInto(verse.text, form);
+            const uint64_t hash = FormSet::hashOf(form);
+            if (const auto same = forms.find(hash, [&](int32_t ref) { return formOf(ref) == form; })) {
+                if (*same >= 0)
+                    refuse(Refusal::DuplicateInTable,
+                           "الرقم المتسلسل " + std::to_string(poem.rowAt(*same).cells[keyColumn].integer()));
+                else
+                    refuse(Refusal::DuplicateInFile,
+                           "السطر " + std::to_string(newVerseLines[size_t(-*same - 1)]));
+                continue;
+            }
+            forms.insert(hash, -int32_t(newVerses.size()) - 1);
+            newVerseLines.push_back(record.line);
+            newVerses.push_back(verseRow());
+            result.toTake = newVerses.size();
+            result.folded += verse.folded;
+            if (result.firstVerses.size() < kFirstVerses)
+                result.firstVerses.push_back({record.line, verse});
+        }
+    }
+
+    // Writes the new rows into the open transactions; a dry run only counts them.
+    void writeSome(const Deadline& deadline, ImportResult& result)
+    {
+        if (options.dryRun) {
+            result.taken = newVerses.size();
+            result.newPoets = newPoets.size();
+            result.newCategories = newCategories.size();
+            stage = options.writeReport ? Stage::Report : Stage::Ended;
+            return;
+        }
+        if (batch.rowsInAll() == 0) {
+            result.taken = newVerses.size();
+            result.newPoets = newPoets.size();
+            result.newCategories = newCategories.size();
+            batch.add(store.cdsAuthors, std::move(newPoets));
+            batch.add(store.cdsCategories, std::move(newCategories));
+            batch.add(store.cdsPoem, std::move(newVerses));
+            forms = FormSet();
+            text = std::string();
+        }
+        bool more = batch.rowsInAll() > 0;
+        for (bool first = true; more && (first || deadline.ahead()); first = false)
+            more = batch.write(kWritePiece);
+        if (!more)
+            stage = Stage::Commit;
+    }
 };
 
 VerseImport::VerseImport(PoemStore& store, std::string path, ImportOptions options)
@@ -285,175 +478,14 @@ bool VerseImport::step(std::chrono::milliseconds budget)
     if (!work_ || result_.outcome != ImportResult::Outcome::Running)
         return false;
     Work& w = *work_;
-    const Clock::time_point deadline = Clock::now() + budget;
-    const auto timeLeft = [&] { return Clock::now() < deadline; };
+    const Deadline deadline{Clock::now() + budget};
     try {
         switch (w.stage) {
-        case Stage::Open: {
-            PoemStore& s = w.store;
-            for (Table* t : {&s.cdsPoem, &s.cdsAuthors, &s.cdsCategories}) {
-                if (!t->active())
-                    throw Error("جداول البرنامج ليست مفتوحة.");
-                settle(*t);
-            }
-            // Opened without waiting: a named pipe would hold the import, and the tables, until
-            // something wrote to it.
-            w.fd = ::open(w.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-            struct stat st {};
-            if (w.fd < 0 || ::fstat(w.fd, &st) != 0)
-                throw Error("تعذّر فتح الملف \u2066" + w.path + "\u2069 " + systemReason(errno) + ".");
-            if (S_ISDIR(st.st_mode))
-                throw Error("\u2066" + w.path + "\u2069 مجلد وليس ملفًا.");
-            if (!S_ISREG(st.st_mode))
-                throw Error("\u2066" + w.path +
-                            "\u2069 ليس ملفًا عاديًا (أنبوب أو جهاز أو ما يشبههما)، فلم يُقرأ منه شيء.");
-            ::fcntl(w.fd, F_SETFL, ::fcntl(w.fd, F_GETFL) & ~O_NONBLOCK);
-            w.fileSize = size_t(st.st_size);
-            // Room for the last piece's read too, so that the file is never copied to a larger buffer.
-            w.bytes.reserve(w.fileSize + kReadPiece);
-            AdviseHugePages(w.bytes.data(), w.bytes.capacity());
-            w.stage = Stage::Read;
-            break;
-        }
-        case Stage::Read: {
-            bool atEnd = false;
-            for (bool first = true; !atEnd && (first || timeLeft()); first = false) {
-                const size_t had = w.bytes.size();
-                w.bytes.resize(had + kReadPiece);
-                const ssize_t got = ::read(w.fd, w.bytes.data() + had, kReadPiece);
-                if (got < 0) {
-                    const int error = errno;
-                    if (error == EINTR) {
-                        w.bytes.resize(had);
-                        first = true;
-                        continue;
-                    }
-                    throw Error("تعذّرت قراءة الملف \u2066" + w.path + "\u2069 " + systemReason(error) + ".");
-                }
-                w.bytes.resize(had + size_t(got));
-                atEnd = got == 0;
-                if (w.bytes.size() > w.fileSize)
-                    throw Error("تغيّر الملف \u2066" + w.path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
-                if (had == 0)
-                    w.jsonArray = opensJsonArray(std::string_view(w.bytes).substr(0, 4096));
-                if (!w.jsonArray && !w.lineLength.add(std::string_view(w.bytes).substr(had)))
-                    throw Error("في الملف \u2066" + w.path + "\u2069 سطر أطول من " + std::to_string(kLongestLine) +
-                                " بايت، ولا يطول سطر بيت هذا الطول، فلم يُستورد منه شيء.");
-            }
-            if (!atEnd)
-                break;
-            if (w.bytes.size() != w.fileSize)
-                throw Error("تغيّر الملف \u2066" + w.path + "\u2069 أثناء قراءته، فلم يُستورد منه شيء.");
-            ::close(w.fd);
-            w.fd = -1;
-            w.text = decodeToUtf8(std::move(w.bytes), w.options.encoding, result_.encoding);
-            w.bytes = std::string();
-            if (result_.format == Format::Auto)
-                result_.format = formatOf(w.path, w.text);
-            // A header without a verse column refuses all.
-            w.reader = makeReader(result_.format, w.text, ReadOptions{w.options.layout, w.options.headingPoet});
-            result_.layout = w.reader->layout();
-
-            PoemStore& s = w.store;
-            w.limits.poet = size_t(s.cdsAuthors.field("AuthorName").size());
-            w.limits.category = size_t(s.cdsCategories.field("CategoryName").size());
-            w.textColumn = s.cdsPoem.field("Text").column();
-            w.authorColumn = s.cdsPoem.field("AuthorID").column();
-            w.startColumn = s.cdsPoem.field("StartLetter").column();
-            w.endColumn = s.cdsPoem.field("EndLetter").column();
-            w.categoriesColumn = s.cdsPoem.field("Categories").column();
-            w.poets = keysByName(s.cdsAuthors, "AuthorName");
-            w.categories = keysByName(s.cdsCategories, "CategoryName");
-            w.forms.reserve(size_t(s.cdsPoem.rowCount()) + size_t(std::count(w.text.begin(), w.text.end(), '\n')) + 1);
-            w.stage = Stage::Index;
-            break;
-        }
-        case Stage::Index: {
-            const Table& poem = w.store.cdsPoem;
-            for (bool first = true; w.rowsIndexed < poem.rowCount() && (first || timeLeft()); first = false) {
-                for (const int end = std::min(poem.rowCount(), w.rowsIndexed + 4096); w.rowsIndexed < end;
-                     ++w.rowsIndexed) {
-                    NormalizeTextInto(poem.rowAt(w.rowsIndexed).cells[size_t(w.textColumn)].text(), w.form);
-                    w.forms.insert(FormSet::hashOf(w.form), w.rowsIndexed);
-                }
-            }
-            if (w.rowsIndexed == poem.rowCount())
-                w.stage = Stage::Check;
-            break;
-        }
-        case Stage::Check: {
-            const Table& poem = w.store.cdsPoem;
-            const size_t keyColumn = size_t(poem.keyField()->column());
-            const auto formOf = [&](int32_t ref) -> const std::string& {
-                const Row& row = ref >= 0 ? poem.rowAt(ref) : w.newVerses[size_t(-ref - 1)];
-                NormalizeTextInto(row.cells[size_t(w.textColumn)].text(), w.otherForm);
-                return w.otherForm;
-            };
-            for (int n = 1;; ++n) {
-                if (n % kCheckPiece == 0 && !timeLeft())
-                    break;
-                if (!w.reader->next(w.record)) {
-                    w.stage = Stage::Write;
-                    break;
-                }
-                if (w.record.heading) {
-                    result_.headings.push_back({w.record.line, w.record.text});
-                    continue;
-                }
-                const auto refuse = [&](Refusal reason, std::string detail) {
-                    result_.refused.push_back(
-                        {w.record.line, w.record.lastLine, reason, std::move(detail), excerptOf(w.record.raw)});
-                };
-                if (auto refused = verseFromRecord(w.record, w.limits, w.verse)) {
-                    refuse(refused->reason, std::move(refused->detail));
-                    continue;
-                }
-                NormalizeTextInto(w.verse.text, w.form);
-                const uint64_t hash = FormSet::hashOf(w.form);
-                if (const auto same = w.forms.find(hash, [&](int32_t ref) { return formOf(ref) == w.form; })) {
-                    if (*same >= 0)
-                        refuse(Refusal::DuplicateInTable,
-                               "الرقم المتسلسل " + std::to_string(poem.rowAt(*same).cells[keyColumn].integer()));
-                    else
-                        refuse(Refusal::DuplicateInFile,
-                               "السطر " + std::to_string(w.newVerseLines[size_t(-*same - 1)]));
-                    continue;
-                }
-                w.forms.insert(hash, -int32_t(w.newVerses.size()) - 1);
-                w.newVerseLines.push_back(w.record.line);
-                w.newVerses.push_back(w.verseRow());
-                result_.toTake = w.newVerses.size();
-                result_.folded += w.verse.folded;
-                if (result_.firstVerses.size() < kFirstVerses)
-                    result_.firstVerses.push_back({w.record.line, w.verse});
-            }
-            break;
-        }
-        case Stage::Write: {
-            if (w.options.dryRun) {
-                result_.taken = w.newVerses.size();
-                result_.newPoets = w.newPoets.size();
-                result_.newCategories = w.newCategories.size();
-                w.stage = w.options.writeReport ? Stage::Report : Stage::Ended;
-                break;
-            }
-            if (w.batch.rowsInAll() == 0) {
-                result_.taken = w.newVerses.size();
-                result_.newPoets = w.newPoets.size();
-                result_.newCategories = w.newCategories.size();
-                w.batch.add(w.store.cdsAuthors, std::move(w.newPoets));
-                w.batch.add(w.store.cdsCategories, std::move(w.newCategories));
-                w.batch.add(w.store.cdsPoem, std::move(w.newVerses));
-                w.forms = FormSet();
-                w.text = std::string();
-            }
-            bool more = w.batch.rowsInAll() > 0;
-            for (bool first = true; more && (first || timeLeft()); first = false)
-                more = w.batch.write(kWritePiece);
-            if (!more)
-                w.stage = Stage::Commit;
-            break;
-        }
+        case Stage::Open: w.open(); break;
+        case Stage::Read: w.readSome(deadline, result_); break;
+        case Stage::Index: w.indexSome(deadline); break;
+        case Stage::Check: w.checkSome(deadline, result_); break;
+        case Stage::Write: w.writeSome(deadline, result_); break;
         case Stage::Commit:
             w.batch.commit();
             w.stage = w.options.writeReport ? Stage::Report : Stage::Ended;

@@ -347,15 +347,44 @@ bool mergeMarks(Word& said, const Word& written, size_t sunLetter)
 
 }  // namespace
 
-LexiconReadings lexiconReadings(const Word& written)
-{
-    constexpr size_t kMostReadings = 4;
-    const Index& index = lexicon();
-    std::u16string key;
-    for (const Glyph& g : written)
-        key += folded(g.letter);
-    const std::u16string_view all(key);
+namespace {
 
+// A written word split as prefix + article + stem + suffix, the stem looked up in the lexicon.
+struct Split {
+    const Prefix& prefix;
+    bool withArticle;
+    bool lamBefore;  // the prefix ends on the preposition لِ: the article is only its lam (لل)
+    const Suffix& suffix;
+};
+
+// The readings of one written word, gathered from every way it splits, likeliest first.
+class ReadingSearch {
+public:
+    explicit ReadingSearch(const Word& written) : written_(written), index_(lexicon())
+    {
+        for (const Glyph& g : written)
+            key_ += folded(g.letter);
+    }
+
+    LexiconReadings run()
+    {
+        constexpr size_t kMostReadings = 4;
+        // The whole word first: when it is known, it is never split.
+        if (const auto it = index_.find(std::u16string_view(key_)); it != index_.end()) {
+            for (const Entry& e : it->second) {
+                add(e.spelling, 0, size_t(-1), false, 0, e.derived);
+                if (takesTanween(e.kind, e.spelling))
+                    add(withTanween(e.spelling), 0, size_t(-1), false, 0, e.derived);
+            }
+            return likeliestFirst(found_.size());
+        }
+        for (const Prefix& prefix : kPrefixes)
+            if (std::u16string_view(key_).starts_with(prefix.letters))
+                splitAfter(prefix);
+        return likeliestFirst(kMostReadings);
+    }
+
+private:
     // Readings that put a hamza where the text wrote a bare alif come after the others.
     struct Found {
         size_t hamzaGuessed;
@@ -363,13 +392,111 @@ LexiconReadings lexiconReadings(const Word& written)
         bool open;  // read through a suffix, or a form made by rule: another word may be meant
         Word said;
     };
-    std::vector<Found> found;
-    auto add = [&](Word said, size_t stripped, size_t sunLetter, bool dropAlif, size_t alifAt, bool open) {
-        if (!mergeMarks(said, written, sunLetter))
+
+    // The rest of the word after the prefix, with and without the article.
+    void splitAfter(const Prefix& prefix)
+    {
+        const std::u16string_view afterPrefix = std::u16string_view(key_).substr(prefix.letters.size());
+        const bool lamBefore = !prefix.letters.empty() && prefix.letters.back() == kLam;
+        const std::u16string_view article = lamBefore ? std::u16string_view(u"ل") : std::u16string_view(u"ال");
+        for (const bool withArticle : {true, false}) {
+            if (withArticle && (!prefix.nouns || !afterPrefix.starts_with(article)))
+                continue;
+            const std::u16string_view rest = withArticle ? afterPrefix.substr(article.size()) : afterPrefix;
+            for (const Suffix& suffix : kSuffixes)
+                if (rest.ends_with(suffix.letters))
+                    lookUpStem(Split{prefix, withArticle, lamBefore, suffix}, rest);
+        }
+    }
+
+    void lookUpStem(const Split& split, std::u16string_view rest)
+    {
+        const Suffix& suffix = split.suffix;
+        if (split.withArticle && (suffix.ending == Ending::Pronoun || suffix.ending == Ending::Tanween))
+            return;
+        if (split.prefix.letters.empty() && !split.withArticle && suffix.letters.empty())
+            return;  // the whole word, looked up first
+        const std::u16string_view stemKey = rest.substr(0, rest.size() - suffix.letters.size());
+        // Two letters and a final ي or alif are mostly a word of their own (صَبِيّ، صَبَا).
+        const bool longEnding = suffix.letters == u"ي" || suffix.letters == u"ا";
+        const size_t shortest = split.withArticle ? 2 : split.prefix.letters.empty() && !longEnding ? 2 : 3;
+        if (stemKey.size() < shortest)
+            return;
+        if (const auto it = index_.find(stemKey); it != index_.end())
+            for (const Entry& e : it->second)
+                readEntry(split, e);
+        // A ت before a suffix may be the feminine ة of the stem (ليلته، ليلتان).
+        if (stemKey.back() == kTa && !suffix.letters.empty() && suffix.ending != Ending::FemininePl) {
+            const std::u16string feminineKey = std::u16string(stemKey.substr(0, stemKey.size() - 1)) + kTaMarbuta;
+            if (const auto it = index_.find(std::u16string_view(feminineKey)); it != index_.end())
+                for (const Entry& e : it->second)
+                    if (e.kind == Kind::Noun)
+                        readEntry(split, e);
+        }
+    }
+
+    void readEntry(const Split& split, const Entry& e)
+    {
+        const Prefix& prefix = split.prefix;
+        const bool kindAllowed = e.kind == Kind::Noun                                ? prefix.nouns
+                                 : e.kind == Kind::Past || e.kind == Kind::Imperative ? prefix.verbs
+                                                                                      : prefix.presents;
+        if (!kindAllowed || (split.withArticle && e.kind != Kind::Noun) ||
+            !kindTakes(e.kind, split.suffix.ending, split.suffix.letters))
+            return;
+        std::vector<Word> stems = withEnding(e.spelling, e.kind, split.suffix.ending, split.suffix.letters);
+        // لِ before the article and a stem opening with lam leaves one lam written, doubled
+        // (لليل is لِلَّيْل); likelier than لِلَيْل.
+        if (split.lamBefore && !split.withArticle && e.kind == Kind::Noun && !stems.empty() &&
+            stems[0][0].letter == kLam) {
+            Word doubled = stems[0];
+            doubled[0].marks |= Shadda;
+            stems.insert(stems.begin(), std::move(doubled));
+        }
+        for (Word& stem : stems)
+            addStem(split, e, stem);
+    }
+
+    // The stem with its prefix and article before it, as said.
+    void addStem(const Split& split, const Entry& e, Word& stem)
+    {
+        const Prefix& prefix = split.prefix;
+        Word said;
+        for (const char16_t c : prefix.letters)
+            said.push_back(prefixGlyph(c));
+        size_t sunLetter = size_t(-1);
+        if (split.withArticle) {
+            if (!split.lamBefore)
+                said.push_back({kAlif, 0});
+            said.push_back({kLam, 0});
+            sunLetter = said.size();
+        }
+        // After the article (ال، لل) a wasl is written as a plain alif, as the scanner reads it
+        // (الِانْتِظَار).
+        if (split.withArticle && (prefix.letters.empty() || split.lamBefore) && stem[0].letter == kAlifWasla)
+            stem[0] = {kAlif, 0};
+        said.insert(said.end(), stem.begin(), stem.end());
+        if (said.size() != written_.size())
+            return;
+        const bool dropAlif = split.withArticle && !split.lamBefore && !prefix.letters.empty();
+        const size_t stripped = prefix.letters.size() + split.suffix.letters.size();
+        const bool nunated = !split.withArticle && split.suffix.ending == Ending::None && takesTanween(e.kind, said);
+        Word nunatedWord = nunated ? withTanween(said) : Word{};
+        // The article and the prefixes are told apart surely enough; a suffix may be the stem's
+        // own last letters (وقتك: وَقْتُكَ or وَقَتْكَ).
+        const bool open = e.derived || !split.suffix.letters.empty();
+        add(std::move(said), stripped, sunLetter, dropAlif, prefix.letters.size(), open);
+        if (nunated)
+            add(std::move(nunatedWord), stripped, sunLetter, dropAlif, prefix.letters.size(), open);
+    }
+
+    void add(Word said, size_t stripped, size_t sunLetter, bool dropAlif, size_t alifAt, bool open)
+    {
+        if (!mergeMarks(said, written_, sunLetter))
             return;
         size_t hamzaGuessed = 0;
-        for (size_t i = 0; i < written.size(); ++i)
-            hamzaGuessed += written[i].letter == kAlif &&
+        for (size_t i = 0; i < written_.size(); ++i)
+            hamzaGuessed += written_[i].letter == kAlif &&
                             (said[i].letter == kHamzaAbove || said[i].letter == kHamzaBelow);
         if (dropAlif) {
             said.erase(said.begin() + alifAt);
@@ -378,126 +505,38 @@ LexiconReadings lexiconReadings(const Word& written)
             const bool beforeWasl = alifAt + 1 < said.size() && said[alifAt + 1].letter == kAlifWasla;
             said[alifAt].marks = beforeWasl ? unsigned(Kasra) : unsigned(Sukun);
         }
-        for (const Found& f : found)
+        for (const Found& f : found_)
             if (saidAlike(f.said, said))
                 return;
-        found.push_back({hamzaGuessed, stripped, open, std::move(said)});
-    };
-    auto likeliestFirst = [&](size_t most) {
-        std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        found_.push_back({hamzaGuessed, stripped, open, std::move(said)});
+    }
+
+    LexiconReadings likeliestFirst(size_t most)
+    {
+        std::stable_sort(found_.begin(), found_.end(), [](const Found& a, const Found& b) {
             return a.hamzaGuessed != b.hamzaGuessed ? a.hamzaGuessed < b.hamzaGuessed : a.stripped < b.stripped;
         });
         LexiconReadings readings{{}, true};
-        for (Found& f : found) {
+        for (Found& f : found_) {
             if (readings.words.size() == most)
                 break;
             readings.whole = readings.whole && !f.open;
             readings.words.push_back(std::move(f.said));
         }
         return readings;
-    };
-
-    // The whole word first: when it is known, it is never split.
-    if (auto it = index.find(all); it != index.end()) {
-        for (const Entry& e : it->second) {
-            const bool nunated = takesTanween(e.kind, e.spelling);
-            add(e.spelling, 0, size_t(-1), false, 0, e.derived);
-            if (nunated)
-                add(withTanween(e.spelling), 0, size_t(-1), false, 0, e.derived);
-        }
-        return likeliestFirst(found.size());
     }
 
-    for (const Prefix& prefix : kPrefixes) {
-        if (!all.starts_with(prefix.letters))
-            continue;
-        const std::u16string_view afterPrefix = all.substr(prefix.letters.size());
-        // The article: ال, or only its lam after the preposition لِ (لل).
-        const bool lamBefore = !prefix.letters.empty() && prefix.letters.back() == kLam;
-        const std::u16string_view article = lamBefore ? std::u16string_view(u"ل") : std::u16string_view(u"ال");
-        for (const bool withArticle : {true, false}) {
-            if (withArticle && (!prefix.nouns || !afterPrefix.starts_with(article)))
-                continue;
-            const std::u16string_view rest = withArticle ? afterPrefix.substr(article.size()) : afterPrefix;
-            for (const Suffix& suffix : kSuffixes) {
-                if (!rest.ends_with(suffix.letters))
-                    continue;
-                if (withArticle && (suffix.ending == Ending::Pronoun || suffix.ending == Ending::Tanween))
-                    continue;
-                if (prefix.letters.empty() && !withArticle && suffix.letters.empty())
-                    continue;  // the whole word, looked up above
-                const std::u16string_view stemKey = rest.substr(0, rest.size() - suffix.letters.size());
-                // Two letters and a final ي or alif are mostly a word of their own (صَبِيّ، صَبَا).
-                const bool longEnding = suffix.letters == u"ي" || suffix.letters == u"ا";
-                const size_t shortest = withArticle ? 2 : prefix.letters.empty() && !longEnding ? 2 : 3;
-                if (stemKey.size() < shortest)
-                    continue;
-                // A ت before a suffix may be the feminine ة of the stem (ليلته، ليلتان).
-                std::u16string feminineKey;
-                if (stemKey.back() == kTa && !suffix.letters.empty() && suffix.ending != Ending::FemininePl) {
-                    feminineKey = std::u16string(stemKey.substr(0, stemKey.size() - 1)) + kTaMarbuta;
-                }
-                for (const std::u16string_view lookFor : {stemKey, std::u16string_view(feminineKey)}) {
-                    if (lookFor.empty())
-                        continue;
-                    const auto it = index.find(lookFor);
-                    if (it == index.end())
-                        continue;
-                    for (const Entry& e : it->second) {
-                        if (lookFor == std::u16string_view(feminineKey) && e.kind != Kind::Noun)
-                            continue;
-                        const bool kindAllowed = e.kind == Kind::Noun ? prefix.nouns
-                                                 : e.kind == Kind::Past || e.kind == Kind::Imperative
-                                                     ? prefix.verbs
-                                                     : prefix.presents;
-                        if (!kindAllowed || (withArticle && e.kind != Kind::Noun) ||
-                            !kindTakes(e.kind, suffix.ending, suffix.letters))
-                            continue;
-                        std::vector<Word> stems = withEnding(e.spelling, e.kind, suffix.ending, suffix.letters);
-                        // لِ before the article and a stem opening with lam leaves one lam
-                        // written, doubled (لليل is لِلَّيْل); likelier than لِلَيْل.
-                        if (lamBefore && !withArticle && e.kind == Kind::Noun && !stems.empty() &&
-                            stems[0][0].letter == kLam) {
-                            Word doubled = stems[0];
-                            doubled[0].marks |= Shadda;
-                            stems.insert(stems.begin(), std::move(doubled));
-                        }
-                        for (Word& stem : stems) {
-                            Word said;
-                            for (const char16_t c : prefix.letters)
-                                said.push_back(prefixGlyph(c));
-                            size_t sunLetter = size_t(-1);
-                            if (withArticle) {
-                                if (!lamBefore)
-                                    said.push_back({kAlif, 0});
-                                said.push_back({kLam, 0});
-                                sunLetter = said.size();
-                            }
-                            // After the article (ال، لل) a wasl is written as a plain alif, as
-                            // the scanner reads it (الِانْتِظَار).
-                            if (withArticle && (prefix.letters.empty() || lamBefore) && stem[0].letter == kAlifWasla)
-                                stem[0] = {kAlif, 0};
-                            said.insert(said.end(), stem.begin(), stem.end());
-                            if (said.size() != written.size())
-                                continue;
-                            const bool dropAlif = withArticle && !lamBefore && !prefix.letters.empty();
-                            const size_t stripped = prefix.letters.size() + suffix.letters.size();
-                            const bool nunated = !withArticle && suffix.ending == Ending::None &&
-                                                 takesTanween(e.kind, said);
-                            Word nunatedWord = nunated ? withTanween(said) : Word{};
-                            // The article and the prefixes are told apart surely enough; a
-                            // suffix may be the stem's own last letters (وقتك: وَقْتُكَ or وَقَتْكَ).
-                            const bool open = e.derived || !suffix.letters.empty();
-                            add(std::move(said), stripped, sunLetter, dropAlif, prefix.letters.size(), open);
-                            if (nunated)
-                                add(std::move(nunatedWord), stripped, sunLetter, dropAlif, prefix.letters.size(), open);
-                        }
-                    }
-                }
-            }
-        }
-    }
-    return likeliestFirst(kMostReadings);
+    const Word& written_;
+    const Index& index_;
+    std::u16string key_;
+    std::vector<Found> found_;
+};
+
+}  // namespace
+
+LexiconReadings lexiconReadings(const Word& written)
+{
+    return ReadingSearch(written).run();
 }
 
 }  // namespace barqeen::prosody

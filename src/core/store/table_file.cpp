@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -191,7 +192,7 @@ void TableFile::disconnect(bool checkpoint)
     // The last connection to close folds the log into the file and removes it; another
     // connection still open (a reader) keeps it for itself. A fold-in that fails for want of room
     // is told; the log then stays, holding everything, and is read with the file next time.
-    if (checkpoint && !readOnly_) {
+    if (checkpoint && !readOnly()) {
         const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
         if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
             foldProblem_ = sqlite3_errmsg(db_);
@@ -203,18 +204,32 @@ void TableFile::disconnect(bool checkpoint)
     sqlite3_close(db_);
     db_ = nullptr;
     // Closed with its log folded in, the file holds everything: the log's record has done its work.
-    if (checkpoint && !readOnly_ && !pathExists(path_ + "-wal")) {
+    if (checkpoint && !readOnly() && !pathExists(path_ + "-wal")) {
         logRecord_.reset();
         LogRecord::forget(path_);
     }
     // A connection that only reads leaves the log files it made; they hold nothing.
-    if (readOnly_) {
+    if (readOnly()) {
         struct stat st {};
         if (!hadLog_ && ::stat((path_ + "-wal").c_str(), &st) == 0 && st.st_size == 0)
             std::remove((path_ + "-wal").c_str());
         if (!hadIndex_)
             std::remove((path_ + "-shm").c_str());
     }
+}
+
+void TableFile::moveTo(Mode next)
+{
+    const auto givenUpMode = [](Mode m) { return m == Mode::WritingKept || m == Mode::Stopped; };
+    // The moves a file makes: from Writing to ReadOnly (no right to write, found at opening) or to
+    // ReadAsItStands (the log's index cannot be made: no room or no right); from ReadOnly to
+    // ReadAsItStands; and from any of these, when the file is replaced or written by another
+    // program, to WritingKept or Stopped. A file given up is never taken up again.
+    [[maybe_unused]] const bool allowed =
+        next == mode_ || (next != Mode::Writing && !givenUp() && (mode_ != Mode::ReadAsItStands || givenUpMode(next))) ||
+        (mode_ == Mode::WritingKept && next == Mode::Stopped);
+    assert(allowed);
+    mode_ = next;
 }
 
 std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table, const std::string& kind)
@@ -226,13 +241,14 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
         unreadable(path, e.what());
     }
     // Without the right to write the file, or to make the log beside it, the table is only read.
-    file->readOnly_ = ::access(path.c_str(), W_OK) != 0 || ::access(folderOf(path).c_str(), W_OK) != 0;
-    if (file->readOnly_)
+    if (::access(path.c_str(), W_OK) != 0 || ::access(folderOf(path).c_str(), W_OK) != 0) {
+        file->moveTo(Mode::ReadOnly);
         file->readOnlyReason_ = ::access(path.c_str(), W_OK) != 0 ? "لا يسمح النظام بالكتابة في الملف"
                                                                    : "لا يسمح النظام بالكتابة في مجلده";
+    }
     // A log left by a crash is applied only to the file it was written for, and only after what
     // is damaged in it is copied aside.
-    if (!file->readOnly_)
+    if (!file->readOnly())
         file->checkLeftLog();
     const bool hadLog = file->hadLog_ = pathExists(path + "-wal");
     const bool hadIndex = file->hadIndex_ = pathExists(path + "-shm");
@@ -255,7 +271,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
         const int64_t nextKey = table_file_read::checkLayout(file->db_, table, kind);
         table_file_read::readRows(file->db_, table, nextKey, rows, arena);
         sqlite3_exec(file->db_, "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
-        if (!file->readOnly_) {
+        if (!file->readOnly()) {
             // Files written before the log was used change over once, after they were checked.
             exec(file->db_, "PRAGMA journal_mode = WAL");
             file->prepareStatements();
@@ -295,7 +311,7 @@ void TableFile::connectForReading()
                                    ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
                                     (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
                                      error == EACCES || error == EPERM));
-        if (asItStands_ || !noRoomOrRight)
+        if (mode_ == Mode::ReadAsItStands || !noRoomOrRight)
             throw;
     }
     disconnect(false);
@@ -303,13 +319,11 @@ void TableFile::connectForReading()
         std::remove((path_ + "-wal").c_str());
     if (!hadIndex_)
         std::remove((path_ + "-shm").c_str());
-    if (!readOnly_) {
-        readOnly_ = true;
+    if (!readOnly())
         readOnlyReason_ = writeReason(path_, error) + " " + isolated("(" + detail + ")");
-    }
     if (struct stat log {}; ::stat((path_ + "-wal").c_str(), &log) == 0 && log.st_size > 0)
         readOnlyReason_ += "، ولم يُقرأ سجلّه " + isolated(path_ + "-wal") + " فقد تنقص الجدول آخر تغييراته";
-    asItStands_ = true;
+    moveTo(Mode::ReadAsItStands);
     connect();
     table_file_read::checkMarks(db_);
 }
@@ -318,8 +332,8 @@ void TableFile::connect()
 {
     // One thread uses a table file at a time (the folding thread takes turns with the interface):
     // SQLite's own locking between threads is not needed.
-    const int mode = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    const std::string name = asItStands_ ? uriPath(path_) + "?immutable=1" : path_;
+    const int mode = readOnly() ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const std::string name = mode_ == Mode::ReadAsItStands ? uriPath(path_) + "?immutable=1" : path_;
     if (sqlite3_open_v2(name.c_str(), &db_, mode | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
         throw Error(db_ ? sqlite3_errmsg(db_) : "out of memory");
     sqlite3_busy_timeout(db_, 2000);
@@ -329,7 +343,7 @@ void TableFile::connect()
     exec(db_, "PRAGMA synchronous = FULL; PRAGMA mmap_size = 1073741824");
     // Every commit is noted in the log's record. This also stops SQLite folding the log in by
     // itself on the committing thread: the store's folding thread does it, and notes it.
-    if (!readOnly_ && !asItStands_)
+    if (!readOnly())
         sqlite3_wal_hook(db_, &TableFile::onLogCommit, this);
 }
 
@@ -368,14 +382,19 @@ void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
         bindValue(stmt, int(i) + 1, defs_[i], row.cells[i]);
 }
 
+void TableFile::prepareToWrite()
+{
+    if (mode_ == Mode::Stopped)
+        throw Error(replaced(openedPath_, keptPath_, keptProblem_, true));
+    if (readOnly())
+        readOnlyRefusal(path_, readOnlyReason_);
+    ensureFile();
+}
+
 void TableFile::commit(const std::function<void()>& statements)
 {
     std::lock_guard hold(connection_);
-    if (givenUp_ && !db_)
-        throw Error(replaced(openedPath_, keptPath_, keptProblem_, true));
-    if (readOnly_)
-        readOnlyRefusal(path_, readOnlyReason_);
-    ensureFile();
+    prepareToWrite();
     bool foreign = false;
     try {
         exec(db_, "BEGIN IMMEDIATE");
@@ -438,13 +457,9 @@ void TableFile::rowDeleted(int64_t key)
 void TableFile::beginBatch()
 {
     std::lock_guard hold(connection_);
-    if (inBatch_)
+    if (inBatch())
         throw Error("A batch is already open on " + path_);
-    if (givenUp_ && !db_)
-        throw Error(replaced(openedPath_, keptPath_, keptProblem_, true));
-    if (readOnly_)
-        readOnlyRefusal(path_, readOnlyReason_);
-    ensureFile();
+    prepareToWrite();
     bool foreign = false;
     try {
         exec(db_, "BEGIN IMMEDIATE");
@@ -456,14 +471,13 @@ void TableFile::beginBatch()
     }
     if (foreign)
         giveUpFile(true, true);
-    inBatch_ = true;
-    fileCounter_ = table_.nextKey();
+    batchCounter_ = table_.nextKey();
 }
 
 void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
 {
     std::lock_guard hold(connection_);
-    if (!inBatch_)
+    if (!inBatch())
         throw Error("No batch is open on " + path_);
     if (nextKey - 1 > kLargestKey)
         throw Error("لا يتسع ملف الجدول " + isolated(path_) + " لهذه الصفوف: تتجاوز مفاتيحها أكبر عدد يحفظه.");
@@ -476,9 +490,9 @@ void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
         }
         sqlite3_reset(counter_);
         sqlite3_bind_int64(counter_, 1, nextKey);
-        sqlite3_bind_int64(counter_, 2, fileCounter_);
+        sqlite3_bind_int64(counter_, 2, *batchCounter_);
         stepOneRow(db_, counter_);
-        fileCounter_ = nextKey;
+        batchCounter_ = nextKey;
     } catch (const ForeignChange&) {
         foreign = true;
     } catch (const Error& e) {
@@ -495,7 +509,7 @@ void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
 void TableFile::commitBatch()
 {
     std::lock_guard hold(connection_);
-    if (!inBatch_)
+    if (!inBatch())
         throw Error("No batch is open on " + path_);
     sqlite3_reset(insert_);
     sqlite3_reset(counter_);
@@ -505,7 +519,8 @@ void TableFile::commitBatch()
         // A commit that failed may leave the transaction open: it is rolled back by the caller.
         unwritable(path_, e.what());
     }
-    inBatch_ = false;
+    committedBatchCounter_ = *batchCounter_;
+    batchCounter_.reset();
     rememberIdentity();
     rememberDataVersion();
     if (committed_)
@@ -515,9 +530,9 @@ void TableFile::commitBatch()
 void TableFile::rollbackBatch() noexcept
 {
     std::lock_guard hold(connection_);
-    if (!inBatch_)
+    if (!inBatch())
         return;
-    inBatch_ = false;
+    batchCounter_.reset();
     sqlite3_reset(insert_);
     sqlite3_reset(counter_);
     // SQLite rolls some failures back by itself (a full disk); then there is nothing left to undo.
@@ -534,7 +549,7 @@ void TableFile::takeBack(int64_t firstKey)
         remove.step(db_);
         sqlite3_reset(counter_);
         sqlite3_bind_int64(counter_, 1, firstKey);
-        sqlite3_bind_int64(counter_, 2, fileCounter_);
+        sqlite3_bind_int64(counter_, 2, committedBatchCounter_);
         stepOneRow(db_, counter_);
     });
 }
@@ -543,7 +558,7 @@ void TableFile::close()
 {
     std::lock_guard hold(connection_);
     rollbackBatch();
-    if (givenUp_ && !db_)
+    if (mode_ == Mode::Stopped)
         return;  // the user was told when it happened
     switch (checkPlace()) {
     case Place::Ours:

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 struct sqlite3;
@@ -44,7 +45,7 @@ public:
     const std::string& path() const { return path_; }
     // The file can be read but not written: every change is refused. readOnlyReason says why
     // (no right to write, a full disk), in Arabic.
-    bool readOnly() const { return readOnly_; }
+    bool readOnly() const { return mode_ == Mode::ReadOnly || mode_ == Mode::ReadAsItStands; }
     const std::string& readOnlyReason() const { return readOnlyReason_; }
     // What the user is to be told about the file's log found at opening (set aside or damaged), or "".
     const std::string& logNotice() const { return logNotice_; }
@@ -68,12 +69,25 @@ public:
     void appendInBatch(const Row* rows, size_t count, int64_t nextKey);
     void commitBatch();
     void rollbackBatch() noexcept;
-    bool inBatch() const { return inBatch_; }
+    bool inBatch() const { return batchCounter_.has_value(); }
     // Removes the rows from firstKey on and sets the key counter back to it, in one transaction:
     // undoes a committed batch whose partner files could not commit.
     void takeBack(int64_t firstKey);
 
 private:
+    // How the file is used. The mode changes only in moveTo, which lists the moves it makes.
+    enum class Mode {
+        Writing,         // every committed change is written to the file
+        ReadOnly,        // read through SQLite, never written; readOnlyReason_ says why
+        ReadAsItStands,  // read without the log's index, which could not be made; never written
+        WritingKept,     // the file was replaced or written by another program: the rows went on
+                         // in a file beside it (keptPath_), where the later changes go
+        Stopped,         // the same, but the rows could not be kept there (keptProblem_): nothing
+                         // more is written
+    };
+    void moveTo(Mode next);
+    bool givenUp() const { return mode_ == Mode::WritingKept || mode_ == Mode::Stopped; }
+
     // What the path holds now, against what the program last left there. A file is another one
     // when its device and inode are; the same file with another length or time was touched by
     // someone else (a checkpoint by another SQLite reader, or bytes copied over it). Its rows
@@ -106,6 +120,8 @@ private:
     void rememberDataVersion();
     bool writtenByOthers();
     void ensureFile();
+    // Refuses a write the mode forbids; otherwise makes sure the file is there to take it.
+    void prepareToWrite();
     [[noreturn]] void giveUpFile(bool changeRefused, bool sameFile);
     void dropLog() const;  // removes the log files beside the path
     std::string keepRowsBeside() const;
@@ -127,20 +143,19 @@ private:
     int64_t lastDataVersion_ = 0;  // SQLite's data_version after the program's own last commit
     int64_t schemaVersion_ = 0;    // the layout's version number, as checked at opening
     std::recursive_mutex connection_;  // the connection is used by the folding thread too
-    bool readOnly_ = false;
-    bool asItStands_ = false;  // read without its log's index, which cannot be made
+    Mode mode_ = Mode::Writing;
     std::string readOnlyReason_;
     std::string logNotice_;
     std::unique_ptr<LogRecord> logRecord_;  // while the file is written
-    bool inBatch_ = false;
-    int64_t fileCounter_ = 0;  // the key counter as last written by a batch
+    // While an import's batch is open: the key counter as the batch last wrote it.
+    std::optional<int64_t> batchCounter_;
+    int64_t committedBatchCounter_ = 0;  // what the last committed batch left, for takeBack
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening
     std::function<void()> committed_;
     std::string foldProblem_;  // why the log could not be folded in at close
     int foldError_ = 0;        // and the system's error then
     std::string openedPath_;    // the table's own file
-    bool givenUp_ = false;      // the file was replaced: the rows went on elsewhere, or nowhere
-    std::string keptPath_;      // where the rows were kept then
+    std::string keptPath_;      // where the rows were kept when the file was given up
     std::string keptProblem_;   // or why they could not be
 };
 

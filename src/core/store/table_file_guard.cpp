@@ -110,7 +110,7 @@ void TableFile::reconnect()
 
 int64_t TableFile::expectedCounter() const
 {
-    return inBatch_ ? fileCounter_ : table_.nextKey();
+    return batchCounter_ ? *batchCounter_ : table_.nextKey();
 }
 
 bool TableFile::holds(sqlite3* db, int64_t nextKey) const
@@ -217,8 +217,7 @@ std::string TableFile::keepRowsBeside() const
 
 void TableFile::giveUpFile(bool changeRefused, bool sameFile)
 {
-    if (!givenUp_) {
-        givenUp_ = true;
+    if (!givenUp()) {
         // Nothing of the program's is folded into a file it no longer knows. When another program
         // wrote through SQLite, the log is shared and stays for the file; otherwise the log
         // belongs to no file at the path any more. The rows are kept below either way.
@@ -238,10 +237,12 @@ void TableFile::giveUpFile(bool changeRefused, bool sameFile)
             rememberIdentity();
             rememberDataVersion();
             startLogRecord();
+            moveTo(Mode::WritingKept);
         } catch (const Error& e) {
             if (keptPath_.empty())
                 keptProblem_ = e.what();
             disconnect(false);
+            moveTo(Mode::Stopped);
         }
     }
     throw Error(replaced(openedPath_, keptPath_, keptProblem_, changeRefused));

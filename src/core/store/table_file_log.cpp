@@ -93,7 +93,7 @@ std::string TableFile::keepLogAside(bool move)
 
 void TableFile::startLogRecord()
 {
-    if (readOnly_ || asItStands_) {
+    if (readOnly()) {
         logRecord_.reset();
         return;
     }
@@ -113,7 +113,7 @@ int TableFile::onLogCommit(void* file, sqlite3*, const char*, int frames)
 void TableFile::foldLog() noexcept
 {
     std::lock_guard hold(connection_);
-    if (!db_ || readOnly_ || inBatch_ || place() != Place::Ours || connectionStale())
+    if (!db_ || readOnly() || inBatch() || place() != Place::Ours || connectionStale())
         return;
     const std::vector<uint32_t> pages = log_check::loggedPages(path_ + "-wal");
     int logFrames = 0, folded = 0;
