@@ -94,7 +94,7 @@ void TfmPoemEdit::buildControls()
     orderTabs();
 }
 
-// Panel1: the title strip, «إضافة وتعديل أبيات الشعر».
+// The title strip, «إضافة وتعديل أبيات الشعر».
 void TfmPoemEdit::buildTitle()
 {
     Panel1 = new QFrame(this);  // Panel1: the title strip
@@ -144,7 +144,7 @@ void TfmPoemEdit::buildTableButtons()
     connect(bbAuthor, &QPushButton::clicked, this, guarded([this] { bbAuthorClick(); }));
 }
 
-// DBGrid1: the verses, and DBNavigator1 under it. The window follows the table's notices.
+// The verses and the navigator under them; the window follows the table's notices.
 void TfmPoemEdit::buildGrid()
 {
     DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses

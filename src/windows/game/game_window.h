@@ -49,7 +49,6 @@ public:
     int32_t CurrentGameID = 0;
     // The end type the history records: 0 closed; 2 given up, out of time or the computer beaten.
     int32_t GameEndType() const { return int32_t(progress_.endKind()); }
-    GameState state() const { return progress_.state(); }
 
     // ---- controls, by their names ----
     QFrame* Panel1 = nullptr;

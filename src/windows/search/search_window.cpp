@@ -139,7 +139,7 @@ void TfmSearch::buildControls()
     orderTabs();
 }
 
-// Panel2: the title strip, «بحـــث».
+// The title strip, «بحـــث».
 void TfmSearch::buildTitle()
 {
     Panel2 = new QFrame(this);  // Panel2: the title strip
@@ -202,7 +202,7 @@ void TfmSearch::buildCount()
     LaSearchCount->move(kCountRight - LaSearchCount->width(), 75);
 }
 
-// DBGrid1: the verses found, bound to the verse table from the first search on.
+// The verses found, bound to the verse table from the first search on.
 void TfmSearch::buildGrid()
 {
     DataSource1.setTable(nullptr);  // the grid shows nothing until the first search
@@ -245,8 +245,8 @@ void TfmSearch::orderTabs()
         setTabOrder(order[i], order[i + 1]);
 }
 
-// Panel1: the advanced criteria (author, first letter, last letter, category), hidden until
-// cxAdvanced is ticked.
+// The advanced criteria (author, first letter, last letter, category), hidden until cxAdvanced
+// is ticked.
 void TfmSearch::buildPanel()
 {
     Panel1 = new QFrame(this);  // Panel1: the advanced criteria
