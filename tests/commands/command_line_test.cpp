@@ -1,5 +1,6 @@
 // The program's commands, run as a script runs them: a copy of the program in a folder of its
 // own, no display, the tables in that folder.
+#include "app/option_messages.h"
 #include "exchange_fixture.h"
 
 #include <QLockFile>
@@ -138,7 +139,7 @@ TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverSta
     const struct {
         QStringList args;
         int code;
-        const char* said;  // on stdout for 0, stderr otherwise
+        std::string said;  // on stdout for 0, stderr otherwise
     } cases[] = {
         {{}, 2, "لا شاشة"},
         {{"improt", "poems.csv"}, 2, "أمر غير معروف: improt"},
@@ -147,6 +148,11 @@ TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverSta
         {{"--version"}, 0, "barqeen 2.0.3"},
         {{"import", "--layout=zigzag", "a.txt"}, 2, "zigzag"},
         {{"export", "--letter=ة", "out.csv"}, 2, "لا يبدأ بيت"},
+        // The option syntax: a value after a space, a value a switch does not take, a value missing.
+        {{"import", "--dry-run", "--layout", "zigzag", "a.txt"}, 2, "zigzag"},
+        {{"export", "--overwrite=yes", "out.csv"}, 2, option_messages::takesNoValue("--overwrite").toStdString()},
+        {{"import", "--format"}, 2, option_messages::needsValue("--format").toStdString()},
+        {{"import", "-h"}, 0, "الاستعمال"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -17,7 +17,7 @@ class QPushButton;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 class TfmCategory;
 class DBComboBox;
 class DBGrid;
@@ -28,7 +28,7 @@ class Field;
 class TfmPoemEdit : public QDialog {
     Q_OBJECT
 public:
-    TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent = nullptr);
+    TfmPoemEdit(Shell& shell, TfmCategory& category, QWidget* parent = nullptr);
 
     // The 28 letters of the three letter lists, in their order (ق before ف).
     static const QStringList& letterList();
@@ -38,6 +38,8 @@ public:
     // Shows the current verse's meter and feet while the window is on the screen
     // (poem_edit_meter.cpp).
     void showMeter();
+    // At every move of the verse table: the ticks, the count and the meter follow the verse.
+    void followVerseTable();
     // Puts the input focus on a control bound to the field (a post refused for it being empty).
     void focusField(const std::string& fieldName);
 
@@ -87,12 +89,20 @@ protected:
 
 private:
     void buildControls();
+    void buildTitle();
+    void buildLetterChoice();
+    void buildTableButtons();
+    void buildGrid();
+    void followTableEvent(const TableEvent& e);
+    void buildVerseFields();
+    void nameAndAnchorControls();
+    void orderTabs();
     void buildExchangeControls();
     void buildMeterLabel();
     void sizeColumns();
     void placeCount();
 
-    TfmMain& main_;
+    Shell& shell_;
     TfmCategory& category_;
     std::string focusOnShow_;
     bool justShown_ = false;

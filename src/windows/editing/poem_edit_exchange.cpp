@@ -10,7 +10,7 @@
 #include "windows/shell/anchors.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -162,10 +162,10 @@ void TfmPoemEdit::importFiles(const QStringList& paths, bool windows1256)
         ImportOptions options;
         options.encoding = windows1256 ? Encoding::Windows1256 : Encoding::Auto;
         // What would be stored is shown first; nothing happens unless the user goes on.
-        TfmImportPreview preview(main_.store(), path, options, this);
+        TfmImportPreview preview(shell_.store(), path, options, this);
         if (Dialogs::exec(preview) != QDialog::Accepted)
             continue;
-        VerseImport import(main_.store(), path.toStdString(), preview.options());
+        VerseImport import(shell_.store(), path.toStdString(), preview.options());
         runWithProgress(this, QStringLiteral("استيراد الأبيات"),
                         {[&] { return import.step(kSlice); }, [&] { return import.progress(); },
                          [&] { return QString::fromStdString(import.stage()); }, [&] { return import.cancel(); },
@@ -180,7 +180,7 @@ void TfmPoemEdit::importFiles(const QStringList& paths, bool windows1256)
 
 void TfmPoemEdit::bbExportClick()
 {
-    Table& poem = main_.cdsPoem();
+    Table& poem = shell_.cdsPoem();
     bool selection = false;
     if (poem.filtered() && poem.recordCount() < poem.rowCount())
         selection = Dialogs::confirm(QStringLiteral("تصدير الأبيات المعروضة وحدها (%1 من %2)؟\n"
@@ -210,7 +210,7 @@ void TfmPoemEdit::bbExportClick()
     for (const ExportKind& kind : kExportKinds)
         if (format == Format::Auto && kind.filter == dialog.selectedNameFilter())
             parseFormat(kind.suffix, format);
-    VerseExport out(main_.store(), selection ? selectedVerses(poem) : allVerses(poem), path, format);
+    VerseExport out(shell_.store(), selection ? selectedVerses(poem) : allVerses(poem), path, format);
     out.allowOverwrite(true);  // the save dialog asked
     runWithProgress(this, QStringLiteral("تصدير الأبيات"),
                     {[&] { return out.step(kSlice); }, [&] { return out.progress(); },
