@@ -5,6 +5,7 @@
 //
 // Each timed search changes the criteria (it cycles through several searches of its kind), so
 // every one is worked out afresh, as after typing a new word.
+#include "temp_folder.h"
 #include "corpus.h"
 #include "core/search/record_test.h"
 #include "core/search/split_words.h"
@@ -30,25 +31,6 @@ namespace {
 constexpr uint64_t kTableSeed = 1;
 constexpr int kSearchesOfAKind = 8;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "barqeen-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot make a temporary folder");
-        path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 struct Sqlite {
     sqlite3* db = nullptr;

@@ -6,6 +6,7 @@
 // The table is made once per size (corpus.h) and kept for all the benchmarks of that size. Its
 // after-move hook reads the current verse's categories, as the verse window does, so every move
 // of the cursor costs what it costs in the program.
+#include "temp_folder.h"
 #include "corpus.h"
 #include "core/rules/turn_rules.h"
 #include "reference_turn_rules.h"
@@ -38,25 +39,6 @@ constexpr size_t kCommonLetters = 10;
 
 size_t hookSink = 0;  // what the after-move hook read, so that the reading is not optimised away
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "barqeen-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot make a temporary folder");
-        path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // One verse table and the game states measured on it.
 struct Game {
