@@ -194,7 +194,10 @@ void TableFile::disconnect(bool checkpoint)
     // is told; the log then stays, holding everything, and is read with the file next time.
     if (checkpoint && !readOnly()) {
         const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
+        if (rc == SQLITE_OK) {
+            foldProblem_.clear();  // an idle fold-in that failed before is made good now
+            foldError_ = 0;
+        } else if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
             foldProblem_ = sqlite3_errmsg(db_);
             foldError_ = sqlite3_system_errno(db_);
         }

@@ -117,11 +117,22 @@ void TableFile::foldLog() noexcept
         return;
     const std::vector<uint32_t> pages = log_check::loggedPages(path_ + "-wal");
     int logFrames = 0, folded = 0;
-    if (sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded) == SQLITE_OK) {
+    const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded);
+    if (rc == SQLITE_OK) {
         if (logRecord_)
             logRecord_->folded(fileOf(db_), pages, uint32_t(std::max(folded, 0)));
-        rememberIdentity();
+        foldProblem_.clear();
+        foldError_ = 0;
+    } else if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
+        // A fold-in cut short (a full disk) leaves some of the log's pages in the file and the
+        // file perhaps shorter than its header says; the log still holds them all and is read
+        // with the file, as SQLite leaves it. It is tried again after the next commit and at close.
+        foldProblem_ = sqlite3_errmsg(db_);
+        foldError_ = sqlite3_system_errno(db_);
     }
+    // The program's own fold-in, whole or cut short, moved the file's length and time: the file is
+    // still the one the program left.
+    rememberIdentity();
 }
 
 }  // namespace barqeen

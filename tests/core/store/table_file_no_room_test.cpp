@@ -156,4 +156,60 @@ TEST(TableFileNoRoomTest, ALogThatCannotBeFoldedInAtCloseIsToldAndKept)
     EXPECT_FALSE(fs::exists(dir.file("Categories.cds-wal")));
 }
 
+// The disk fills while the program sits idle: the fold-in that has to grow the file is cut
+// short, leaving some of the log's pages in a file shorter than its header says. That is the
+// program's own doing, no replacement: the log stays and is read with the file, a change that
+// finds no room is refused for that reason, and once there is room again the program goes on
+// saving into the same file and loses nothing.
+TEST(TableFileNoRoomTest, AnIdleFoldInCutShortByAFullDiskLeavesTheFileWorking)
+{
+    TempFolder dir;
+    makeFolder(dir, 0);
+    const std::string file = dir.file("Authors.cds");
+    const std::string seen = inChild(false, [&] {
+        PoemStore store(dir.path());
+        store.setIdleFolding(false);
+        store.OpenTables();
+        for (int i = 1; i <= 300; ++i)
+            store.cdsAuthors.appendRecord({Value(), Value("poet " + std::to_string(i)), Value(std::string(400, 'x'))});
+        const auto before = fs::file_size(file);
+        std::string seen;
+        {
+            FileSizeLimit limit(before + 4096);
+            store.fileOf(store.cdsAuthors)->foldLog();
+            seen += fs::file_size(file) > before ? "grown part-way\n" : "not grown\n";
+            try {
+                store.cdsAuthors.appendRecord({Value(), Value("refused")});
+                seen += "saved under the limit\n";
+            } catch (const Error& e) {
+                seen += std::string("refused: ") + e.what() + "\n";
+            }
+        }
+        try {
+            store.cdsAuthors.appendRecord({Value(), Value("with room")});
+            seen += "saved with room\n";
+            store.CloseTables();
+            seen += "closed\n";
+        } catch (const Error& e) {
+            seen += std::string("failed: ") + e.what() + "\n";
+        }
+        return seen;
+    });
+    EXPECT_NE(seen.find("grown part-way\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("refused: "), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("استُبدل"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("saved with room\nclosed\n"), std::string::npos) << seen;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find("-kept-"), std::string::npos) << entry.path();
+    EXPECT_FALSE(fs::exists(file + "-wal"));
+
+    PoemStore store(dir.path());
+    store.OpenTables();
+    EXPECT_EQ(store.openingNotice(), "");
+    ASSERT_EQ(store.cdsAuthors.recordCount(), 301);
+    store.cdsAuthors.last();
+    EXPECT_EQ(store.cdsAuthors.field("AuthorName").asString(), "with room");
+    store.CloseTables();
+}
+
 }  // namespace
