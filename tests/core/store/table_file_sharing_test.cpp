@@ -188,4 +188,43 @@ TEST(TableFileSharingTest, ALayoutChangedByAnotherProgramIsAConflict)
     EXPECT_EQ(otherProgram(kept[0], "SELECT group_concat(AuthorName, ',') FROM rows"), "poet 0,poet 1,poet 2,poet 3");
 }
 
+// Another program's change that keeps the count of rows and the key counter (an UPDATE, a row
+// deleted and added again under its key) is a write all the same: the program's next edit of
+// that row is refused as a conflict and never overwrites it.
+TEST(TableFileSharingTest, AChangeThatKeepsTheCountIsNoticedAndNotOverwritten)
+{
+    const struct {
+        const char* name;
+        const char* statements;
+    } cases[] = {
+        {"an update", "UPDATE rows SET Info = 'theirs' WHERE AuthorID = 2"},
+        {"a delete and an insert under the same key",
+         "DELETE FROM rows WHERE AuthorID = 2; INSERT INTO rows (AuthorID, AuthorName, Info) VALUES (2, 'poet 1', 'theirs')"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        const std::string file = dir.file("Authors.cds");
+        {
+            PoemStore store(dir.path());
+            store.OpenTables();
+            for (int i = 0; i < 3; ++i)
+                addAuthor(store, "poet " + std::to_string(i));
+            ASSERT_EQ(otherProgram(file, std::string(c.statements) + "; SELECT count(*) FROM rows"), "3");
+            Table& t = store.cdsAuthors;
+            ASSERT_TRUE(t.locate("AuthorID", Value(2)));
+            t.edit();
+            t.field("Info").setAsString("mine");
+            EXPECT_THROW(t.post(), Error);
+            ASSERT_EQ(t.state(), Table::State::Edit);
+            EXPECT_NO_THROW(t.post());
+            EXPECT_NO_THROW(store.CloseTables());
+        }
+        EXPECT_EQ(otherProgram(file, "SELECT Info FROM rows WHERE AuthorID = 2"), "theirs");
+        const std::vector<std::string> kept = keptFiles(dir);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(otherProgram(kept[0], "SELECT Info FROM rows WHERE AuthorID = 2"), "mine");
+    }
+}
+
 }  // namespace
