@@ -244,10 +244,15 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
         unreadable(path, e.what());
     }
     // Without the right to write the file, or to make the log beside it, the table is only read.
-    if (::access(path.c_str(), W_OK) != 0 || ::access(folderOf(path).c_str(), W_OK) != 0) {
+    // A disk mounted read-only says so for the file and the folder alike: that is the reason given.
+    const bool fileWritable = ::access(path.c_str(), W_OK) == 0;
+    const int fileError = errno;
+    if (!fileWritable || ::access(folderOf(path).c_str(), W_OK) != 0) {
+        const int error = fileWritable ? errno : fileError;
         file->moveTo(Mode::ReadOnly);
-        file->readOnlyReason_ = ::access(path.c_str(), W_OK) != 0 ? "لا يسمح النظام بالكتابة في الملف"
-                                                                   : "لا يسمح النظام بالكتابة في مجلده";
+        file->readOnlyReason_ = error == EROFS  ? writeReason(path, EROFS)
+                                : !fileWritable ? "لا يسمح النظام بالكتابة في الملف"
+                                                : "لا يسمح النظام بالكتابة في مجلده";
     }
     // A log left by a crash is applied only to the file it was written for, and only after what
     // is damaged in it is copied aside.
@@ -310,7 +315,10 @@ void TableFile::connectForReading()
         // cannot be written): that is no damage. The file is read as it stands, and only read.
         const int code = sqlite3_errcode(db_) & 0xff;
         error = sqlite3_system_errno(db_);
+        // A file known to be read-only whose log's index cannot be made or opened (a read-only
+        // disk) is read as it stands too.
         const bool noRoomOrRight = code == SQLITE_FULL || code == SQLITE_READONLY ||
+                                   (mode_ == Mode::ReadOnly && code == SQLITE_CANTOPEN) ||
                                    ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
                                     (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
                                      error == EACCES || error == EPERM));

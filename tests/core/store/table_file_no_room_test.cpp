@@ -7,11 +7,14 @@
 #include "files_fixture.h"
 #include "core/store/poem_store.h"
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 using namespace barqeen;
@@ -210,6 +213,69 @@ TEST(TableFileNoRoomTest, AnIdleFoldInCutShortByAFullDiskLeavesTheFileWorking)
     store.cdsAuthors.last();
     EXPECT_EQ(store.cdsAuthors.field("AuthorName").asString(), "with room");
     store.CloseTables();
+}
+
+// Mounts a small disk of its own on folder, seen by this process alone (a mount namespace of its
+// own; without root, a user namespace too). Answers "" or what failed.
+std::string mountDiskOn(const std::string& folder)
+{
+    if (::geteuid() == 0) {
+        if (::unshare(CLONE_NEWNS) != 0)
+            return "unshare failed";
+    } else {
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return "unshare failed";
+        std::ofstream("/proc/self/setgroups") << "deny";
+        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=4m") != 0)
+        return "mount failed";
+    return "";
+}
+
+// The disk the tables are on is mounted read-only (a medium that cannot be written, a disk the
+// system remounted read-only): the tables open for reading, naming the read-only disk, whether
+// or not a crash left a log beside them.
+TEST(TableFileNoRoomTest, AReadOnlyDiskOpensTheTablesReadOnlyNamingIt)
+{
+    for (const bool crashed : {false, true}) {
+        SCOPED_TRACE(crashed ? "with a log left by a crash" : "closed cleanly");
+        TempFolder dir, elsewhere;
+        const std::string seen = inChild(false, [&] {
+            if (const std::string failed = mountDiskOn(dir.path()); !failed.empty())
+                return failed;
+            makeFolder(dir, 2);
+            if (crashed) {
+                const pid_t writer = ::fork();
+                if (writer == 0) {
+                    PoemStore store(dir.path());
+                    store.setIdleFolding(false);
+                    store.OpenTables();
+                    store.cdsCategories.appendRecord({Value(), Value("logged")});
+                    _exit(0);
+                }
+                ::waitpid(writer, nullptr, 0);
+            }
+            if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                return std::string("remount failed");
+            return useTheTables(dir.path(), elsewhere.file("out.csv"));
+        });
+        EXPECT_NE(seen.find(dir.file("Categories.cds") + "\u2069 للقراءة فقط (القرص للقراءة فقط"), std::string::npos)
+            << seen;
+        EXPECT_NE(seen.find(dir.file("Authors.cds") + "\u2069 للقراءة فقط (القرص للقراءة فقط"), std::string::npos)
+            << seen;
+        EXPECT_NE(seen.find("refused: "), std::string::npos) << seen;
+        EXPECT_NE(seen.find("exported\n"), std::string::npos) << seen;
+        EXPECT_NE(seen.find("closed\n"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("تالف"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("لا يسمح النظام"), std::string::npos) << seen;
+        // The crash left the log's index beside the log: SQLite reads the log through it.
+        EXPECT_NE(seen.find(crashed ? "rows: 3\nrefused" : "rows: 2\nrefused"), std::string::npos) << seen;
+    }
 }
 
 }  // namespace
