@@ -46,6 +46,10 @@ void TableFile::checkLeftLog()
     const LogProgress was = record ? record->progress : LogProgress{};
     const bool unfolded = was.committed > was.folded;  // commits the file alone did not hold
     const bool sameRound = log.present && log.salt1 == was.salt1 && log.salt2 == was.salt2;
+    // A page that fails its checksum after the commits the program recorded is a change cut short
+    // by the stop (SQLite writes a frame's header and its page apart): nothing committed is in it.
+    // Only without a record is every damage told, since then nothing says what was committed.
+    const bool lostCommits = !record ? true : sameRound ? log.committedFrames < was.committed : unfolded;
     const std::string file = isolated(path_);
     // A fold-in writes only the log's frames into the file: a page that reads neither as recorded
     // nor as one of them means another file was put in this one's place.
@@ -60,7 +64,7 @@ void TableFile::checkLeftLog()
         logNotice_ = "السجلّ الذي وُجد بجانب ملف الجدول " + file +
                      " ليس سجلّ التغييرات الذي كان البرنامج يكتبه حين توقف فجأة، فلم يُطبَّق عليه، وقد تنقص الجدول آخر تغييراته قبل التوقف. نُقل السجلّ إلى " +
                      kept + "، وفُتح الملف كما هو.";
-    } else if (!log.damage.empty() || (sameRound && log.committedFrames < was.committed)) {
+    } else if ((!log.damage.empty() && lostCommits) || (sameRound && log.committedFrames < was.committed)) {
         // SQLite reads what is sound of it; a copy keeps the rest.
         const std::string damage =
             !log.damage.empty() ? log.damage
