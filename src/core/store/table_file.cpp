@@ -9,6 +9,7 @@
 #include "core/text/codepage.h"
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cassert>
@@ -387,6 +388,31 @@ void TableFile::prepareStatements()
             throw Error(sqlite3_errmsg(db_));
 }
 
+int TableFile::systemError() const
+{
+    if (!db_)
+        return 0;
+    // Only a failed read or write leaves an error of the system's that belongs to this call.
+    const int code = sqlite3_errcode(db_) & 0xff;
+    if (code != SQLITE_IOERR && code != SQLITE_FULL && code != SQLITE_CANTOPEN)
+        return 0;
+    if (const int error = sqlite3_system_errno(db_))
+        return error;
+    if (code == SQLITE_FULL)
+        return ENOSPC;
+    // SQLite does not always keep the error of a write the file-size limit refused: a file that
+    // one more page would take past the limit tells it.
+    rlimit limit {};
+    if (code == SQLITE_IOERR && ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        for (const std::string& file : {path_, path_ + "-wal"}) {
+            struct stat st {};
+            if (::stat(file.c_str(), &st) == 0 && rlim_t(st.st_size) + 65536 + 24 > limit.rlim_cur)
+                return EFBIG;
+        }
+    }
+    return 0;
+}
+
 void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
 {
     for (size_t i = 0; i < defs_.size(); ++i)
@@ -407,6 +433,7 @@ void TableFile::commit(const std::function<void()>& statements)
     std::lock_guard hold(connection_);
     prepareToWrite();
     bool foreign = false;
+    int error = 0;
     try {
         exec(db_, "BEGIN IMMEDIATE");
         try {
@@ -418,11 +445,12 @@ void TableFile::commit(const std::function<void()>& statements)
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             foreign = true;
         } catch (...) {
+            error = systemError();  // before the rollback clears it
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
     } catch (const Error& e) {
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), error ? error : systemError());
     }
     if (foreign)
         giveUpFile(true, true);
@@ -478,7 +506,7 @@ void TableFile::beginBatch()
         if (foreign)
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     } catch (const Error& e) {
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), systemError());
     }
     if (foreign)
         giveUpFile(true, true);
@@ -509,7 +537,7 @@ void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
     } catch (const Error& e) {
         sqlite3_reset(insert_);
         sqlite3_reset(counter_);
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), systemError());
     }
     if (foreign) {
         rollbackBatch();
@@ -528,7 +556,7 @@ void TableFile::commitBatch()
         exec(db_, "COMMIT");
     } catch (const Error& e) {
         // A commit that failed may leave the transaction open: it is rolled back by the caller.
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), systemError());
     }
     committedBatchCounter_ = *batchCounter_;
     batchCounter_.reset();

@@ -127,6 +127,8 @@ private:
     std::string keepRowsBeside() const;
     int64_t expectedCounter() const;
     void bindRow(sqlite3_stmt* stmt, const Row& row);
+    // The system's error of the connection's last failed call (ENOSPC, EFBIG, ...), or 0.
+    int systemError() const;
     void commit(const std::function<void()>& statements);
 
     std::string path_;

@@ -215,6 +215,40 @@ TEST(TableFileNoRoomTest, AnIdleFoldInCutShortByAFullDiskLeavesTheFileWorking)
     store.CloseTables();
 }
 
+// The file-size limit reached in the middle of a session: the change refused names the limit,
+// as the opening does, and not a bare "disk I/O error"; the change is still saved once the limit
+// is lifted.
+TEST(TableFileNoRoomTest, AChangeRefusedByTheSizeLimitNamesIt)
+{
+    TempFolder dir;
+    makeFolder(dir, 0);
+    const std::string seen = inChild(false, [&] {
+        PoemStore store(dir.path());
+        store.setIdleFolding(false);
+        store.OpenTables();
+        store.cdsCategories.appendRecord({Value(), Value("first")});
+        std::string seen;
+        {
+            FileSizeLimit limit(fs::file_size(dir.file("Categories.cds-wal")));
+            try {
+                store.cdsCategories.appendRecord({Value(), Value("second")});
+                seen += "saved under the limit\n";
+            } catch (const Error& e) {
+                seen += std::string("refused: ") + e.what() + "\n";
+            }
+        }
+        store.cdsCategories.appendRecord({Value(), Value("second")});
+        store.CloseTables();
+        return seen + "rows: " + std::to_string(store.cdsCategories.recordCount()) + "\n";
+    });
+    EXPECT_NE(seen.find("refused: "), std::string::npos) << seen;
+    EXPECT_NE(seen.find("بلغت الملفات أكبر حجم يسمح به النظام"), std::string::npos) << seen;
+    PoemStore store(dir.path());
+    store.OpenTables();
+    EXPECT_EQ(store.cdsCategories.recordCount(), 2);
+    store.CloseTables();
+}
+
 // Mounts a small disk of its own on folder, seen by this process alone (a mount namespace of its
 // own; without root, a user namespace too). Answers "" or what failed.
 std::string mountDiskOn(const std::string& folder)
