@@ -227,4 +227,42 @@ TEST(TableFileSharingTest, AChangeThatKeepsTheCountIsNoticedAndNotOverwritten)
     }
 }
 
+// After a conflict the program's rows go on in a kept file; the program then stops without a
+// close (a crash). The kept file alone holds every row saved into it, and the next start names it.
+TEST(TableFileSharingTest, RowsKeptAfterAConflictAreWholeAfterACrashAndNamedAtTheNextStart)
+{
+    TempFolder dir, elsewhere;
+    const std::string file = dir.file("Authors.cds");
+    test::inChild(false, [&] {
+        PoemStore store(dir.path());
+        store.setIdleFolding(false);
+        store.OpenTables();
+        for (int i = 0; i < 3; ++i)
+            addAuthor(store, "poet " + std::to_string(i));
+        otherProgram(file, "INSERT INTO rows (AuthorName) VALUES ('theirs'); UPDATE barqeen_table SET next_key = 5");
+        try {
+            addAuthor(store, "poet 3");
+        } catch (const Error&) {
+        }
+        addAuthor(store, "poet 3");
+        addAuthor(store, "poet 4");
+        _exit(0);
+        return std::string();
+    });
+    std::vector<std::string> kept;
+    for (const std::string& k : keptFiles(dir))
+        if (fs::path(k).extension() == ".cds")
+            kept.push_back(k);
+    ASSERT_EQ(kept.size(), 1u);
+    fs::copy_file(kept[0], elsewhere.file("Authors.cds"));
+    EXPECT_EQ(otherProgram(elsewhere.file("Authors.cds"), "SELECT group_concat(AuthorName, ',') FROM rows"),
+              "poet 0,poet 1,poet 2,poet 3,poet 4");
+
+    PoemStore store(dir.path());
+    store.OpenTables();
+    EXPECT_NE(store.openingNotice().find(kept[0]), std::string::npos) << store.openingNotice();
+    EXPECT_EQ(store.cdsAuthors.rowCount(), 4);
+    store.CloseTables();
+}
+
 }  // namespace
