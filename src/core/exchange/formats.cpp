@@ -240,6 +240,11 @@ std::string decodeToUtf8(std::string bytes, Encoding chosen, Encoding& used)
                                       chosen));
         if (chosen == Encoding::Windows1256 && shown == Encoding::Utf8 && isValidUtf8(bytes) && hasArabicUtf8(bytes))
             throw Error(contradiction("هو نص عربي بترميز \u2066UTF-8\u2069 سليم كله", chosen));
+        // Read in an encoding its bytes are not, the file would show only replacement marks.
+        if (chosen == Encoding::Utf8 && shown == Encoding::Windows1256 && !isValidUtf8(bytes))
+            throw Error(contradiction("فيه بايتات لا تصح في \u2066UTF-8\u2069، فليس نصًا بهذا الترميز", chosen));
+        if (chosen == Encoding::Utf16 && shown != Encoding::Utf16)
+            throw Error(contradiction("ليس فيه ما يدل على \u2066UTF-16\u2069 (بايت صفري بين كل حرفين)", chosen));
     }
     used = chosen == Encoding::Auto ? shown : chosen;
     std::string text;

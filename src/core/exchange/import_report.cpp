@@ -57,7 +57,8 @@ std::string refusalName(Refusal reason)
 std::string sourceText(const ImportResult& result)
 {
     // Names such as utf-8 are isolated, or the Arabic comma after them moves their digit.
-    std::string text = "الصيغة: \u2066" + std::string(formatName(result.format)) + "\u2069، الترميز: \u2066" +
+    const std::string_view format = result.jsonArray ? "json" : formatName(result.format);
+    std::string text = "الصيغة: \u2066" + std::string(format) + "\u2069، الترميز: \u2066" +
                        std::string(encodingName(result.encoding)) + "\u2069";
     if (result.format == Format::Text)
         text += "، الشطران: " + layoutTitle(result.layout);

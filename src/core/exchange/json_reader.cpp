@@ -123,16 +123,10 @@ private:
             }
             takeField(column, text(value, key), record);
         }
-        // Hemistichs listed one by one make verses two by two.
-        for (size_t k = 0; k < hemistichs.size(); k += 2) {
-            SourceRecord& r = push(out_[at].line, out_[at].raw);
-            if (k + 1 < hemistichs.size()) {
-                r.hemistich1 = std::move(hemistichs[k]);
-                r.hemistich2 = std::move(hemistichs[k + 1]);
-            } else {
-                r.notOneVerse = "بقي في القصيدة شطر واحد بلا ثانٍ";
-            }
-        }
+        if (listsWholeVerses(hemistichs))
+            takeVerses(hemistichs, at);
+        else
+            takeHemistichs(hemistichs, at);
         SourceRecord& whole = out_[at];
         for (size_t k = at + 1; k < out_.size(); ++k) {
             SourceRecord& verse = out_[k];
@@ -150,6 +144,64 @@ private:
             whole.malformed = "لا مفتاح لنص البيت في الكائن. المفاتيح الموجودة: " +
                               (found.empty() ? std::string("لا شيء") : found) +
                               ". المعروفة: " + std::string(knownVerseNames());
+        }
+    }
+
+    // A poem's strings are whole verses when they hold a line break, when a sign parts most of
+    // them in two, or when they run as long as two hemistichs (ten words or more, mostly).
+    static bool listsWholeVerses(const std::vector<std::string>& items)
+    {
+        if (items.empty())
+            return false;
+        std::string lines;
+        std::vector<size_t> words;
+        for (const std::string& item : items) {
+            if (item.find('\n') != std::string::npos)
+                return true;
+            (lines += item) += '\n';
+            words.push_back(size_t(std::count(item.begin(), item.end(), ' ')) + 1);
+        }
+        const Layout layout = detectLayout(lines).kind;
+        if (layout != Layout::OneLine && layout != Layout::TwoLines)
+            return true;
+        std::nth_element(words.begin(), words.begin() + std::ptrdiff_t(words.size() / 2), words.end());
+        return words[words.size() / 2] >= 10;
+    }
+
+    void takeVerses(std::vector<std::string>& verses, size_t at)
+    {
+        std::string lines;
+        for (const std::string& v : verses)
+            (lines += v) += '\n';
+        const TextLayout layout = detectLayout(lines);
+        for (std::string& verse : verses) {
+            SourceRecord& r = push(out_[at].line, out_[at].raw);
+            std::string_view first, second;
+            const int pieces = layout.kind == Layout::OneLine || layout.kind == Layout::TwoLines
+                                   ? 1
+                                   : splitLine(verse, layout, first, second);
+            if (pieces == 2) {
+                r.hemistich1 = first;
+                r.hemistich2 = second;
+            } else if (pieces == 1) {
+                r.text = std::move(verse);
+            } else {
+                r.notOneVerse = "في البيت " + std::to_string(pieces) + " أجزاء بين الفواصل، والبيت شطران";
+            }
+        }
+    }
+
+    // Hemistichs listed one by one make verses two by two.
+    void takeHemistichs(std::vector<std::string>& hemistichs, size_t at)
+    {
+        for (size_t k = 0; k < hemistichs.size(); k += 2) {
+            SourceRecord& r = push(out_[at].line, out_[at].raw);
+            if (k + 1 < hemistichs.size()) {
+                r.hemistich1 = std::move(hemistichs[k]);
+                r.hemistich2 = std::move(hemistichs[k + 1]);
+            } else {
+                r.notOneVerse = "بقي في القصيدة شطر واحد بلا ثانٍ";
+            }
         }
     }
 

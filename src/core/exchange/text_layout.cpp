@@ -1,5 +1,7 @@
 #include "core/exchange/text_layout.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <array>
 
@@ -101,6 +103,7 @@ struct SampleLine {
     std::string_view text;  // without its number
     bool numbered = false;
     bool blank = true;
+    bool isShort = false;
 };
 
 std::vector<SampleLine> sampleOf(std::string_view utf8)
@@ -116,11 +119,14 @@ std::vector<SampleLine> sampleOf(std::string_view utf8)
         s.numbered = number > 0;
         s.text = line.substr(number);
         s.blank = line.empty();
+        s.isShort = !s.blank && isShortLine(s.text);
         content += !s.blank;
         lines.push_back(s);
     }
     return lines;
 }
+
+bool rhymesEveryOtherLine(const std::vector<SampleLine>& lines);
 
 // Hemistichs on lines of their own show as numbered lines each followed by one without a number,
 // or as poems (runs of lines between blank lines) that all have an even count of lines.
@@ -151,7 +157,34 @@ bool looksLikeTwoLines(const std::vector<SampleLine>& lines)
     // Titles and poets' names between the poems leave fewer numbered lines than half.
     if (numbered >= 2 && numbered * 5 >= content && pairedNumbers * 10 >= numbered * 7)
         return true;
-    return numbered == 0 && runs >= 2 && evenRuns * 10 >= runs * 8;
+    return numbered == 0 && ((runs >= 2 && evenRuns * 10 >= runs * 8) || rhymesEveryOtherLine(lines));
+}
+
+// A poem's second hemistichs share its rhyme, its first ones mostly do not: in a file of
+// hemistichs on lines of their own, every other line rhymes. Headings (short lines) and blank
+// lines part the poems; a file of whole verses rhymes on every line and is not taken for this.
+bool rhymesEveryOtherLine(const std::vector<SampleLine>& lines)
+{
+    size_t pairs = 0, secondsRhyme = 0, firstsRhyme = 0;
+    std::vector<char32_t> poem;
+    const auto endPoem = [&] {
+        // Consecutive pairs of lines: the second lines of two pairs, and the first lines.
+        for (size_t i = 0; i + 3 < poem.size(); i += 2) {
+            ++pairs;
+            secondsRhyme += poem[i + 1] != 0 && poem[i + 1] == poem[i + 3];
+            firstsRhyme += poem[i] != 0 && poem[i] == poem[i + 2];
+        }
+        poem.clear();
+    };
+    for (const SampleLine& line : lines) {
+        if (line.blank || line.isShort) {
+            endPoem();
+            continue;
+        }
+        poem.push_back(lastLetterOf(line.text));
+    }
+    endPoem();
+    return pairs >= 3 && secondsRhyme * 10 >= pairs * 7 && firstsRhyme * 2 < secondsRhyme;
 }
 
 }  // namespace
@@ -274,6 +307,29 @@ int splitLine(std::string_view line, const TextLayout& layout, std::string_view&
         add(line.substr(from, at - from));
         from = at + length;
     }
+}
+
+bool isShortLine(std::string_view line)
+{
+    int words = 0;
+    bool inWord = false;
+    for (const char c : line) {
+        const bool blank = c == ' ' || c == '\t';
+        words += !blank && !inWord;
+        inWord = !blank;
+    }
+    return words >= 1 && words <= 3;
+}
+
+char32_t lastLetterOf(std::string_view line)
+{
+    const QString text = QString::fromUtf8(line.data(), qsizetype(line.size()));
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x0621 && c <= 0x064A && c != 0x0640)  // a letter, not the tatweel
+            return c;
+    }
+    return 0;
 }
 
 bool usesVerseNumbers(std::string_view utf8)

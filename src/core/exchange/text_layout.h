@@ -53,6 +53,14 @@ const std::vector<Layout>& allLayouts();
 // it; zero when the line has none. A line that is only a number keeps it.
 size_t verseNumberLength(std::string_view line);
 
+// A line of one to three words is never a verse nor a hemistich: it is a heading (a poem's title,
+// a poet's name).
+bool isShortLine(std::string_view line);
+
+// The last Arabic letter of a line (UTF-8, marks and signs after it passed over): the rhyme shows
+// in it. Zero when the line has none.
+char32_t lastLetterOf(std::string_view line);
+
 // True when a fifth of the file's lines or more begin with a verse number: with hemistichs on
 // lines of their own, the numbered lines then begin the verses.
 bool usesVerseNumbers(std::string_view utf8);

@@ -14,6 +14,19 @@ std::string pieces(int count)
     return "في السطر " + std::to_string(count) + " أجزاء بين الفواصل، والبيت شطران";
 }
 
+// A heading that names a poet may open with a label: «للشاعر: أبو العتاهية», «الشاعر: …»,
+// «قال: …». One or two words before a colon are a label, not part of the name.
+std::string nameAfterLabel(const std::string& heading)
+{
+    const size_t colon = heading.find(':');
+    if (colon == std::string::npos)
+        return heading;
+    const std::string_view label = trimmed(std::string_view(heading).substr(0, colon));
+    const std::string_view name = trimmed(std::string_view(heading).substr(colon + 1));
+    const size_t words = label.empty() ? 0 : size_t(std::count(label.begin(), label.end(), ' ')) + 1;
+    return words >= 1 && words <= 2 && !name.empty() ? std::string(name) : heading;
+}
+
 class TextLinesReader : public RecordReader {
 public:
     TextLinesReader(std::string_view utf8, const ReadOptions& options)
@@ -97,9 +110,9 @@ private:
     {
         inHeadings_ = false;
         if (headingPoet_ == HeadingPoet::First)
-            record.poet = firstHeading_;
+            record.poet = nameAfterLabel(firstHeading_);
         else if (headingPoet_ == HeadingPoet::Last)
-            record.poet = lastHeading_;
+            record.poet = nameAfterLabel(lastHeading_);
     }
 
     // A poem (the lines up to a blank line): in a numbered file numbered lines begin verses, the next line is the
@@ -125,6 +138,25 @@ private:
     }
 
     void readPoem(const std::vector<Line>& poem)
+    {
+        if (numbered_)
+            return readVerses(poem);
+        // Without numbers a short line (a poet's name, a title) is a heading wherever it stands,
+        // and the lines between headings pair up.
+        std::vector<Line> verses;
+        for (const Line& line : poem) {
+            if (!isShortLine(line.text)) {
+                verses.push_back(line);
+                continue;
+            }
+            readVerses(verses);
+            verses.clear();
+            heading(line);
+        }
+        readVerses(verses);
+    }
+
+    void readVerses(const std::vector<Line>& poem)
     {
         const bool numbered = numbered_;
         size_t i = 0;

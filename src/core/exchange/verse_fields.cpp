@@ -166,7 +166,10 @@ std::optional<Refused> verseFromRecord(const SourceRecord& record, const FieldLi
     verse.folded = {};
     FoldCounts& folded = verse.folded;
     std::string bytes;
-    const bool inHalves = record.text.find_first_not_of(" \t\r\n") == std::string::npos;
+    // Two fields for the hemistichs beat one of the whole verse, which may hold them joined by
+    // a space or a sign: the verse is then stored with the break between its hemistichs.
+    const auto blank = [](const std::string& t) { return t.find_first_not_of(" \t\r\n") == std::string::npos; };
+    const bool inHalves = blank(record.text) || (!blank(record.hemistich1) && !blank(record.hemistich2));
     if (auto refused = toCodePage(inHalves ? record.hemistich1 + "\n" + record.hemistich2 : record.text,
                                   "نص البيت", bytes, folded))
         return refused;

@@ -271,6 +271,7 @@ struct VerseImport::Work {
         bytes = std::string();
         if (result.format == Format::Auto)
             result.format = formatOf(path, text);
+        result.jsonArray = jsonArray && result.format == Format::JsonLines;
         // A header without a verse column refuses all.
         reader = makeReader(result.format, text, ReadOptions{options.layout, options.headingPoet});
         result.layout = reader->layout();

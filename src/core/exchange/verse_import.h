@@ -43,6 +43,7 @@ struct ImportResult {
     std::string source;  // the file's path
     std::string error;   // Failed: why, in Arabic (UTF-8); nothing was stored
     Format format = Format::Auto;
+    bool jsonArray = false;  // JsonLines: the file is one JSON array, not a record a line
     Encoding encoding = Encoding::Auto;
     TextLayout layout;  // plain text: the one used
     bool dryRun = false;

@@ -229,6 +229,46 @@ TEST_F(ImportFormatsTest, AChosenEncodingIsUsedAsChosen)
     EXPECT_EQ(storedVerse(store, 1), (StoredVerse{"ب؟ ب؟", "", {}, "ب", "ب"}));
 }
 
+TEST_F(ImportFormatsTest, AnEncodingTheBytesAreNotIsRefusedSayingSoNotReadAsReplacementMarks)
+{
+    // A Windows-1256 spreadsheet read as UTF-8, and a UTF-8 one read as UTF-16: no header would
+    // be found, only marks that stand for bytes that could not be read.
+    const struct {
+        const char* name;
+        std::string bytes;
+        Encoding chosen;
+    } cases[] = {
+        {"cp1256.csv", cp("نص البيت,الشاعر\nقفا نبك,امرؤ القيس\n"), Encoding::Utf8},
+        {"utf8.csv", "نص البيت,الشاعر\nقفا نبك,امرؤ القيس\n", Encoding::Utf16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = dir.file(c.name);
+        writeFile(source, c.bytes);
+        ImportOptions options;
+        options.encoding = c.chosen;
+        options.dryRun = true;
+        VerseImport import(store, source, options);
+        const ImportResult& result = import.run();
+        ASSERT_EQ(result.outcome, ImportResult::Outcome::Failed);
+        EXPECT_NE(result.error.find("يخالف الملف"), std::string::npos) << result.error;
+        EXPECT_EQ(result.error.find("\uFFFD"), std::string::npos) << result.error;
+    }
+}
+
+TEST_F(ImportFormatsTest, AJsonArrayIsNamedJsonInTheSummary)
+{
+    const std::string source = dir.file("corpus.json");
+    writeFile(source, "[{\"sadr\": \"ألا كل شيء ما خلا الله باطل\", \"ajuz\": \"وكل نعيم لا محالة زائل\"}]\n");
+    ImportOptions options;
+    options.dryRun = true;
+    options.writeReport = false;
+    VerseImport import(store, source, options);
+    ASSERT_EQ(import.run().outcome, ImportResult::Outcome::Done);
+    const std::string summary = summaryText(import.result());
+    EXPECT_NE(summary.find("\u2066json\u2069"), std::string::npos) << summary;
+}
+
 TEST_F(ImportFormatsTest, AMissingFileFailsWithItsName)
 {
     VerseImport import(store, dir.file("gone.csv"));

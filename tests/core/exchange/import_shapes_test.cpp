@@ -27,6 +27,11 @@ const Verse kV3{"سيذكرني قومي إذا جد جدهم", "وفي اللي
 const Verse kV4{"لكل شيء إذا ما تم نقصان", "فلا يغر بطيب العيش إنسان", "ل", "ن"};
 const Verse kV5{"أعز مكان في الدنى سرج سابح", "وخير جليس في الزمان كتاب", "أ", "ب"};
 const Verse kV6{"على قدر أهل العزم تأتي العزائم", "وتأتي على قدر الكرام المكارم", "ع", "م"};
+// Two poems of one rhyme each, for the diwans that set each hemistich on a line of its own.
+const Verse kLabid2{"وكل أناس سوف تدخل بينهم", "دويهية تصفر منها الأنامل", "و", "ل"};
+const Verse kLabid3{"وكل امرئ يوما سيعلم سعيه", "إذا كشفت عند الإله المحاصل", "و", "ل"};
+const Verse kShawqi1{"وما نيل المطالب بالتمني", "ولكن تؤخذ الدنيا غلابا", "و", "ب"};
+const Verse kShawqi2{"وما استعصى على قوم منال", "إذا الإقدام كان لهم ركابا", "و", "ب"};
 
 struct Heading {
     int line;
@@ -227,6 +232,55 @@ std::vector<ShapeCase> cases()
                     kV4.stored()},
                    {},
                    {{4, Refusal::NotOneVerse}},
+                   Layout::Auto,
+                   Format::JsonLines});
+    all.push_back({"two lines a verse, no blank line nor number: every other line rhymes; a poet's name above "
+                   "each poem is a heading, its label before the colon dropped",
+                   "rhymes.txt",
+                   "للشاعر: لبيد\n" + kV1.a + "\n" + kV1.b + "\n" + kLabid2.a + "\n" + kLabid2.b + "\n" + kLabid3.a +
+                       "\n" + kLabid3.b + "\nالشاعر: أحمد شوقي\n" + kShawqi1.a + "\n" + kShawqi1.b + "\n" +
+                       kShawqi2.a + "\n" + kShawqi2.b + "\n",
+                   {kV1.stored("لبيد"), kLabid2.stored("لبيد"), kLabid3.stored("لبيد"), kShawqi1.stored("أحمد شوقي"),
+                    kShawqi2.stored("أحمد شوقي")},
+                   {{1, "للشاعر: لبيد"}, {8, "الشاعر: أحمد شوقي"}},
+                   {},
+                   Layout::TwoLines,
+                   Format::Text,
+                   Encoding::Utf8,
+                   withLayout(Layout::Auto, HeadingPoet::Last)});
+    all.push_back({"two lines a verse under a title and a poet, no number: the short lines are headings",
+                   "titled.txt",
+                   "مجهول\n" + kV1.a + "\n" + kV1.b + "\n" + kLabid2.a + "\n" + kLabid2.b + "\n" + kLabid3.a + "\n" +
+                       kLabid3.b + "\n\nفي الحكمة\nأحمد شوقي\n" + kShawqi1.a + "\n" + kShawqi1.b + "\n" + kShawqi2.a +
+                       "\n" + kShawqi2.b + "\n",
+                   {kV1.stored(), kLabid2.stored(), kLabid3.stored(), kShawqi1.stored(), kShawqi2.stored()},
+                   {{1, "مجهول"}, {9, "في الحكمة"}, {10, "أحمد شوقي"}},
+                   {},
+                   Layout::TwoLines});
+    all.push_back({"a spreadsheet with the two hemistichs and the verse joined: the hemistichs are taken",
+                   "both.csv",
+                   "الشطر الأيمن,الشطر الأيسر,البيت\n" + kV4.a + "," + kV4.b + "," + kV4.a + " " + kV4.b + "\n",
+                   {kV4.stored()},
+                   {},
+                   {},
+                   Layout::Auto,
+                   Format::Csv});
+    all.push_back({"JSON Lines with the verse joined by # beside verse_part1 and verse_part2", "parts.jsonl",
+                   "{\"verse\": \"" + kV5.a + " # " + kV5.b + "\", \"verse_part1\": \"" + kV5.a +
+                       "\", \"verse_part2\": \"" + kV5.b + "\", \"poet\": \"المتنبي\"}\n",
+                   {kV5.stored("المتنبي")},
+                   {},
+                   {},
+                   Layout::Auto,
+                   Format::JsonLines});
+    all.push_back({"JSON Lines of whole poems: each element of \"poem verses\" a verse, or a hemistich", "poems2.jsonl",
+                   "{\"poem title\": \"لامية\", \"poem meter\": \"الطويل\", \"poet\": \"لبيد\", \"poem verses\": [\"" +
+                       kV1.a + " * " + kV1.b + "\", \"" + kLabid2.a + " * " + kLabid2.b + "\"]}\n"
+                       "{\"poem title\": \"x\", \"poet\": \"أحمد شوقي\", \"poem verses\": [\"" + kShawqi1.a +
+                       "\", \"" + kShawqi1.b + "\", \"" + kShawqi2.a + "\", \"" + kShawqi2.b + "\"]}\n",
+                   {kV1.stored("لبيد"), kLabid2.stored("لبيد"), kShawqi1.stored("أحمد شوقي"), kShawqi2.stored("أحمد شوقي")},
+                   {},
+                   {},
                    Layout::Auto,
                    Format::JsonLines});
     return all;
