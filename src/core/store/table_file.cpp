@@ -265,8 +265,7 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
     }
     // A log left by a crash is applied only to the file it was written for, and only after what
     // is damaged in it is copied aside.
-    if (!file->readOnly())
-        file->checkLeftLog();
+    file->checkLeftLog();
     const bool hadLog = file->hadLog_ = pathExists(path + "-wal");
     const bool hadIndex = file->hadIndex_ = pathExists(path + "-shm");
     // Nothing is written until the file is known to be sound: a refused file is closed without
@@ -294,6 +293,13 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
             file->prepareStatements();
             file->rememberDataVersion();
         }
+        // A sound log of the file's own, read with it through SQLite, cannot be folded in while
+        // the file is read-only: the user is told it is there and matters.
+        struct stat log {};
+        if (file->mode_ == Mode::ReadOnly && file->logNotice_.empty() && hadLog &&
+            ::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0)
+            file->logNotice_ = "قُرئ مع ملف الجدول " + isolated(path) + " سجلّ تغييراته " + isolated(path + "-wal") +
+                               " الباقي من تشغيل سابق توقف فجأة، ولا يُدمج فيه ما دام الملف للقراءة فقط؛ لا تحذف السجلّ.";
         file->schemaVersion_ = sqlite::integerOf(file->db_, "PRAGMA schema_version");
         file->startLogRecord();
         file->rememberIdentity();

@@ -53,26 +53,32 @@ void TableFile::checkLeftLog()
     const std::string file = isolated(path_);
     // A fold-in writes only the log's frames into the file: a page that reads neither as recorded
     // nor as one of them means another file was put in this one's place.
+    // A file that can only be read is opened without the log that must not be applied (its log
+    // index left unread too), and nothing beside it is moved or copied: it is only named.
+    const auto setAside = [&] {
+        if (!readOnly())
+            return "نُقل السجلّ إلى " + keepLogAside(true) + "، وفُتح الملف كما هو.";
+        moveTo(Mode::ReadAsItStands);
+        return "بقي السجلّ " + isolated(logPath) + " في مكانه لأن الملف للقراءة فقط، وفُتح الملف كما هو دونه.";
+    };
     if (log.present && record && !fileMatches(path_, *record, log.frames)) {
-        const std::string kept = keepLogAside(true);
         logNotice_ = "وُجد بجانب ملف الجدول " + file +
-                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. نُقل السجلّ إلى " +
-                     kept + "، وفُتح الملف كما هو.";
+                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. " +
+                     setAside();
     } else if (log.present && unfolded && !sameRound) {
         // Not the log the program was writing: applied, it could put older pages over newer ones.
-        const std::string kept = keepLogAside(true);
         logNotice_ = "السجلّ الذي وُجد بجانب ملف الجدول " + file +
-                     " ليس سجلّ التغييرات الذي كان البرنامج يكتبه حين توقف فجأة، فلم يُطبَّق عليه، وقد تنقص الجدول آخر تغييراته قبل التوقف. نُقل السجلّ إلى " +
-                     kept + "، وفُتح الملف كما هو.";
+                     " ليس سجلّ التغييرات الذي كان البرنامج يكتبه حين توقف فجأة، فلم يُطبَّق عليه، وقد تنقص الجدول آخر تغييراته قبل التوقف. " +
+                     setAside();
     } else if ((!log.damage.empty() && lostCommits) || (sameRound && log.committedFrames < was.committed)) {
         // SQLite reads what is sound of it; a copy keeps the rest.
         const std::string damage =
             !log.damage.empty() ? log.damage
                                 : "سجلّه أقصر مما كتبه البرنامج: بقي فيه " + std::to_string(log.committedFrames) + " من " +
                                       std::to_string(was.committed) + " صفحة محفوظة";
-        const std::string kept = keepLogAside(false);
         logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " تالف (" + damage +
-                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج. حُفظت نسخة من السجلّ في " + kept + ".";
+                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج." +
+                     (readOnly() ? std::string() : " حُفظت نسخة من السجلّ في " + keepLogAside(false) + ".");
     } else if (!log.present && unfolded && fileMatches(path_, *record, {})) {
         // The file is as the program last left it, without the commits only the log held.
         logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " غير موجود بجانبه أو فارغ " + isolated("(" + logPath + ")") +

@@ -249,6 +249,51 @@ TEST(TableFileNoRoomTest, AChangeRefusedByTheSizeLimitNamesIt)
     store.CloseTables();
 }
 
+// A folder that cannot be written, with a log a crash left beside a table: the log's own check is
+// made all the same. The file's own log is read with it and named (it must not be deleted); the
+// log of an older copy put back in the file's place is not applied, and nothing is moved.
+TEST(TableFileNoRoomTest, AReadOnlyFolderWithALogLeftByACrashChecksTheLog)
+{
+    for (const bool olderCopy : {false, true}) {
+        SCOPED_TRACE(olderCopy ? "an older copy put back" : "the file's own log");
+        TempFolder dir, elsewhere;
+        makeFolder(dir, 2);
+        const std::string file = dir.file("Categories.cds");
+        const std::string older = readFile(file);
+        inChild(false, [&] {
+            PoemStore store(dir.path());
+            store.setIdleFolding(false);
+            store.OpenTables();
+            store.cdsCategories.appendRecord({Value(), Value("folded")});
+            store.fileOf(store.cdsCategories)->foldLog();
+            store.cdsCategories.appendRecord({Value(), Value("logged")});
+            _exit(0);
+            return std::string();
+        });
+        if (olderCopy)
+            writeFile(file, older);
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            ::chown(entry.path().c_str(), kNobody, kNobody);
+        ::chown(dir.path().c_str(), kNobody, kNobody);
+        ::chmod(dir.path().c_str(), 0555);
+        ::chmod(elsewhere.path().c_str(), 0777);
+        const std::string log = readFile(file + "-wal");
+        const std::string seen = inChild(true, [&] { return useTheTables(dir.path(), elsewhere.file("out.csv")); });
+        ::chmod(dir.path().c_str(), 0777);
+
+        EXPECT_NE(seen.find(olderCopy ? "rows: 2\nrefused" : "rows: 4\nrefused"), std::string::npos) << seen;
+        EXPECT_NE(seen.find(file + "-wal"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("malformed"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("تالف"), std::string::npos) << seen;
+        if (olderCopy) {
+            EXPECT_NE(seen.find("لا يخصه"), std::string::npos) << seen;
+        }
+        EXPECT_EQ(readFile(file + "-wal"), log);
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            EXPECT_EQ(entry.path().filename().string().find("-kept-"), std::string::npos) << entry.path();
+    }
+}
+
 // Mounts a small disk of its own on folder, seen by this process alone (a mount namespace of its
 // own; without root, a user namespace too). Answers "" or what failed.
 std::string mountDiskOn(const std::string& folder)
