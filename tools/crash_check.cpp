@@ -206,6 +206,9 @@ int runAndKill(const char* self, const std::string& dir, uint64_t seed, int wait
 
 }  // namespace
 
+// How the opening notice after an import stopped between its files' commits begins.
+const char* const kImportUndone = "توقف البرنامج في آخر تشغيل أثناء حفظ استيراد لم يكتمل";
+
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--write") == 0)
@@ -244,7 +247,7 @@ int main(int argc, char** argv)
                 (unsigned long long)seed, dir.c_str());
     long whole = 0, none = 0;
     std::mt19937_64 random(seed);
-    long reported = 0, beyond = 0;
+    long reported = 0, beyond = 0, undone = 0, partial = 0, falseNotices = 0;
     int failures = 0;
     for (int round = 1; round <= kills; ++round) {
         try {
@@ -265,10 +268,6 @@ int main(int argc, char** argv)
                 const std::string found = dump(after);
                 const std::string notice = after.openingNotice();
                 after.CloseTables();
-                if (!notice.empty()) {
-                    ++failures;
-                    std::printf("round %d: the opening told: %s\n", round, notice.c_str());
-                }
                 const std::string unchanged = [&] {
                     PoemStore model(before);
                     model.OpenTables();
@@ -293,9 +292,20 @@ int main(int argc, char** argv)
                 none += nothing;
                 if (!(all || (nothing && !said))) {
                     ++failures;
+                    ++partial;
                     std::printf("round %d: the tables hold %s of the import%s\n", round, nothing ? "none" : "a part",
                                 said ? " the importer said was done" : "");
                 }
+                // The one thing to be told after a kill: that an import stopped between its files'
+                // commits was undone, and only when the tables hold none of it.
+                const bool undoneTold = notice.rfind(kImportUndone, 0) == 0 && notice.find("سجلّ") == std::string::npos &&
+                                        notice.find("للقراءة فقط") == std::string::npos;
+                if (!notice.empty() && !(undoneTold && nothing)) {
+                    ++failures;
+                    ++falseNotices;
+                    std::printf("round %d: the opening told: %s\n", round, notice.c_str());
+                }
+                undone += undoneTold && nothing;
                 continue;
             }
             const int waitMs = 20 + int(random() % 400);
@@ -324,7 +334,9 @@ int main(int argc, char** argv)
         }
     }
     if (imports) {
-        std::printf("%d kills of imports: %ld found whole, %ld found not begun, none partial: %s\n", kills, whole, none,
+        std::printf("%d kills of imports: %ld found whole, %ld found not begun (%ld of them undone at the start, as "
+                    "told), none partial: %s, no other notice: %s, no failure: %s\n",
+                    kills, whole, none, undone, partial ? "NO" : "yes", falseNotices ? "NO" : "yes",
                     failures ? "NO" : "yes");
         if (ownDir && !failures)
             fs::remove_all(dir);

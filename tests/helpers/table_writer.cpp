@@ -1,5 +1,7 @@
 // Test helper, killed in the middle by the tests:
 //   table_writer DIR COUNT          appends player verses one committed row at a time, reporting each
+//   table_writer DIR COUNT close    the same, waiting for the logs to be folded in halfway and at
+//                                   the end, then closes the tables
 //   table_writer DIR import FILE    imports a verse file into the tables, then says "imported N"
 #include "core/exchange/verse_import.h"
 #include "core/store/poem_store.h"
@@ -30,6 +32,13 @@ int main(int argc, char** argv)
         store.AddPlayerPoem(i, "verse " + std::to_string(i));
         std::printf("committed %d\n", i);
         std::fflush(stdout);
+        if (argc == 4 && i == count / 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    }
+    if (argc == 4 && std::strcmp(argv[3], "close") == 0) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        store.CloseTables();
+        return 0;
     }
     std::this_thread::sleep_for(std::chrono::hours(1));
     return 0;

@@ -42,9 +42,9 @@ std::string writeReason(const std::string& path, int error)
 namespace {
 
 // Why a file cannot be written, with the technical detail in parentheses.
-std::string writeProblem(const std::string& path, const std::string& detail)
+std::string writeProblem(const std::string& path, const std::string& detail, int error = 0)
 {
-    return writeReason(path) + " " + isolated("(" + detail + ")");
+    return writeReason(path, error) + " " + isolated("(" + detail + ")");
 }
 
 }  // namespace
@@ -67,9 +67,9 @@ void uncreatable(const std::string& path, const std::string& detail)
     throw Error("تعذّر إنشاء ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail) + ".");
 }
 
-void unwritable(const std::string& path, const std::string& detail)
+void unwritable(const std::string& path, const std::string& detail, int error)
 {
-    throw Error("تعذّر حفظ التغيير في ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail) +
+    throw Error("تعذّر حفظ التغيير في ملف الجدول " + isolated(path) + ": " + writeProblem(path, detail, error) +
                 kNothingSaved);
 }
 

@@ -15,7 +15,8 @@ std::string writeReason(const std::string& path, int error = 0);
 [[noreturn]] void unreadable(const std::string& path, const std::string& why);
 // A new file that cannot be made (at start-up, or when a deleted file is written again).
 [[noreturn]] void uncreatable(const std::string& path, const std::string& detail);
-[[noreturn]] void unwritable(const std::string& path, const std::string& detail);
+// error: the system's error of the failed write (a size limit, a full or read-only disk), or 0.
+[[noreturn]] void unwritable(const std::string& path, const std::string& detail, int error = 0);
 // reason: why the file can only be read (Arabic), or "".
 [[noreturn]] void readOnlyRefusal(const std::string& path, const std::string& reason);
 

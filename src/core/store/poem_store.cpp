@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -159,6 +160,24 @@ std::string PoemStore::openingNotice() const
     for (const Slot& s : slots_)
         if (s.file && !s.file->logNotice().empty())
             add(s.file->logNotice());
+    // Rows kept beside a file another program replaced or wrote, in an earlier run: named at every
+    // start until the user has dealt with them.
+    for (const Slot& s : slots_) {
+        const std::string prefix = std::string(s.kind) + "-kept-";
+        std::vector<std::string> kept;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) == 0 && entry.path().extension() == ".cds" && s.file &&
+                entry.path().string() != s.file->path())
+                kept.push_back(entry.path().string());
+        }
+        std::sort(kept.begin(), kept.end());
+        for (const std::string& k : kept)
+            add("بجانب ملف الجدول " + file_messages::isolated(pathOf(s.kind)) + " الملف " + file_messages::isolated(k) +
+                "، وفيه صفوف الجدول كما حفظها البرنامج بعد أن استُبدل الملف أو غيّره برنامج آخر. لم تُقرأ صفوفه في الجدول: "
+                "انقل منه ما تريد أو ضعه مكان الملف، ثم احذفه أو انقله من المجلد.");
+    }
     return notice;
 }
 

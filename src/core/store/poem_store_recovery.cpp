@@ -9,6 +9,8 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 namespace barqeen {
 
 using sqlite::exec;
@@ -32,6 +34,8 @@ int64_t counterIn(sqlite3* db)
 
 void PoemStore::undoInterruptedBatch()
 {
+    // A record stopped before it was whole was never renamed into place: no file had committed.
+    std::remove((batch_record::pathIn(dir_) + ".new").c_str());
     const std::vector<batch_record::Entry> entries = batch_record::read(dir_);
     if (entries.empty()) {
         batch_record::remove(dir_);

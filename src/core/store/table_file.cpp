@@ -9,6 +9,7 @@
 #include "core/text/codepage.h"
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cassert>
@@ -74,6 +75,14 @@ void stepOneRow(sqlite3* db, sqlite3_stmt* stmt)
         throw Error(sqlite3_errmsg(db));
     if (sqlite3_changes(db) != 1)
         throw ForeignChange{};
+}
+
+// The rows kept beside a replaced file are made whole in their own file after every commit: should
+// the program stop, that file alone, copied or moved anywhere, holds them all. Rare enough that the
+// fold-in's cost does not count.
+bool foldWhole(sqlite3* db)
+{
+    return db && sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) == SQLITE_OK;
 }
 
 // A new file with the table's definitions and rows, made beside the target and renamed over it.
@@ -194,7 +203,10 @@ void TableFile::disconnect(bool checkpoint)
     // is told; the log then stays, holding everything, and is read with the file next time.
     if (checkpoint && !readOnly()) {
         const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-        if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
+        if (rc == SQLITE_OK) {
+            foldProblem_.clear();  // an idle fold-in that failed before is made good now
+            foldError_ = 0;
+        } else if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
             foldProblem_ = sqlite3_errmsg(db_);
             foldError_ = sqlite3_system_errno(db_);
         }
@@ -241,15 +253,19 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
         unreadable(path, e.what());
     }
     // Without the right to write the file, or to make the log beside it, the table is only read.
-    if (::access(path.c_str(), W_OK) != 0 || ::access(folderOf(path).c_str(), W_OK) != 0) {
+    // A disk mounted read-only says so for the file and the folder alike: that is the reason given.
+    const bool fileWritable = ::access(path.c_str(), W_OK) == 0;
+    const int fileError = errno;
+    if (!fileWritable || ::access(folderOf(path).c_str(), W_OK) != 0) {
+        const int error = fileWritable ? errno : fileError;
         file->moveTo(Mode::ReadOnly);
-        file->readOnlyReason_ = ::access(path.c_str(), W_OK) != 0 ? "لا يسمح النظام بالكتابة في الملف"
-                                                                   : "لا يسمح النظام بالكتابة في مجلده";
+        file->readOnlyReason_ = error == EROFS  ? writeReason(path, EROFS)
+                                : !fileWritable ? "لا يسمح النظام بالكتابة في الملف"
+                                                : "لا يسمح النظام بالكتابة في مجلده";
     }
     // A log left by a crash is applied only to the file it was written for, and only after what
     // is damaged in it is copied aside.
-    if (!file->readOnly())
-        file->checkLeftLog();
+    file->checkLeftLog();
     const bool hadLog = file->hadLog_ = pathExists(path + "-wal");
     const bool hadIndex = file->hadIndex_ = pathExists(path + "-shm");
     // Nothing is written until the file is known to be sound: a refused file is closed without
@@ -277,6 +293,13 @@ std::unique_ptr<TableFile> TableFile::open(const std::string& path, Table& table
             file->prepareStatements();
             file->rememberDataVersion();
         }
+        // A sound log of the file's own, read with it through SQLite, cannot be folded in while
+        // the file is read-only: the user is told it is there and matters.
+        struct stat log {};
+        if (file->mode_ == Mode::ReadOnly && file->logNotice_.empty() && hadLog &&
+            ::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0)
+            file->logNotice_ = "قُرئ مع ملف الجدول " + isolated(path) + " سجلّ تغييراته " + isolated(path + "-wal") +
+                               " الباقي من تشغيل سابق توقف فجأة، ولا يُدمج فيه ما دام الملف للقراءة فقط؛ لا تحذف السجلّ.";
         file->schemaVersion_ = sqlite::integerOf(file->db_, "PRAGMA schema_version");
         file->startLogRecord();
         file->rememberIdentity();
@@ -307,7 +330,10 @@ void TableFile::connectForReading()
         // cannot be written): that is no damage. The file is read as it stands, and only read.
         const int code = sqlite3_errcode(db_) & 0xff;
         error = sqlite3_system_errno(db_);
+        // A file known to be read-only whose log's index cannot be made or opened (a read-only
+        // disk) is read as it stands too.
         const bool noRoomOrRight = code == SQLITE_FULL || code == SQLITE_READONLY ||
+                                   (mode_ == Mode::ReadOnly && code == SQLITE_CANTOPEN) ||
                                    ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) &&
                                     (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EROFS ||
                                      error == EACCES || error == EPERM));
@@ -376,6 +402,31 @@ void TableFile::prepareStatements()
             throw Error(sqlite3_errmsg(db_));
 }
 
+int TableFile::systemError() const
+{
+    if (!db_)
+        return 0;
+    // Only a failed read or write leaves an error of the system's that belongs to this call.
+    const int code = sqlite3_errcode(db_) & 0xff;
+    if (code != SQLITE_IOERR && code != SQLITE_FULL && code != SQLITE_CANTOPEN)
+        return 0;
+    if (const int error = sqlite3_system_errno(db_))
+        return error;
+    if (code == SQLITE_FULL)
+        return ENOSPC;
+    // SQLite does not always keep the error of a write the file-size limit refused: a file that
+    // one more page would take past the limit tells it.
+    rlimit limit {};
+    if (code == SQLITE_IOERR && ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        for (const std::string& file : {path_, path_ + "-wal"}) {
+            struct stat st {};
+            if (::stat(file.c_str(), &st) == 0 && rlim_t(st.st_size) + 65536 + 24 > limit.rlim_cur)
+                return EFBIG;
+        }
+    }
+    return 0;
+}
+
 void TableFile::bindRow(sqlite3_stmt* stmt, const Row& row)
 {
     for (size_t i = 0; i < defs_.size(); ++i)
@@ -396,6 +447,7 @@ void TableFile::commit(const std::function<void()>& statements)
     std::lock_guard hold(connection_);
     prepareToWrite();
     bool foreign = false;
+    int error = 0;
     try {
         exec(db_, "BEGIN IMMEDIATE");
         try {
@@ -407,14 +459,17 @@ void TableFile::commit(const std::function<void()>& statements)
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             foreign = true;
         } catch (...) {
+            error = systemError();  // before the rollback clears it
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
     } catch (const Error& e) {
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), error ? error : systemError());
     }
     if (foreign)
         giveUpFile(true, true);
+    if (mode_ == Mode::WritingKept && foldWhole(db_))
+        startLogRecord();
     rememberIdentity();
     rememberDataVersion();
     if (committed_)
@@ -467,7 +522,7 @@ void TableFile::beginBatch()
         if (foreign)
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     } catch (const Error& e) {
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), systemError());
     }
     if (foreign)
         giveUpFile(true, true);
@@ -498,7 +553,7 @@ void TableFile::appendInBatch(const Row* rows, size_t count, int64_t nextKey)
     } catch (const Error& e) {
         sqlite3_reset(insert_);
         sqlite3_reset(counter_);
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), systemError());
     }
     if (foreign) {
         rollbackBatch();
@@ -517,10 +572,12 @@ void TableFile::commitBatch()
         exec(db_, "COMMIT");
     } catch (const Error& e) {
         // A commit that failed may leave the transaction open: it is rolled back by the caller.
-        unwritable(path_, e.what());
+        unwritable(path_, e.what(), systemError());
     }
     committedBatchCounter_ = *batchCounter_;
     batchCounter_.reset();
+    if (mode_ == Mode::WritingKept && foldWhole(db_))
+        startLogRecord();
     rememberIdentity();
     rememberDataVersion();
     if (committed_)

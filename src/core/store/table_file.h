@@ -127,6 +127,8 @@ private:
     std::string keepRowsBeside() const;
     int64_t expectedCounter() const;
     void bindRow(sqlite3_stmt* stmt, const Row& row);
+    // The system's error of the connection's last failed call (ENOSPC, EFBIG, ...), or 0.
+    int systemError() const;
     void commit(const std::function<void()>& statements);
 
     std::string path_;
@@ -152,7 +154,7 @@ private:
     int64_t committedBatchCounter_ = 0;  // what the last committed batch left, for takeBack
     bool hadLog_ = false, hadIndex_ = false;  // log files found beside it at opening
     std::function<void()> committed_;
-    std::string foldProblem_;  // why the log could not be folded in at close
+    std::string foldProblem_;  // why the log could not be folded in, the last time it was tried
     int foldError_ = 0;        // and the system's error then
     std::string openedPath_;    // the table's own file
     std::string keptPath_;      // where the rows were kept when the file was given up

@@ -7,6 +7,7 @@
 #include "core/store/file_messages.h"
 #include "core/store/kept_names.h"
 #include "core/store/sqlite_calls.h"
+#include "core/store/table_file_read.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 namespace barqeen {
 
@@ -117,10 +119,30 @@ bool TableFile::holds(sqlite3* db, int64_t nextKey) const
 {
     try {
         // A layout changed (a trigger, an index added) would act on the program's next writes.
-        return sqlite::integerOf(db, "PRAGMA schema_version") == schemaVersion_ &&
-               sqlite::integerOf(db, "SELECT next_key FROM barqeen_table") == nextKey &&
-               sqlite::integerOf(db, "SELECT count(*) FROM rows") == table_.rowCount();
+        if (sqlite::integerOf(db, "PRAGMA schema_version") != schemaVersion_ ||
+            sqlite::integerOf(db, "SELECT next_key FROM barqeen_table") != nextKey ||
+            sqlite::integerOf(db, "SELECT count(*) FROM rows") != table_.rowCount())
+            return false;
+        // The same count and counter do not tell a row changed, or deleted and added again under
+        // its key: every row is compared (this runs only when another program committed).
+        std::vector<Row> rows;
+        TextArena arena;
+        table_file_read::readRows(db, table_, nextKey, rows, arena);
+        const size_t stored = table_.storedFieldDefs().size();
+        const auto same = [](const Value& a, const Value& b) {
+            // An empty text is stored as NULL.
+            const bool noneA = a.isNull() || (a.isText() && a.text().empty());
+            const bool noneB = b.isNull() || (b.isText() && b.text().empty());
+            return noneA || noneB ? noneA == noneB : a == b;
+        };
+        for (size_t r = 0; r < rows.size(); ++r)
+            for (size_t c = 0; c < stored; ++c)
+                if (!same(rows[r].cells[c], table_.rowAt(int(r)).cells[c]))
+                    return false;
+        return rows.size() == size_t(table_.rowCount());
     } catch (const Error&) {
+        return false;
+    } catch (const std::bad_alloc&) {
         return false;
     }
 }

@@ -46,29 +46,39 @@ void TableFile::checkLeftLog()
     const LogProgress was = record ? record->progress : LogProgress{};
     const bool unfolded = was.committed > was.folded;  // commits the file alone did not hold
     const bool sameRound = log.present && log.salt1 == was.salt1 && log.salt2 == was.salt2;
+    // A page that fails its checksum after the commits the program recorded is a change cut short
+    // by the stop (SQLite writes a frame's header and its page apart): nothing committed is in it.
+    // Only without a record is every damage told, since then nothing says what was committed.
+    const bool lostCommits = !record ? true : sameRound ? log.committedFrames < was.committed : unfolded;
     const std::string file = isolated(path_);
     // A fold-in writes only the log's frames into the file: a page that reads neither as recorded
     // nor as one of them means another file was put in this one's place.
+    // A file that can only be read is opened without the log that must not be applied (its log
+    // index left unread too), and nothing beside it is moved or copied: it is only named.
+    const auto setAside = [&] {
+        if (!readOnly())
+            return "نُقل السجلّ إلى " + keepLogAside(true) + "، وفُتح الملف كما هو.";
+        moveTo(Mode::ReadAsItStands);
+        return "بقي السجلّ " + isolated(logPath) + " في مكانه لأن الملف للقراءة فقط، وفُتح الملف كما هو دونه.";
+    };
     if (log.present && record && !fileMatches(path_, *record, log.frames)) {
-        const std::string kept = keepLogAside(true);
         logNotice_ = "وُجد بجانب ملف الجدول " + file +
-                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. نُقل السجلّ إلى " +
-                     kept + "، وفُتح الملف كما هو.";
+                     " سجلّ تغييرات لا يخصه (بقي من تشغيل سابق توقف فجأة، ثم وُضع ملف آخر مكان الملف)، فلم يُطبَّق عليه. " +
+                     setAside();
     } else if (log.present && unfolded && !sameRound) {
         // Not the log the program was writing: applied, it could put older pages over newer ones.
-        const std::string kept = keepLogAside(true);
         logNotice_ = "السجلّ الذي وُجد بجانب ملف الجدول " + file +
-                     " ليس سجلّ التغييرات الذي كان البرنامج يكتبه حين توقف فجأة، فلم يُطبَّق عليه، وقد تنقص الجدول آخر تغييراته قبل التوقف. نُقل السجلّ إلى " +
-                     kept + "، وفُتح الملف كما هو.";
-    } else if (!log.damage.empty() || (sameRound && log.committedFrames < was.committed)) {
+                     " ليس سجلّ التغييرات الذي كان البرنامج يكتبه حين توقف فجأة، فلم يُطبَّق عليه، وقد تنقص الجدول آخر تغييراته قبل التوقف. " +
+                     setAside();
+    } else if ((!log.damage.empty() && lostCommits) || (sameRound && log.committedFrames < was.committed)) {
         // SQLite reads what is sound of it; a copy keeps the rest.
         const std::string damage =
             !log.damage.empty() ? log.damage
                                 : "سجلّه أقصر مما كتبه البرنامج: بقي فيه " + std::to_string(log.committedFrames) + " من " +
                                       std::to_string(was.committed) + " صفحة محفوظة";
-        const std::string kept = keepLogAside(false);
         logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " تالف (" + damage +
-                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج. حُفظت نسخة من السجلّ في " + kept + ".";
+                     ")، فقد تنقص الجدول آخر تغييراته قبل توقف البرنامج." +
+                     (readOnly() ? std::string() : " حُفظت نسخة من السجلّ في " + keepLogAside(false) + ".");
     } else if (!log.present && unfolded && fileMatches(path_, *record, {})) {
         // The file is as the program last left it, without the commits only the log held.
         logNotice_ = "سجلّ تغييرات ملف الجدول " + file + " غير موجود بجانبه أو فارغ " + isolated("(" + logPath + ")") +
@@ -117,11 +127,22 @@ void TableFile::foldLog() noexcept
         return;
     const std::vector<uint32_t> pages = log_check::loggedPages(path_ + "-wal");
     int logFrames = 0, folded = 0;
-    if (sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded) == SQLITE_OK) {
+    const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded);
+    if (rc == SQLITE_OK) {
         if (logRecord_)
             logRecord_->folded(fileOf(db_), pages, uint32_t(std::max(folded, 0)));
-        rememberIdentity();
+        foldProblem_.clear();
+        foldError_ = 0;
+    } else if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
+        // A fold-in cut short (a full disk) leaves some of the log's pages in the file and the
+        // file perhaps shorter than its header says; the log still holds them all and is read
+        // with the file, as SQLite leaves it. It is tried again after the next commit and at close.
+        foldProblem_ = sqlite3_errmsg(db_);
+        foldError_ = sqlite3_system_errno(db_);
     }
+    // The program's own fold-in, whole or cut short, moved the file's length and time: the file is
+    // still the one the program left.
+    rememberIdentity();
 }
 
 }  // namespace barqeen

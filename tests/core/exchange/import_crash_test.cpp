@@ -76,6 +76,10 @@ TEST(ImportCrashTest, KilledAtAnyFlushTheImportIsAllOrNothingAtTheNextStart)
             EXPECT_EQ(store.cdsCategories.nextKey(), 1);
         }
         EXPECT_FALSE(fs::exists(batch_record::pathIn(dir.path())));
+        EXPECT_FALSE(fs::exists(batch_record::pathIn(dir.path()) + ".new"));
+        // Nothing committed was lost: the only word is that an unfinished import was undone.
+        EXPECT_TRUE(notice.empty() || notice.find("أُزيل ما حُفظ منه") != std::string::npos) << notice;
+        EXPECT_EQ(notice.find("تنقص"), std::string::npos) << notice;
         store.CloseTables();
     }
     EXPECT_TRUE(ranToEnd);

@@ -188,4 +188,81 @@ TEST(TableFileSharingTest, ALayoutChangedByAnotherProgramIsAConflict)
     EXPECT_EQ(otherProgram(kept[0], "SELECT group_concat(AuthorName, ',') FROM rows"), "poet 0,poet 1,poet 2,poet 3");
 }
 
+// Another program's change that keeps the count of rows and the key counter (an UPDATE, a row
+// deleted and added again under its key) is a write all the same: the program's next edit of
+// that row is refused as a conflict and never overwrites it.
+TEST(TableFileSharingTest, AChangeThatKeepsTheCountIsNoticedAndNotOverwritten)
+{
+    const struct {
+        const char* name;
+        const char* statements;
+    } cases[] = {
+        {"an update", "UPDATE rows SET Info = 'theirs' WHERE AuthorID = 2"},
+        {"a delete and an insert under the same key",
+         "DELETE FROM rows WHERE AuthorID = 2; INSERT INTO rows (AuthorID, AuthorName, Info) VALUES (2, 'poet 1', 'theirs')"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        const std::string file = dir.file("Authors.cds");
+        {
+            PoemStore store(dir.path());
+            store.OpenTables();
+            for (int i = 0; i < 3; ++i)
+                addAuthor(store, "poet " + std::to_string(i));
+            ASSERT_EQ(otherProgram(file, std::string(c.statements) + "; SELECT count(*) FROM rows"), "3");
+            Table& t = store.cdsAuthors;
+            ASSERT_TRUE(t.locate("AuthorID", Value(2)));
+            t.edit();
+            t.field("Info").setAsString("mine");
+            EXPECT_THROW(t.post(), Error);
+            ASSERT_EQ(t.state(), Table::State::Edit);
+            EXPECT_NO_THROW(t.post());
+            EXPECT_NO_THROW(store.CloseTables());
+        }
+        EXPECT_EQ(otherProgram(file, "SELECT Info FROM rows WHERE AuthorID = 2"), "theirs");
+        const std::vector<std::string> kept = keptFiles(dir);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(otherProgram(kept[0], "SELECT Info FROM rows WHERE AuthorID = 2"), "mine");
+    }
+}
+
+// After a conflict the program's rows go on in a kept file; the program then stops without a
+// close (a crash). The kept file alone holds every row saved into it, and the next start names it.
+TEST(TableFileSharingTest, RowsKeptAfterAConflictAreWholeAfterACrashAndNamedAtTheNextStart)
+{
+    TempFolder dir, elsewhere;
+    const std::string file = dir.file("Authors.cds");
+    test::inChild(false, [&] {
+        PoemStore store(dir.path());
+        store.setIdleFolding(false);
+        store.OpenTables();
+        for (int i = 0; i < 3; ++i)
+            addAuthor(store, "poet " + std::to_string(i));
+        otherProgram(file, "INSERT INTO rows (AuthorName) VALUES ('theirs'); UPDATE barqeen_table SET next_key = 5");
+        try {
+            addAuthor(store, "poet 3");
+        } catch (const Error&) {
+        }
+        addAuthor(store, "poet 3");
+        addAuthor(store, "poet 4");
+        _exit(0);
+        return std::string();
+    });
+    std::vector<std::string> kept;
+    for (const std::string& k : keptFiles(dir))
+        if (fs::path(k).extension() == ".cds")
+            kept.push_back(k);
+    ASSERT_EQ(kept.size(), 1u);
+    fs::copy_file(kept[0], elsewhere.file("Authors.cds"));
+    EXPECT_EQ(otherProgram(elsewhere.file("Authors.cds"), "SELECT group_concat(AuthorName, ',') FROM rows"),
+              "poet 0,poet 1,poet 2,poet 3,poet 4");
+
+    PoemStore store(dir.path());
+    store.OpenTables();
+    EXPECT_NE(store.openingNotice().find(kept[0]), std::string::npos) << store.openingNotice();
+    EXPECT_EQ(store.cdsAuthors.rowCount(), 4);
+    store.CloseTables();
+}
+
 }  // namespace
