@@ -134,6 +134,19 @@ TEST(ClassicalVerses, FourthHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
     expectScores("held_out_verses_4.tsv", 96, 89);
 }
 
+// Verses as real pages print them, with their habits, and the textbook examples of the forms:
+// the set the reading of printed text is tuned on.
+TEST(ClassicalVerses, PrintedSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("printed_verses.tsv", 97, 91);
+}
+
+// Verses as real pages print them, written down before that work and never tuned on.
+TEST(ClassicalVerses, PrintedHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("printed_held_out.tsv", 85, 75, 5);
+}
+
 // Verses fully vowelled, every letter with its mark: nothing is left to guess, so a verse missed
 // as printed is a fault of the prosodic writing. Held where the scanner stands.
 TEST(ClassicalVerses, FullyVowelledSetNamedRightOrLeftUnknownNeverOftenWrong)
