@@ -28,6 +28,10 @@ std::string patternOf(const Reading& reading);
 // own: a hamzat al-wasl that opens it is pronounced, its last vowel is drawn out.
 std::vector<Slot> prosodicWriting(const QString& hemistich);
 
+// The slots of each hemistich of a verse, read together where they meet: a word cut across
+// them (a verse مدوّر, the cut marked with a tatweel) is divided as prosody divides it.
+std::vector<std::vector<Slot>> prosodicWriting(const std::vector<QString>& hemistichs);
+
 // The most likely reading of a hemistich as a pattern, e.g. "11010110101". For tests and for
 // showing a word's syllables.
 std::string likeliestPattern(const QString& hemistich);
