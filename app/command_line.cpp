@@ -1,5 +1,9 @@
 #include "app/command_line.h"
+#include "app/usage_text.h"
 
+#include "windows/shell/starter_collection.h"
+
+#include "app/arguments.h"
 #include "app/data_folder.h"
 #include "app/meter_command.h"
 #include "windows/shell/dialogs.h"
@@ -11,6 +15,8 @@
 #include "core/store/poem_store.h"
 #include "core/text/codepage.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,20 +40,6 @@ using namespace exchange;
 
 constexpr int kDone = 0, kFailed = 1, kMisused = 2, kProgramRuns = 3;
 
-const char* const kUsage =
-    "الاستعمال:\n"
-    "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|utf-16|windows-1256]\n"
-    "                 [--layout=LAYOUT | --separator=TEXT] [--heading-poet=none|first|last]\n"
-    "                 [--dry-run] [--no-report] FILE…\n"
-    "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] [--overwrite] FILE\n"
-    "  barqeen meter [FILE…]\n"
-    "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
-    "  barqeen --help | --version\n"
-    "LAYOUT (نص عادي): auto line tab spaces star stars dots ellipsis dash hash bar two-lines\n"
-    "يعمل الأمران على جداول البرنامج في مجلد البيانات، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
-    "مجلد البيانات: مجلد البرنامج إن أمكنت الكتابة فيه وليس مثبتًا، وإلا مجلد بيانات المستخدم؛\n"
-    "والخيار --data DIR يختار مجلدًا آخر. والنوافذ تحتاج إلى شاشة.\n"
-    "ويذكر الأمر meter بحر كل بيت وتفعيلاته (بيت في كل سطر، وبين شطريه TAB)، ولا يمس الجداول.\n";
 
 void say(std::FILE* to, const std::string& text)
 {
@@ -70,14 +63,41 @@ std::string startLetterOf(char letter)
     return PlayableLetters.find(letter) == std::string_view::npos ? std::string() : std::string(1, letter);
 }
 
-// "--name=value" -> value, when the argument is that option.
-bool option(const std::string& arg, const char* name, std::string& value)
+QCommandLineOption valued(const char* name, const char* valueName)
 {
-    const std::string prefix = std::string("--") + name + "=";
-    if (arg.rfind(prefix, 0) != 0)
-        return false;
-    value = arg.substr(prefix.size());
-    return true;
+    return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(valueName));
+}
+
+QCommandLineOption flag(const char* name)
+{
+    return QCommandLineOption(QString::fromLatin1(name));
+}
+
+// The options of each command.
+const QCommandLineOption kFormat = valued("format", "FORMAT");
+const QCommandLineOption kEncoding = valued("encoding", "ENCODING");
+const QCommandLineOption kLayout = valued("layout", "LAYOUT");
+const QCommandLineOption kSeparator = valued("separator", "TEXT");
+const QCommandLineOption kHeadingPoet = valued("heading-poet", "RULE");
+const QCommandLineOption kDryRun = flag("dry-run");
+const QCommandLineOption kNoReport = flag("no-report");
+const QCommandLineOption kStarter = flag("starter");
+const QCommandLineOption kLetter = valued("letter", "LETTER");
+const QCommandLineOption kOverwrite = flag("overwrite");
+
+QList<QCommandLineOption> optionsOf(const QString& command)
+{
+    if (command == QLatin1String("import"))
+        return {kFormat, kEncoding, kLayout, kSeparator, kHeadingPoet, kDryRun, kNoReport, kStarter};
+    if (command == QLatin1String("export"))
+        return {kFormat, kLetter, kOverwrite};
+    return {};
+}
+
+// The value of a set option, as the bytes of the command line's text.
+std::string valueOf(const QCommandLineParser& parser, const QCommandLineOption& option)
+{
+    return parser.value(option).toStdString();
 }
 
 // Steps the work, showing its progress on a terminal.
@@ -97,44 +117,45 @@ void runShowingProgress(Work& work, const std::string& name)
         std::fputs("\r\033[K", stderr);
 }
 
-int importFiles(PoemStore& store, const std::vector<std::string>& args)
+int importFiles(PoemStore& store, const QCommandLineParser& parser, const std::vector<std::string>& files)
 {
     ImportOptions options;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        std::string value;
-        if (option(arg, "format", value)) {
-            if (!parseFormat(value, options.format))
-                return misused("صيغة غير معروفة: " + value);
-        } else if (option(arg, "encoding", value)) {
-            if (!parseEncoding(value, options.encoding))
-                return misused("ترميز غير معروف: " + value);
-        } else if (option(arg, "layout", value)) {
-            if (!parseLayout(value, options.layout.kind))
-                return misused("ترتيب غير معروف للشطرين: " + value);
-        } else if (option(arg, "separator", value)) {
-            if (value.empty())
-                return misused("الخيار --separator يأخذ النص الذي بين الشطرين.");
-            options.layout = {Layout::Custom, value};
-        } else if (option(arg, "heading-poet", value)) {
-            if (!parseHeadingPoet(value, options.headingPoet))
-                return misused("قاعدة غير معروفة للعناوين: " + value);
-        } else if (arg == "--dry-run") {
-            options.dryRun = true;
-        } else if (arg == "--no-report") {
-            options.writeReport = false;
-        } else if (arg.rfind("--", 0) == 0) {
-            return misused("خيار غير معروف: " + arg);
-        } else {
-            files.push_back(arg);
-        }
+    if (parser.isSet(kFormat) && !parseFormat(valueOf(parser, kFormat), options.format))
+        return misused("صيغة غير معروفة: " + valueOf(parser, kFormat));
+    if (parser.isSet(kEncoding) && !parseEncoding(valueOf(parser, kEncoding), options.encoding))
+        return misused("ترميز غير معروف: " + valueOf(parser, kEncoding));
+    if (parser.isSet(kLayout) && !parseLayout(valueOf(parser, kLayout), options.layout.kind))
+        return misused("ترتيب غير معروف للشطرين: " + valueOf(parser, kLayout));
+    if (parser.isSet(kSeparator)) {
+        if (valueOf(parser, kSeparator).empty())
+            return misused("الخيار --separator يأخذ النص الذي بين الشطرين.");
+        options.layout = {Layout::Custom, valueOf(parser, kSeparator)};
     }
-    if (files.empty())
+    if (parser.isSet(kHeadingPoet) && !parseHeadingPoet(valueOf(parser, kHeadingPoet), options.headingPoet))
+        return misused("قاعدة غير معروفة للعناوين: " + valueOf(parser, kHeadingPoet));
+    options.dryRun = parser.isSet(kDryRun);
+    options.writeReport = !parser.isSet(kNoReport);
+    // The starter collection built into the program, written out for the import; the verses
+    // already in the table are refused as any import refuses repeats.
+    std::optional<StarterCollection> starter;
+    std::vector<std::string> sources = files;
+    if (parser.isSet(kStarter)) {
+        starter.emplace();
+        if (starter->path().isEmpty()) {
+            say(stderr, starter->error().toStdString());
+            return kFailed;
+        }
+        sources.push_back(starter->path().toStdString());
+    }
+    if (sources.empty())
         return misused("لم يُذكر ملف للاستيراد.");
     int code = kDone;
-    for (const std::string& file : files) {
+    for (const std::string& file : sources) {
         // Each file is one change of its own: a file that fails leaves the others' verses in.
-        VerseImport import(store, file, options);
+        ImportOptions fileOptions = options;
+        if (starter && file == starter->path().toStdString())
+            fileOptions.writeReport = false;
+        VerseImport import(store, file, fileOptions);
         runShowingProgress(import, file);
         const ImportResult& result = import.result();
         const bool done = result.outcome == ImportResult::Outcome::Done;
@@ -145,32 +166,22 @@ int importFiles(PoemStore& store, const std::vector<std::string>& args)
     return code;
 }
 
-int exportFile(PoemStore& store, const std::vector<std::string>& args)
+int exportFile(PoemStore& store, const QCommandLineParser& parser, const std::vector<std::string>& files)
 {
     Format format = Format::Auto;
+    if (parser.isSet(kFormat) && (!parseFormat(valueOf(parser, kFormat), format) || format == Format::Auto))
+        return misused("صيغة غير معروفة: " + valueOf(parser, kFormat));
     std::string letter;
-    bool overwrite = false;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        std::string value;
-        if (option(arg, "format", value)) {
-            if (!parseFormat(value, format) || format == Format::Auto)
-                return misused("صيغة غير معروفة: " + value);
-        } else if (option(arg, "letter", value)) {
-            const std::optional<std::string> bytes = codepage::fromUtf8(value);
-            if (!bytes || bytes->size() != 1)
-                return misused("الخيار --letter يأخذ حرفًا واحدًا: " + value);
-            letter = startLetterOf((*bytes)[0]);
-            if (letter.empty())
-                return misused("لا يبدأ بيت بالحرف " + value + "؛ الحروف: " + codepage::toUtf8(PlayableLetters));
-        } else if (arg == "--overwrite") {
-            overwrite = true;
-        } else if (arg.rfind("--", 0) == 0) {
-            return misused("خيار غير معروف: " + arg);
-        } else {
-            files.push_back(arg);
-        }
+    if (parser.isSet(kLetter)) {
+        const std::string value = valueOf(parser, kLetter);
+        const std::optional<std::string> bytes = codepage::fromUtf8(value);
+        if (!bytes || bytes->size() != 1)
+            return misused("الخيار --letter يأخذ حرفًا واحدًا: " + value);
+        letter = startLetterOf((*bytes)[0]);
+        if (letter.empty())
+            return misused("لا يبدأ بيت بالحرف " + value + "؛ الحروف: " + codepage::toUtf8(PlayableLetters));
     }
+    const bool overwrite = parser.isSet(kOverwrite);
     if (files.size() != 1)
         return misused("يُصدَّر إلى ملف واحد.");
     if (!letter.empty()) {
@@ -185,29 +196,20 @@ int exportFile(PoemStore& store, const std::vector<std::string>& args)
     return done ? kDone : kFailed;
 }
 
-// The arguments after the program's name, `--data DIR` taken out.
-DataOption commandArguments(int argc, char** argv)
+QStringList argumentsOf(int argc, char** argv)
 {
     QStringList args;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    return takeDataOption(args);
+    return args;
 }
 
 }  // namespace
 
 bool isCommand(int argc, char** argv)
 {
-    const QStringList rest = commandArguments(argc, argv).rest;
-    if (rest.isEmpty())
-        return false;
-    // A known command word; or a word that is neither a window option nor a file the window could
-    // import: a mistyped command, answered with the usage rather than a window.
-    const QString command = rest.first();
-    if (command == "import" || command == "export" || command == "meter" || command == "help" || command == "--help" ||
-        command == "-h" || command == "--version" || command == "-v")
-        return true;
-    return !command.startsWith(QLatin1Char('-')) && !QFileInfo::exists(command);
+    const CommandLine line = readCommandLine(argumentsOf(argc, argv));
+    return line.error.isEmpty() && (line.help || line.version || !line.command.isEmpty());
 }
 
 bool hasDisplay()
@@ -228,24 +230,27 @@ int runCommand(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     app.setApplicationName(kAppTitle);  // names the user's data folder, as the windows do
-    const DataOption data = commandArguments(argc, argv);
-    if (!data.error.isEmpty())
-        return misused(data.error.toStdString());
-    const std::string command = data.rest.first().toStdString();
-    const QString dir = dataFolderFor(data.dir, QCoreApplication::applicationDirPath());
-    if (command == "help" || command == "--help" || command == "-h") {
+    CommandLine line = readCommandLine(argumentsOf(argc, argv));
+    if (!line.error.isEmpty())
+        return misused(line.error.toStdString());
+    if (line.version) {
+        std::printf("barqeen %d.%d.%d\n", BARQEEN_VERSION_MAJOR, BARQEEN_VERSION_MINOR, BARQEEN_VERSION_PATCH);
+        return kDone;
+    }
+    const QString& command = line.command;
+    if (!line.help && command != "import" && command != "export" && command != "meter")
+        return misused("أمر غير معروف: " + command.toStdString());
+    QCommandLineParser parser;
+    if (!readCommandOptions(line, parser, optionsOf(command)))
+        return misused(line.error.toStdString());
+    const QString dir = dataFolderFor(line.dataDir, QCoreApplication::applicationDirPath());
+    if (line.help) {
         std::fputs(kUsage, stdout);
         say(stdout, "مجلد البيانات: " + dir.toStdString());
         return kDone;
     }
-    if (command == "--version" || command == "-v") {
-        std::printf("barqeen %d.%d.%d\n", BARQEEN_VERSION_MAJOR, BARQEEN_VERSION_MINOR, BARQEEN_VERSION_PATCH);
-        return kDone;
-    }
-    if (command != "import" && command != "export" && command != "meter")
-        return misused("أمر غير معروف: " + command);
     std::vector<std::string> args;
-    for (const QString& arg : data.rest.mid(1))
+    for (const QString& arg : line.rest)
         args.push_back(arg.toStdString());
     if (command == "meter")
         return meterCommand(args);  // reads no table: no folder, no lock
@@ -266,7 +271,7 @@ int runCommand(int argc, char** argv)
     int code = kDone;
     try {
         store.OpenTables();
-        code = command == "import" ? importFiles(store, args) : exportFile(store, args);
+        code = command == "import" ? importFiles(store, parser, args) : exportFile(store, parser, args);
     } catch (const std::exception& e) {
         say(stderr, e.what());
         code = kFailed;

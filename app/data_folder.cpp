@@ -8,30 +8,6 @@
 
 namespace barqeen {
 
-DataOption takeDataOption(const QStringList& args)
-{
-    DataOption option;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--data")) {
-            if (i + 1 == args.size() || args[i + 1].isEmpty()) {
-                option.error = QStringLiteral("الخيار --data يأخذ اسم مجلد.");
-                return option;
-            }
-            option.dir = args[++i];
-        } else if (arg.startsWith(QLatin1String("--data="))) {
-            option.dir = arg.mid(7);
-            if (option.dir.isEmpty()) {
-                option.error = QStringLiteral("الخيار --data يأخذ اسم مجلد.");
-                return option;
-            }
-        } else {
-            option.rest << arg;
-        }
-    }
-    return option;
-}
-
 bool isInstalled(const QString& executableDir)
 {
     const QDir bin(executableDir);

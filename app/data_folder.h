@@ -8,14 +8,6 @@
 
 namespace barqeen {
 
-// The arguments with `--data DIR` (or `--data=DIR`) taken out of them.
-struct DataOption {
-    QString dir;         // empty when not given
-    QStringList rest;    // the other arguments, in their order
-    QString error;       // "--data" with no folder after it
-};
-DataOption takeDataOption(const QStringList& args);
-
 // True when the executable sits in an installed tree: P/bin/barqeen with the desktop entry in
 // P/share/applications.
 bool isInstalled(const QString& executableDir);

@@ -1,5 +1,6 @@
 // The program: one copy per data folder, every window made at start-up, the main window shown.
 // Or one of its commands for scripts (import, export), without any window.
+#include "app/arguments.h"
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/program.h"
@@ -9,6 +10,7 @@
 #include "windows/shell/shutdown.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLockFile>
 #include <QTimer>
 
@@ -30,20 +32,16 @@ int main(int argc, char** argv)
     OrderlyShutdown shutdown;
     setUpApplication(app);
     // barqeen [--data DIR] [FILE…]: the files are imported into the verse window once it opens.
-    const DataOption data = takeDataOption(app.arguments().mid(1));
-    QStringList files;
-    for (const QString& arg : data.rest) {
-        if (arg.startsWith(QLatin1Char('-'))) {
-            std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("خيار غير معروف: ") + arg));
-            return 2;
-        }
-        files << arg;
-    }
-    if (!data.error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(data.error));
+    CommandLine line = readCommandLine(app.arguments());
+    QCommandLineParser parser;
+    if (line.error.isEmpty())
+        readCommandOptions(line, parser, {});
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(line.error));
         return 2;
     }
-    const QString dir = dataFolderFor(data.dir, QCoreApplication::applicationDirPath());
+    const QStringList files = line.rest;
+    const QString dir = dataFolderFor(line.dataDir, QCoreApplication::applicationDirPath());
     if (QString error; !makeDataFolder(dir, error)) {
         Dialogs::warning(error);
         return 1;
@@ -57,7 +55,8 @@ int main(int argc, char** argv)
     Program program(dir, QCoreApplication::applicationFilePath());
     if (shutdown.stopAsked())
         return 0;  // the tables close with the program
-    shutdown.setMainWindow(program.fmMain.get());
+    TfmMain& mainWindow = *program.fmMain;
+    shutdown.setMainWindow(&mainWindow, [&mainWindow] { mainWindow.closeWithoutQuestions(); });
     program.fmMain->show();
     // Once the loop runs, over the shown main window.
     QTimer::singleShot(0, program.fmMain.get(), [&program, files] { program.afterShow(files); });

@@ -1,15 +1,19 @@
 #include "app/program.h"
 
+#include "windows/shell/starter_collection.h"
+
 #include "windows/editing/category.h"
 #include "windows/editing/category_edit.h"
 #include "windows/editing/poem_edit.h"
+#include "windows/game/game_start.h"
 #include "windows/game/game_window.h"
 #include "windows/game/history.h"
 #include "windows/game/player_poem.h"
 #include "windows/game/start_letter.h"
-#include "windows/search/search_window.h"
-#include "windows/shell/guard.h"
 #include "windows/main/main_window.h"
+#include "windows/search/search_window.h"
+#include "windows/shell/dialogs.h"
+#include "windows/shell/guard.h"
 
 #include <QTimer>
 
@@ -18,14 +22,14 @@ namespace barqeen {
 Program::Program(const QString& dataDir, const QString& executablePath)
 {
     fmMain = std::make_unique<TfmMain>(dataDir, executablePath);
-    fmMain->setProgram(this);
-    fmCategory = new TfmCategory(*fmMain);
-    fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*fmMain, fmMain.get());
-    fmPoemEdit = std::make_unique<TfmPoemEdit>(*fmMain, *fmCategory, fmMain.get());
-    fmGame = std::make_unique<TfmGame>(*fmMain);
-    fmHistory = std::make_unique<TfmHistory>(*fmMain, fmMain.get());
-    fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*fmMain);
-    fmSearch = std::make_unique<TfmSearch>(*fmMain, fmMain.get());
+    fmMain->setShell(this);
+    fmCategory = new TfmCategory(*this, fmMain.get());
+    fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*this, fmMain.get());
+    fmPoemEdit = std::make_unique<TfmPoemEdit>(*this, *fmCategory, fmMain.get());
+    fmGame = std::make_unique<TfmGame>(*this);
+    fmHistory = std::make_unique<TfmHistory>(*this, fmMain.get());
+    fmPlayerPoem = std::make_unique<TfmPlayerPoem>(*this);
+    fmSearch = std::make_unique<TfmSearch>(*this, fmMain.get());
     fmStartLetter = std::make_unique<TfmStartLetter>();
 }
 
@@ -50,7 +54,90 @@ Program::~Program()
     fmGame.reset();
     fmPoemEdit.reset();
     fmCategoryEdit.reset();
-    fmMain->setProgram(nullptr);
+    fmMain->setShell(nullptr);
+}
+
+PoemStore& Program::store()
+{
+    return fmMain->store();
+}
+
+VerseSearch& Program::search()
+{
+    return fmMain->search();
+}
+
+bool Program::searchActive() const
+{
+    return fmMain->SearchActive;
+}
+
+void Program::setSearchActive(bool active)
+{
+    fmMain->SearchActive = active;
+}
+
+QWidget& Program::mainWindow()
+{
+    return *fmMain;
+}
+
+void Program::openVerseWindowAt(const std::string& fieldName)
+{
+    if (!fieldName.empty())
+        fmPoemEdit->focusField(fieldName);
+    Dialogs::exec(*fmPoemEdit);
+}
+
+void Program::openAuthors()
+{
+    fmCategoryEdit->showAuthors();
+}
+
+void Program::openCategories()
+{
+    fmCategoryEdit->showCategories();
+}
+
+void Program::openSearch()
+{
+    Dialogs::exec(*fmSearch);
+}
+
+void Program::openHistory()
+{
+    fmHistory->open();
+}
+
+void Program::openRecordedVerses(const QString& playerName, const QDateTime& playTime)
+{
+    fmPlayerPoem->open(playerName, playTime);
+}
+
+void Program::startGame()
+{
+    playGame(*fmGame, *fmStartLetter);
+}
+
+void Program::importStarterCollection()
+{
+    // The collection is written out for the import and goes when the import is done.
+    auto starter = std::make_shared<StarterCollection>();
+    if (starter->path().isEmpty()) {
+        Dialogs::error(starter->error());
+        return;
+    }
+    // The import starts inside the verse window's own loop, over the shown window.
+    QTimer::singleShot(0, fmPoemEdit.get(), [this, starter] {
+        runGuarded([&] { fmPoemEdit->importStarter(starter->path()); });
+    });
+    openVerseWindow();
+}
+
+void Program::verseTableMoved()
+{
+    if (fmPoemEdit)  // the verse table is opened before the verse window exists
+        fmPoemEdit->followVerseTable();
 }
 
 }  // namespace barqeen

@@ -1,6 +1,10 @@
 #pragma once
 // The program's windows, created once at start-up in their fixed order (the main window first,
-// since the others bind to its tables) and kept until the end.
+// since the others bind to its tables) and kept until the end. The one place that knows every
+// window: what one window asks of another comes here, through the shell, and goes on to the
+// window that does it.
+#include "windows/shell/shell.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,11 +22,11 @@ class TfmPlayerPoem;
 class TfmStartLetter;
 class TfmSearch;
 
-class Program {
+class Program : public Shell {
 public:
     // dataDir holds the table files; executablePath is the file whose version is shown.
     Program(const QString& dataDir, const QString& executablePath);
-    ~Program();
+    ~Program() override;
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -41,6 +45,22 @@ public:
     std::unique_ptr<TfmPlayerPoem> fmPlayerPoem;
     std::unique_ptr<TfmSearch> fmSearch;
     std::unique_ptr<TfmStartLetter> fmStartLetter;
+
+    // ---- the shell ----
+    PoemStore& store() override;
+    VerseSearch& search() override;
+    bool searchActive() const override;
+    void setSearchActive(bool active) override;
+    QWidget& mainWindow() override;
+    void openVerseWindowAt(const std::string& fieldName) override;
+    void openAuthors() override;
+    void openCategories() override;
+    void openSearch() override;
+    void openHistory() override;
+    void openRecordedVerses(const QString& playerName, const QDateTime& playTime) override;
+    void startGame() override;
+    void importStarterCollection() override;
+    void verseTableMoved() override;
 };
 
 }  // namespace barqeen

@@ -8,7 +8,7 @@
 #include "app/program.h"
 #include "kept_folder.h"
 #include "windows/game/game_window.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "windows/game/start_letter.h"
 #include "scripted_dialogs.h"
 #include "windows/main/main_window.h"

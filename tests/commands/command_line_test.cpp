@@ -1,5 +1,6 @@
 // The program's commands, run as a script runs them: a copy of the program in a folder of its
 // own, no display, the tables in that folder.
+#include "app/option_messages.h"
 #include "exchange_fixture.h"
 
 #include <QLockFile>
@@ -73,6 +74,30 @@ TEST_F(CommandLineTest, ImportAndExportWorkOnTheProgramsFolderWithoutADisplay)
                                               "عفت الديار محلها فمقامها\t\t\tع\tه\r\n");
 }
 
+TEST_F(CommandLineTest, TheStarterCollectionIsImportedOnceItsRepeatsRefusedTheSecondTime)
+{
+    const Outcome first = run({"import", "--starter"});
+    EXPECT_EQ(first.code, 0) << first.err;
+    int verses = 0;
+    {
+        PoemStore store(folder.path());
+        store.OpenTables();
+        verses = store.cdsPoem.rowCount();
+        EXPECT_GE(verses, 3000);
+        EXPECT_GE(store.cdsAuthors.rowCount(), 100);
+        store.CloseTables();
+    }
+    EXPECT_NE(first.out.find("الأبيات المستوردة: " + std::to_string(verses)), std::string::npos) << first.out;
+    // Into a table that holds them: every verse refused as a repeat, nothing added.
+    const Outcome again = run({"import", "--starter"});
+    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_NE(again.out.find("الأبيات المستوردة: 0"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("الأسطر المرفوضة: " + std::to_string(verses)), std::string::npos) << again.out;
+    PoemStore store(folder.path());
+    store.OpenTables();
+    EXPECT_EQ(store.cdsPoem.rowCount(), verses);
+}
+
 TEST_F(CommandLineTest, ExportWritesOverAFileOnlyWhenToldAndNeverOverTheTables)
 {
     writeFile(work.file("poems.txt"), "عجبت لمن يخاف الفقر\n");
@@ -138,7 +163,7 @@ TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverSta
     const struct {
         QStringList args;
         int code;
-        const char* said;  // on stdout for 0, stderr otherwise
+        std::string said;  // on stdout for 0, stderr otherwise
     } cases[] = {
         {{}, 2, "لا شاشة"},
         {{"improt", "poems.csv"}, 2, "أمر غير معروف: improt"},
@@ -147,6 +172,11 @@ TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverSta
         {{"--version"}, 0, "barqeen 2.0.3"},
         {{"import", "--layout=zigzag", "a.txt"}, 2, "zigzag"},
         {{"export", "--letter=ة", "out.csv"}, 2, "لا يبدأ بيت"},
+        // The option syntax: a value after a space, a value a switch does not take, a value missing.
+        {{"import", "--dry-run", "--layout", "zigzag", "a.txt"}, 2, "zigzag"},
+        {{"export", "--overwrite=yes", "out.csv"}, 2, option_messages::takesNoValue("--overwrite").toStdString()},
+        {{"import", "--format"}, 2, option_messages::needsValue("--format").toStdString()},
+        {{"import", "-h"}, 0, "الاستعمال"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -1,5 +1,7 @@
 #include "core/exchange/lookalikes.h"
 
+#include "core/text/lookalike_letters.h"
+
 #include <cstring>
 
 namespace barqeen::exchange {
@@ -12,23 +14,18 @@ struct Fold {
     std::string_view replacement;
 };
 
-// The Arabic letters, as UTF-8.
-constexpr std::string_view kYeh = "\xD9\x8A", kKaf = "\xD9\x83", kHeh = "\xD9\x87", kTehMarbuta = "\xD8\xA9";
-
 Fold foldOf(char32_t c)
 {
+    // The Arabic letters, as UTF-8.
+    static const std::string_view letters[] = {"\xD9\x8A", "\xD9\x83", "\xD9\x87", "\xD8\xA9"};  // ي ك ه ة
+    switch (arabicLetterFor(c)) {
+    case u'\u064A': return {Kind::Letter, letters[0]};
+    case u'\u0643': return {Kind::Letter, letters[1]};
+    case u'\u0647': return {Kind::Letter, letters[2]};
+    case u'\u0629': return {Kind::Letter, letters[3]};
+    default: break;
+    }
     switch (c) {
-    case 0x06CC:  // ی Farsi yeh
-    case 0x06D2:  // ے yeh barree
-        return {Kind::Letter, kYeh};
-    case 0x06A9:  // ک keheh
-        return {Kind::Letter, kKaf};
-    case 0x06BE:  // ھ heh doachashmee
-    case 0x06C1:  // ہ heh goal
-        return {Kind::Letter, kHeh};
-    case 0x06C0:  // ۀ heh with yeh above
-    case 0x06C3:  // ۃ teh marbuta goal
-        return {Kind::Letter, kTehMarbuta};
     case 0x061C:  // Arabic letter mark
     case 0x200B:
     case 0x200C:

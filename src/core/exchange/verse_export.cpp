@@ -177,13 +177,13 @@ struct VerseExport::Work {
 
     // The categories' names of a category-set text such as (3)(12), read as the verse window
     // reads it: the categories it ticks are the ones written. Tags of deleted categories go.
-    std::vector<std::string_view> namesOf(std::string_view tags) const
+    void namesOf(std::string_view tags, std::vector<std::string_view>& names) const
     {
-        std::vector<std::string_view> names;
-        for (const int32_t key : category_set::Ids(tags))
+        names.clear();
+        category_set::ForEachId(tags, [&](int32_t key) {
             if (key >= 0 && size_t(key) < categoryNames.size() && !categoryNames[size_t(key)].empty())
                 names.push_back(categoryNames[size_t(key)]);
-        return names;
+        });
     }
 
     // Writes the next verses until all are written or the slice ends; true when all are.
@@ -214,7 +214,7 @@ struct VerseExport::Work {
                 line.poet = codepage::toUtf8(name->text());
         line.first = codepage::toUtf8(row.cells[size_t(c.start)].text());
         line.last = codepage::toUtf8(row.cells[size_t(c.end)].text());
-        line.categories = namesOf(row.cells[size_t(c.categories)].text());
+        namesOf(row.cells[size_t(c.categories)].text(), line.categories);
     }
 
     void appendJsonLine()

@@ -42,35 +42,17 @@ std::optional<int32_t> ParseInteger(std::string_view text)
     return value;
 }
 
-std::vector<int32_t> Ids(std::string_view text, std::optional<std::string>* invalidTag)
-{
-    std::vector<int32_t> out;
-    while (!text.empty()) {
-        text.remove_prefix(1);  // the tag's "(", whatever it is
-        // Without a closing ")" the inside is empty, and so not a number.
-        const size_t close = text.find(')');
-        const std::string_view inside = close == std::string_view::npos ? std::string_view() : text.substr(0, close);
-        const std::optional<int32_t> id = ParseInteger(inside);
-        if (!id) {
-            if (invalidTag)
-                *invalidTag = std::string(inside);
-            return out;
-        }
-        out.push_back(*id);
-        text.remove_prefix(close + 1);
-    }
-    return out;
-}
-
 Decoded Decode(std::string_view text, const std::vector<int32_t>& ids)
 {
     Decoded out;
-    for (const int32_t id : Ids(text, &out.invalidTag))
-        for (size_t i = 0; i < ids.size(); ++i)
-            if (ids[i] == id) {
-                out.items.push_back(i);
-                break;
-            }
+    if (const auto invalid = ForEachId(text, [&](int32_t id) {
+            for (size_t i = 0; i < ids.size(); ++i)
+                if (ids[i] == id) {
+                    out.items.push_back(i);
+                    break;
+                }
+        }))
+        out.invalidTag = std::string(*invalid);
     return out;
 }
 

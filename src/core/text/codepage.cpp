@@ -1,5 +1,7 @@
 #include "core/text/codepage.h"
 
+#include "core/text/lookalike_letters.h"
+
 #include "core/common/error.h"
 
 #include <QStringDecoder>
@@ -83,7 +85,9 @@ Encoded fromUnicode(const QString& text)
     Encoded result;
     result.bytes.reserve(size_t(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
+        QChar ch = text.at(i);
+        if (const char16_t arabic = arabicLetterFor(ch.unicode()))
+            ch = QChar(arabic);
         const char16_t u = ch.unicode();
         if (t.hasByte[u] && !ch.isSurrogate()) {
             result.bytes += char(t.toByte[u]);

@@ -2,7 +2,7 @@
 
 #include "windows/shell/dialogs.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "core/store/category_set.h"
 #include "core/text/codepage.h"
 
@@ -11,13 +11,13 @@
 
 namespace barqeen {
 
-TfmCategory::TfmCategory(TfmMain& main) : QObject(&main), main_(main)
+TfmCategory::TfmCategory(Shell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
 }
 
 void TfmCategory::LoadCategoryList()
 {
-    Table& categories = main_.cdsCategories();
+    Table& categories = shell_.cdsCategories();
     // Walking the table settles a pending edit of the categories, so that the list shows it. One
     // the table refuses is said once and the stored rows are listed: the error box closing
     // activates the verse window again, which must not try the same edit again.
@@ -87,7 +87,7 @@ std::string TfmCategory::CheckedCategoriesText() const
 
 void TfmCategory::ShowPoemCategories()
 {
-    Table& poem = main_.cdsPoem();
+    Table& poem = shell_.cdsPoem();
     if (!categories_)
         categories_ = poem.findField("Categories");
     const Value text = poem.active() && categories_ ? categories_->value() : Value();
@@ -122,7 +122,7 @@ void TfmCategory::reportDamagedText(const std::string& inside)
     // simply read as far as it goes.
     if (!clbCategories || !clbCategories->window()->isVisible())
         return;
-    const Field* key = main_.cdsPoem().keyField();
+    const Field* key = shell_.cdsPoem().keyField();
     const int64_t verse = key ? key->asInteger() : 0;
     if (verse == reportedVerse_)
         return;  // the box closing reactivates the window: say it once per verse shown

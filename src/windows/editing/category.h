@@ -15,12 +15,12 @@ class QListWidget;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 
 class TfmCategory : public QObject {
     Q_OBJECT
 public:
-    explicit TfmCategory(TfmMain& main);
+    TfmCategory(Shell& shell, QObject* parent);
 
     // The check list these operations work on: the verse window's, given when it is made.
     void setCheckList(QListWidget* list) { clbCategories = list; }
@@ -45,7 +45,7 @@ private:
     void reportDamagedText(const std::string& inside);
     static std::vector<Value> pendingValues(const Table& table);
 
-    TfmMain& main_;
+    Shell& shell_;
     QListWidget* clbCategories = nullptr;
     const Field* categories_ = nullptr;  // the verse table's Categories field, found once
     bool settingTicks_ = false;

@@ -6,8 +6,7 @@
 #include "windows/shell/db_navigator.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
-#include "windows/main/main_window.h"
-#include "app/program.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/verse_cell.h"
 
 #include <QApplication>
@@ -26,7 +25,7 @@ const QColor kInactiveBorder(0xD4, 0xD0, 0xC8);
 
 }  // namespace
 
-TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(parent), main_(main)
+TfmCategoryEdit::TfmCategoryEdit(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
@@ -34,7 +33,7 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
     setFixedSize(392, 488);
     move(169, 15);
 
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the title strip, with stTitle
     Panel1->setGeometry(0, 0, 392, 52);
     Panel1->setStyleSheet(QStringLiteral("background-color: #004040;"));
     stTitle = new QLabel(Panel1);
@@ -43,12 +42,13 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
     stTitle->setFont(fonts::calligraphicPixels(32));
     stTitle->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
 
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the rows of the bound table (authors or categories)
     nameControl(DBGrid1, QStringLiteral("الجدول"));
     DBGrid1->setGeometry(16, 64, 361, 233);
     DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
 
+    // DBNavigator1: moves, adds, deletes, posts and cancels the rows
     DBNavigator1 = new DBNavigator(DataSource1, this);
     DBNavigator1->setGeometry(136, 304, 240, 25);
     // Whatever started the commit: the navigator, or a click on another row.
@@ -67,12 +67,12 @@ TfmCategoryEdit::TfmCategoryEdit(TfmMain& main, QWidget* parent) : QDialog(paren
         DBGrid1->setCurrentIndex(DBGrid1->tableModel().index(DataSource1.table()->currentPosition(), 1));
     });
 
-    Label1 = new QLabel(QStringLiteral("معلومات"), this);
+    Label1 = new QLabel(QStringLiteral("معلومات"), this);  // Label1: «معلومات», over DBMemo1
     Label1->setAttribute(Qt::WA_TranslucentBackground);
     Label1->adjustSize();
     Label1->move(339, 336);
 
-    DBMemo1 = new DBMemo(this);
+    DBMemo1 = new DBMemo(this);  // DBMemo1: the poet's Info (hidden for the categories)
     DBMemo1->setGeometry(16, 352, 361, 121);
     nameControl(DBMemo1, Label1->text());
 
@@ -87,7 +87,7 @@ void TfmCategoryEdit::setOuterHeight(int height)
 
 void TfmCategoryEdit::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmCategoryEdit::keyPressEvent(QKeyEvent* event)
@@ -112,33 +112,33 @@ void TfmCategoryEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, 
     drawCellText(painter, rect, text, kInactiveBorder, Qt::black);
 }
 
-void TfmMain::imAuthorsClick()
+void TfmCategoryEdit::showAuthors()
 {
-    TfmCategoryEdit& w = *program().fmCategoryEdit;
-    w.DataSource1.setTable(&cdsAuthors());
-    cdsAuthors().field("Info").setVisible(false);
-    w.DBMemo1->link().bind(&w.DataSource1, "Info");
-    w.DBMemo1->show();
-    w.setOuterHeight(515);
-    cdsAuthors().fieldAt(0).setDisplayLabel("رقم متسلسل");
-    cdsAuthors().fieldAt(1).setDisplayLabel("إسم الشاعر");
-    w.stTitle->setText(QStringLiteral("إضافة وتعديل الشعراء"));
-    w.setWindowTitle(QStringLiteral("الشعراء"));
-    Dialogs::exec(w);
+    Table& authors = shell_.cdsAuthors();
+    DataSource1.setTable(&authors);
+    authors.field("Info").setVisible(false);
+    DBMemo1->link().bind(&DataSource1, "Info");
+    DBMemo1->show();
+    setOuterHeight(515);
+    authors.fieldAt(0).setDisplayLabel("رقم متسلسل");
+    authors.fieldAt(1).setDisplayLabel("إسم الشاعر");
+    stTitle->setText(QStringLiteral("إضافة وتعديل الشعراء"));
+    setWindowTitle(QStringLiteral("الشعراء"));
+    Dialogs::exec(*this);
 }
 
-void TfmMain::imCategoriesClick()
+void TfmCategoryEdit::showCategories()
 {
-    TfmCategoryEdit& w = *program().fmCategoryEdit;
-    w.DBMemo1->link().unbind();
-    w.DataSource1.setTable(&cdsCategories());
-    w.DBMemo1->hide();
-    w.setOuterHeight(360);
-    cdsCategories().fieldAt(0).setDisplayLabel("رقم متسلسل");
-    cdsCategories().fieldAt(1).setDisplayLabel("الموضوع");
-    w.stTitle->setText(QStringLiteral("إضافة وتعديل مواضيع الشعر"));
-    w.setWindowTitle(QStringLiteral("المواضيع"));
-    Dialogs::exec(w);
+    Table& categories = shell_.cdsCategories();
+    DBMemo1->link().unbind();
+    DataSource1.setTable(&categories);
+    DBMemo1->hide();
+    setOuterHeight(360);
+    categories.fieldAt(0).setDisplayLabel("رقم متسلسل");
+    categories.fieldAt(1).setDisplayLabel("الموضوع");
+    stTitle->setText(QStringLiteral("إضافة وتعديل مواضيع الشعر"));
+    setWindowTitle(QStringLiteral("المواضيع"));
+    Dialogs::exec(*this);
 }
 
 }  // namespace barqeen

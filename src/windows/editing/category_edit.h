@@ -1,6 +1,6 @@
 #pragma once
-// One window for two tables: the authors (poets) and the categories (topics). The main window's
-// two openers bind it to its table, set its texts and height, and show it.
+// One window for two tables: the authors (poets) and the categories (topics). Its two openers
+// bind it to its table, set its texts and height, and show it.
 #include "windows/shell/data_source.h"
 
 #include <QDialog>
@@ -11,7 +11,7 @@ class QLabel;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 class DBGrid;
 class DBNavigator;
 class DBMemo;
@@ -20,7 +20,11 @@ class Field;
 class TfmCategoryEdit : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmCategoryEdit(TfmMain& main, QWidget* parent = nullptr);
+    explicit TfmCategoryEdit(Shell& shell, QWidget* parent = nullptr);
+
+    // The openers: the window on the authors, or on the categories, shown modally.
+    void showAuthors();
+    void showCategories();
 
     // The outer height is the window's height with its frame, as the openers give it.
     void setOuterHeight(int height);
@@ -41,7 +45,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TfmMain& main_;
+    Shell& shell_;
 };
 
 }  // namespace barqeen

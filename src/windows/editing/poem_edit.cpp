@@ -2,7 +2,6 @@
 #include "windows/shell/letter_items.h"
 #include "core/text/letters.h"
 
-#include "app/program.h"
 #include "windows/editing/category.h"
 #include "windows/shell/accessibility.h"
 #include "windows/shell/anchors.h"
@@ -12,7 +11,7 @@
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/verse_cell.h"
 #include "core/text/codepage.h"
 
@@ -68,8 +67,8 @@ const QStringList& TfmPoemEdit::letterList()
     return letters;
 }
 
-TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
-    : QDialog(parent), main_(main), category_(category)
+TfmPoemEdit::TfmPoemEdit(Shell& shell, TfmCategory& category, QWidget* parent)
+    : QDialog(parent), shell_(shell), category_(category)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -86,18 +85,32 @@ TfmPoemEdit::TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent)
 
 void TfmPoemEdit::buildControls()
 {
-    Panel1 = new QFrame(this);
+    buildTitle();
+    buildLetterChoice();
+    buildTableButtons();
+    buildGrid();
+    buildVerseFields();
+    nameAndAnchorControls();
+    orderTabs();
+}
+
+// The title strip, «إضافة وتعديل أبيات الشعر».
+void TfmPoemEdit::buildTitle()
+{
+    Panel1 = new QFrame(this);  // Panel1: the title strip
     Panel1->setGeometry(0, 0, 712, 52);
     Panel1->setStyleSheet(QStringLiteral("background-color: #004040;"));
-    anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
-    StaticText1 = new QLabel(QStringLiteral("إضافة وتعديل أبيات الشعر"), Panel1);
+    StaticText1 = new QLabel(QStringLiteral("إضافة وتعديل أبيات الشعر"), Panel1);  // StaticText1: the title
     StaticText1->setGeometry(424, 4, 281, 42);
     StaticText1->setAlignment(Qt::AlignCenter);
     StaticText1->setFont(fonts::calligraphicPixels(32));
     StaticText1->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
-    anchor(StaticText1, Qt::TopEdge | Qt::RightEdge);
+}
 
-    Label1 = label(QStringLiteral("حرف البداية"), 634, 88, this);
+// The first letter the verses are listed by, and their count.
+void TfmPoemEdit::buildLetterChoice()
+{
+    Label1 = label(QStringLiteral("حرف البداية"), 634, 88, this);  // Label1: «حرف البداية», over cbLetter
     cbLetter = new QComboBox(this);
     cbLetter->addItem(kAllLetters);
     cbLetter->addItems(letterList());
@@ -105,7 +118,7 @@ void TfmPoemEdit::buildControls()
     cbLetter->setGeometry(605, 104, 81, 21);
     connect(cbLetter, &QComboBox::activated, this, [this](int item) { runGuarded([&] { cbLetterClick(item); }); });
 
-    Label6 = label(QStringLiteral("عدد الأبيات"), 508, 96, this);
+    Label6 = label(QStringLiteral("عدد الأبيات"), 508, 96, this);  // Label6: «عدد الأبيات», beside stCount
     stCount = new QLabel(QStringLiteral("0"), this);
     stCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     stCount->setAutoFillBackground(true);
@@ -115,7 +128,11 @@ void TfmPoemEdit::buildControls()
     stCount->setLayoutDirection(Qt::LeftToRight);
     stCount->setGeometry(474, 96, 10, 17);
     placeCount();
+}
 
+// The buttons that open the categories' and the poets' tables.
+void TfmPoemEdit::buildTableButtons()
+{
     bbCategory = new QPushButton(QStringLiteral("جدول المواضيع"), this);
     bbCategory->setGeometry(8, 112, 81, 25);
     connect(bbCategory, &QPushButton::clicked, this, guarded([this] { bbCategoryClick(); }));
@@ -125,48 +142,59 @@ void TfmPoemEdit::buildControls()
     for (QPushButton* b : {bbCategory, bbAuthor})
         b->setAutoDefault(false);
     connect(bbAuthor, &QPushButton::clicked, this, guarded([this] { bbAuthorClick(); }));
+}
 
-    DBGrid1 = new DBGrid(DataSource1, this);
+// The verses and the navigator under them; the window follows the table's notices.
+void TfmPoemEdit::buildGrid()
+{
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses
     DBGrid1->setGeometry(8, 144, 689, 153);
     DBGrid1->tableModel().setFieldReadOnly("Text");  // the memo edits it
     DBGrid1->setTabKeyNavigation(false);  // Tab goes on to the next control; the arrows move in the grid
     DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
-    connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) {
-        if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
-            sizeColumns();
-        // A posted new verse or a deleted one changes the count without a move.
-        if (e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved || e.kind == TableEvent::StateChanged)
-            showCount();
-        // A post that takes the verse out of the filter moves to another one, and a cancel puts
-        // the stored set back: either way the ticks show the current verse again, or the next
-        // tick would write what they showed into it.
-        if (e.kind == TableEvent::StateChanged && !DataSource1.editing())
-            category_.ShowPoemCategories();
-        if (e.kind != TableEvent::Layout && e.kind != TableEvent::AboutToReset &&
-            e.kind != TableEvent::RowAboutToBeInserted && e.kind != TableEvent::RowAboutToBeRemoved)
-            showMeter();  // a typed, posted or cancelled text
-    });
+    connect(&DataSource1, &DataSource::tableEvent, this, [this](const TableEvent& e) { followTableEvent(e); });
     connect(&DataSource1, &DataSource::tableReplaced, this, &TfmPoemEdit::sizeColumns);
     sizeColumns();
 
-    DBNavigator1 = new DBNavigator(DataSource1, this);
+    DBNavigator1 = new DBNavigator(DataSource1, this);  // DBNavigator1: the verse table's moves and edits
     DBNavigator1->setVisibleButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last,
                                      DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Edit, DBNavigator::Post,
                                      DBNavigator::Cancel});
     DBNavigator1->setGeometry(453, 304, 225, 25);
     connect(&DataSource1, &DataSource::requiredFieldMissing, this,
             [this](const QString& name) { focusField(name.toStdString()); });
+}
 
-    Label4 = label(QStringLiteral("حرف البداية"), 381, 320, this);
-    DBComboBox2 = letterBox({304, 320, 65, 21}, this);
+void TfmPoemEdit::followTableEvent(const TableEvent& e)
+{
+    if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
+        sizeColumns();
+    // A posted new verse or a deleted one changes the count without a move.
+    if (e.kind == TableEvent::RowInserted || e.kind == TableEvent::RowRemoved || e.kind == TableEvent::StateChanged)
+        showCount();
+    // A post that takes the verse out of the filter moves to another one, and a cancel puts
+    // the stored set back: either way the ticks show the current verse again, or the next
+    // tick would write what they showed into it.
+    if (e.kind == TableEvent::StateChanged && !DataSource1.editing())
+        category_.ShowPoemCategories();
+    if (e.kind != TableEvent::Layout && e.kind != TableEvent::AboutToReset &&
+        e.kind != TableEvent::RowAboutToBeInserted && e.kind != TableEvent::RowAboutToBeRemoved)
+        showMeter();  // a typed, posted or cancelled text
+}
+
+// The current verse's fields: its letters, its text and its categories.
+void TfmPoemEdit::buildVerseFields()
+{
+    Label4 = label(QStringLiteral("حرف البداية"), 381, 320, this);  // Label4: «حرف البداية», beside DBComboBox2
+    DBComboBox2 = letterBox({304, 320, 65, 21}, this);              // DBComboBox2: the verse's StartLetter
     DBComboBox2->link().bind(&DataSource1, "StartLetter");
-    Label5 = label(QStringLiteral("حرف النهاية"), 243, 320, this);
-    DBComboBox1 = letterBox({168, 318, 65, 21}, this);
+    Label5 = label(QStringLiteral("حرف النهاية"), 243, 320, this);  // Label5: «حرف النهاية», beside DBComboBox1
+    DBComboBox1 = letterBox({168, 318, 65, 21}, this);              // DBComboBox1: the verse's EndLetter
     DBComboBox1->link().bind(&DataSource1, "EndLetter");
 
-    Label2 = label(QStringLiteral("نص البيت"), 645, 352, this);
-    DBMemo1 = new DBMemo(this);
+    Label2 = label(QStringLiteral("نص البيت"), 645, 352, this);  // Label2: «نص البيت», over DBMemo1
+    DBMemo1 = new DBMemo(this);                                  // DBMemo1: the verse's Text
     DBMemo1->setGeometry(248, 368, 438, 137);
     DBMemo1->setFont(fonts::plainPixels(13));
     DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -175,14 +203,19 @@ void TfmPoemEdit::buildControls()
     DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBMemo1->link().bind(&DataSource1, "Text");
 
-    Label3 = label(QStringLiteral("المواضيع"), 184, 352, this);
+    Label3 = label(QStringLiteral("المواضيع"), 184, 352, this);  // Label3: «المواضيع», over clbCategories
     clbCategories = new QListWidget(this);
     clbCategories->setGeometry(16, 371, 217, 134);
     connect(clbCategories, &QListWidget::itemChanged, this, [this](QListWidgetItem*) {
         if (!category_.settingTicks())
             runGuarded([this] { clbCategoriesClickCheck(); });
     });
+}
 
+// Each control's accessible name is the label over it; the anchors keep the designed gaps as the
+// window grows.
+void TfmPoemEdit::nameAndAnchorControls()
+{
     keepAbove(Label1, cbLetter);
     keepAbove(Label2, DBMemo1);
     keepAbove(Label3, clbCategories);
@@ -191,6 +224,8 @@ void TfmPoemEdit::buildControls()
         nameControl(control, label->text());
     nameControl(DBGrid1, QStringLiteral("الأبيات"));
 
+    anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
+    anchor(StaticText1, Qt::TopEdge | Qt::RightEdge);
     anchor(Label1, Qt::TopEdge | Qt::RightEdge);
     anchor(cbLetter, Qt::TopEdge | Qt::RightEdge);
     anchor(Label6, Qt::TopEdge | Qt::RightEdge);
@@ -200,8 +235,10 @@ void TfmPoemEdit::buildControls()
     for (QWidget* w : std::initializer_list<QWidget*>{DBNavigator1, Label4, DBComboBox2, Label5, DBComboBox1, Label2,
                                                       DBMemo1, Label3, clbCategories})
         anchor(w, Qt::RightEdge | Qt::BottomEdge);
+}
 
-    // cbLetter, DBGrid1, DBNavigator1, DBMemo1, clbCategories, DBComboBox1, DBComboBox2, bbCategory, bbAuthor
+void TfmPoemEdit::orderTabs()
+{
     const QWidget* order[] = {cbLetter,      DBGrid1,     DBNavigator1, DBMemo1, clbCategories,
                               DBComboBox1,   DBComboBox2, bbCategory,   bbAuthor};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
@@ -221,7 +258,7 @@ void TfmPoemEdit::placeCount()
 
 void TfmPoemEdit::showCount()
 {
-    const Table& poem = main_.cdsPoem();
+    const Table& poem = shell_.cdsPoem();
     const QString count = QString::number(poem.active() ? poem.recordCount() : 0);
     if (stCount->text() == count)
         return;
@@ -253,7 +290,7 @@ bool TfmPoemEdit::event(QEvent* e)
     if (e->type() == QEvent::Show) {
         // The controls follow the verse table only while they can be seen: hidden, the window
         // costs the table's moves (a game's, a search's) nothing but its hook.
-        DataSource1.setTable(&main_.cdsPoem());
+        DataSource1.setTable(&shell_.cdsPoem());
         justShown_ = true;
         QTimer::singleShot(0, this, [this] { justShown_ = false; });
         runGuarded([this] { FormActivate(); });
@@ -286,7 +323,7 @@ void TfmPoemEdit::resizeEvent(QResizeEvent* e)
 
 void TfmPoemEdit::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmPoemEdit::FormActivate()
@@ -306,7 +343,7 @@ void TfmPoemEdit::cbLetterClick(int item)
     cbLetter->setCurrentIndex(letterInEffect_);
     if (!DataSource1.commitInputs())  // a letter still being typed in the grid goes in first
         return;
-    Table& poem = main_.cdsPoem();
+    Table& poem = shell_.cdsPoem();
     // Settles the pending edit first: a verse refused for an empty field gets the focus there.
     const bool done = DataSource1.act([&] {
         if (item <= 0) {
@@ -333,12 +370,12 @@ void TfmPoemEdit::clbCategoriesClickCheck()
 
 void TfmPoemEdit::bbAuthorClick()
 {
-    main_.imAuthorsClick();
+    shell_.openAuthors();
 }
 
 void TfmPoemEdit::bbCategoryClick()
 {
-    main_.imCategoriesClick();
+    shell_.openCategories();
     category_.LoadCategoryList();
     category_.ShowPoemCategories();
 }
@@ -349,34 +386,11 @@ void TfmPoemEdit::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Fiel
     drawVerseCell(painter, rect, field, text, state.state & QStyle::State_Selected, DBGrid1->palette());
 }
 
-// ---------------------------------------------------------------- the main window's part
-
-void TfmMain::imPoemEditClick()
+void TfmPoemEdit::followVerseTable()
 {
-    Dialogs::exec(*program().fmPoemEdit);
-}
-
-void TfmMain::cdsPoemAfterScroll()
-{
-    if (!program_ || !program_->fmPoemEdit)
-        return;  // the verse table is opened before the verse window exists
-    program_->fmCategory->ShowPoemCategories();
-    program_->fmPoemEdit->showCount();
-    program_->fmPoemEdit->showMeter();
-}
-
-void TfmMain::showUnpostedEdit(Table& table, const std::string& fieldName)
-{
-    if (!program_)
-        return;
-    if (&table == &cdsPoem()) {
-        program_->fmPoemEdit->focusField(fieldName);
-        imPoemEditClick();
-    } else if (&table == &cdsAuthors()) {
-        imAuthorsClick();
-    } else if (&table == &cdsCategories()) {
-        imCategoriesClick();
-    }
+    category_.ShowPoemCategories();
+    showCount();
+    showMeter();
 }
 
 }  // namespace barqeen

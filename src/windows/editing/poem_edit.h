@@ -17,7 +17,11 @@ class QPushButton;
 
 namespace barqeen {
 
-class TfmMain;
+namespace exchange {
+struct ImportOptions;
+}
+
+class Shell;
 class TfmCategory;
 class DBComboBox;
 class DBGrid;
@@ -28,7 +32,7 @@ class Field;
 class TfmPoemEdit : public QDialog {
     Q_OBJECT
 public:
-    TfmPoemEdit(TfmMain& main, TfmCategory& category, QWidget* parent = nullptr);
+    TfmPoemEdit(Shell& shell, TfmCategory& category, QWidget* parent = nullptr);
 
     // The 28 letters of the three letter lists, in their order (ق before ف).
     static const QStringList& letterList();
@@ -38,6 +42,8 @@ public:
     // Shows the current verse's meter and feet while the window is on the screen
     // (poem_edit_meter.cpp).
     void showMeter();
+    // At every move of the verse table: the ticks, the count and the meter follow the verse.
+    void followVerseTable();
     // Puts the input focus on a control bound to the field (a post refused for it being empty).
     void focusField(const std::string& fieldName);
 
@@ -74,10 +80,15 @@ public:
     // beside bbAuthor, and a file dropped anywhere on the window.
     QPushButton* bbImport = nullptr;
     QPushButton* bbExport = nullptr;
+    QPushButton* bbStarter = nullptr;  // «المختارات»: the starter collection, beside the import
     void bbImportClick();
     void bbExportClick();
+    void bbStarterClick();
     // Each file is one import of its own, shown with its progress and then its summary.
     void importFiles(const QStringList& paths, bool windows1256 = false);
+    // The starter collection written out at path: imported at once (the user chose it by name),
+    // with its progress and summary; verses already in the table are refused as repeats.
+    void importStarter(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent*) override;  // FormPaint
@@ -86,13 +97,22 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void importFile(const QString& path, const exchange::ImportOptions& options);
     void buildControls();
+    void buildTitle();
+    void buildLetterChoice();
+    void buildTableButtons();
+    void buildGrid();
+    void followTableEvent(const TableEvent& e);
+    void buildVerseFields();
+    void nameAndAnchorControls();
+    void orderTabs();
     void buildExchangeControls();
     void buildMeterLabel();
     void sizeColumns();
     void placeCount();
 
-    TfmMain& main_;
+    Shell& shell_;
     TfmCategory& category_;
     std::string focusOnShow_;
     bool justShown_ = false;

@@ -1,7 +1,7 @@
 // The current verse's meter and feet, in the free space above the grid.
 #include "windows/editing/poem_edit.h"
 
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "core/store/table.h"
 
 #include <QLabel>
@@ -32,7 +32,7 @@ void TfmPoemEdit::showMeter()
 {
     if (!lbMeter || !isVisible())
         return;  // scanned when the window shows, not on the moves of a game or a search
-    const Table& poem = main_.cdsPoem();
+    const Table& poem = shell_.cdsPoem();
     QString text;
     if (poem.active() && poem.recordCount() > 0) {
         const std::string verse = poem.field("Text").asString();

@@ -1,6 +1,6 @@
 #include "windows/game/game_options_dialog.h"
 
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "windows/game/records_look.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/painting.h"

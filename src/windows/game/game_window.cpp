@@ -2,12 +2,12 @@
 
 #include "windows/shell/accessibility.h"
 #include "windows/game/box_text.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "windows/game/verse_refusal.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/painting.h"
 #include "core/text/codepage.h"
 #include "core/text/verse_check.h"
@@ -46,6 +46,13 @@ const QString kTurnTimeLabel = QStringLiteral("الوقت المتبقي");
 constexpr int kTurnTimeWarningSeconds = 10;  // from here on the time left is shown in red
 
 constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
+
+// The game clock runs only while the game window is shown.
+struct ClockRunning {
+    QTimer& timer;
+    explicit ClockRunning(QTimer& t) : timer(t) { timer.start(); }
+    ~ClockRunning() { timer.stop(); }
+};
 
 void setColours(QWidget* w, QPalette::ColorRole background, const QColor& back, const QColor& text)
 {
@@ -127,9 +134,9 @@ auto TfmGame::box(Box show)
     return show();
 }
 
-TfmGame::TfmGame(TfmMain& main, QWidget* parent)
-    : QDialog(parent), main_(main),
-      rules_(main.cdsPoem(),
+TfmGame::TfmGame(Shell& shell, QWidget* parent)
+    : QDialog(parent), shell_(shell),
+      rules_(shell.cdsPoem(),
              [this](std::string_view text) { box([&] { Dialogs::warning(codepage::toUnicode(text)); }); }),
       clock_([] { return QDateTime::currentDateTime(); }),
       steadyClock_([] {
@@ -151,14 +158,14 @@ TfmGame::~TfmGame() = default;
 
 void TfmGame::buildControls()
 {
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the title strip, with the title, the player and the turn time
     Panel1->setGeometry(0, 0, 536, 52);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
     Panel1->setAutoFillBackground(true);
     setColours(Panel1, QPalette::Window, QColor(0x00, 0x40, 0x40), Qt::white);
 
-    StaticText1 = new QLabel(kTitle, Panel1);
+    StaticText1 = new QLabel(kTitle, Panel1);  // StaticText1: the title, «مطارحة شعرية»
     StaticText1->setAlignment(Qt::AlignCenter);
     StaticText1->setFont(fonts::calligraphicPixels(32, false));
     setColours(StaticText1, QPalette::Window, QColor(0x00, 0x40, 0x40), QColor(0xFF, 0xFF, 0x80));
@@ -180,7 +187,7 @@ void TfmGame::buildControls()
     meComputer->setFrameShape(QFrame::NoFrame);
     setColours(meComputer, QPalette::Base, QColor(0xD1, 0xE6, 0xE7), Qt::black);
 
-    Label1 = label(QStringLiteral("الحرف المطلوب"), {439, 208}, this);
+    Label1 = label(QStringLiteral("الحرف المطلوب"), {439, 208}, this);  // Label1: «الحرف المطلوب», beside stLetter
     stLetter = staticText(QStringLiteral("   "), {376, 203, 35, 24}, this);
     stLetter->setAlignment(Qt::AlignCenter);
 
@@ -189,7 +196,7 @@ void TfmGame::buildControls()
     stTime->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
     fitWidth(stTime);
 
-    Label2 = label(QStringLiteral("الجولة"), {117, 208}, this);
+    Label2 = label(QStringLiteral("الجولة"), {117, 208}, this);  // Label2: «الجولة», beside stRound
     stRound = staticText(QStringLiteral("1"), {72, 203, 0, 24}, this);
     stRound->setLayoutDirection(Qt::LeftToRight);
     stRound->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
@@ -224,9 +231,40 @@ void TfmGame::buildControls()
     laTurnTime->hide();
     stTurnTime->hide();
 
-    Timer1 = new QTimer(this);
+    Timer1 = new QTimer(this);  // Timer1: the game clock, once a second
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
+}
+
+void TfmGame::start(const QString& playerName, char letter, const GameOptions& options)
+{
+    const std::string name = codepage::fromUnicodeOrThrow(playerName);
+    PlayerName = playerName;
+    RequiredLetter = letter;
+    applyOptions(options);
+
+    StartTime = Now();
+    RoundCount = 0;
+    progress_.start();
+    laPlayer->setText(PlayerName);
+    placeLaPlayer();
+    UsedTextIDs().clear();
+    PlayerVerses().clear();
+    mePlayer->clear();
+
+    // The opening turn; the game enters the history after it.
+    const bool opened = ComputerTurn();
+    CurrentGameID = shell_.store().AddHistory(name, Now());
+    progress_.recorded();
+    showRound();
+
+    if (!opened) {
+        // The computer had nothing to open with: the game ends at once, no window.
+        FormHide();
+        return;
+    }
+    ClockRunning clock(*Timer1);
+    Dialogs::exec(*this);
 }
 
 void TfmGame::placeLaPlayer()
@@ -267,7 +305,7 @@ void TfmGame::bbSendClick()
     const std::string form = rules_.PlayerForm(text);
     if (!checkVerse(form, typed))
         return;
-    const std::string required = main_.NormalizeText(std::string_view(&RequiredLetter, 1));
+    const std::string required = Shell::NormalizeText(std::string_view(&RequiredLetter, 1));
     if (form.empty() || required.empty() || form.front() != required.front()) {
         box([] { Dialogs::message(kWrongFirstLetter); });
         return;
@@ -276,7 +314,7 @@ void TfmGame::bbSendClick()
         return;
 
     // Accepted. The verse is written first: if it cannot be, the turn does not happen.
-    main_.store().AddPlayerPoem(CurrentGameID, StoredBytes(typed));
+    shell_.store().AddPlayerPoem(CurrentGameID, StoredBytes(typed));
     AddPlayerVerse(text);
     ComputerTurn();
 }
@@ -304,7 +342,7 @@ bool TfmGame::ComputerTurn()
     }
 
     turnClock_.stop();
-    GameEndType = 2;
+    progress_.decide();
     Dialogs::message(kDefeated);
     if (isVisible())
         close();
@@ -350,7 +388,7 @@ void TfmGame::showTurnTime()
 void TfmGame::TurnTimeOut()
 {
     turnClock_.stop();
-    GameEndType = 2;
+    progress_.decide();
     Dialogs::message(kTimeRanOut);
     close();
 }
@@ -359,7 +397,7 @@ void TfmGame::bbGiveupClick()
 {
     if (!box([] { return Dialogs::warningYesNo(kSureToGiveUp); }))
         return;
-    GameEndType = 2;
+    progress_.decide();
     close();
 }
 
@@ -380,13 +418,12 @@ void TfmGame::Timer1Timer()
 void TfmGame::FormHide()
 {
     turnClock_.stop();
-    if (!gameRunning_)
+    if (!progress_.finish())
         return;
-    gameRunning_ = false;
     // Whole minutes, the fraction dropped. A clock set back during the game gives 0, not a
     // negative duration.
     const qint64 minutes = std::max<qint64>(0, StartTime.msecsTo(Now()) / 60000);
-    main_.store().FinishHistory(CurrentGameID, int(minutes), RoundCount, GameEndType);
+    shell_.store().FinishHistory(CurrentGameID, int(minutes), RoundCount, GameEndType());
 }
 
 void TfmGame::FormPaint()
@@ -415,7 +452,7 @@ void TfmGame::setVisible(bool visible)
 
 void TfmGame::centreOnScreen()
 {
-    if (QScreen* screen = main_.screen()) {
+    if (QScreen* screen = shell_.mainWindow().screen()) {
         const QSize outer = frameGeometry().size();
         move(screen->availableGeometry().center() - QPoint((outer.width() - 1) / 2, (outer.height() - 1) / 2));
     }

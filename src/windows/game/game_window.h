@@ -1,7 +1,8 @@
 #pragma once
-// The game window: the poetic exchange against the computer. The main window's game button
-// (imGameClick) asks for the name and the start letter, resets the game, lets the computer open
-// and shows this window modally; the exchange runs here until the window closes.
+// The game window: the poetic exchange against the computer. The game button asks for the name
+// and the start letter (game_start.h); start then resets the game, lets the computer open and
+// shows this window modally; the exchange runs here until the window closes.
+#include "windows/game/game_progress.h"
 #include "core/rules/game_options.h"
 #include "core/rules/turn_clock.h"
 #include "core/rules/turn_rules.h"
@@ -22,14 +23,19 @@ class QTimer;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 class PicturePushButton;
 
 class TfmGame : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmGame(TfmMain& main, QWidget* parent = nullptr);
+    explicit TfmGame(Shell& shell, QWidget* parent = nullptr);
     ~TfmGame() override;
+
+    // One game: resets the state, lets the computer open, enters the game in the history and
+    // shows the window modally until the game ends. A computer with no opening verse ends the
+    // game at once, the window not shown. The name is one the code page holds.
+    void start(const QString& playerName, char letter, const GameOptions& options);
 
     // ---- the game state; it stays after a game, until the next one starts ----
     // The name as typed; the name prompt offers it again. Held as typed so that a name the code
@@ -41,7 +47,8 @@ public:
     std::vector<int32_t>& UsedTextIDs() { return rules_.UsedTextIDs; }
     std::vector<std::string>& PlayerVerses() { return rules_.PlayerVerses; }
     int32_t CurrentGameID = 0;
-    int32_t GameEndType = 0;     // 0 closed; 2 given up or the computer defeated
+    // The end type the history records: 0 closed; 2 given up, out of time or the computer beaten.
+    int32_t GameEndType() const { return int32_t(progress_.endKind()); }
 
     // ---- controls, by their names ----
     QFrame* Panel1 = nullptr;
@@ -100,8 +107,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    friend class TfmMain;  // the game button starts the game and ends one that cannot open
-
     void buildControls();
     // The computer's move; false when it had no verse (the game is then over).
     bool ComputerTurn();
@@ -120,13 +125,13 @@ private:
     void placeLaPlayer();
     void centreOnScreen();
 
-    TfmMain& main_;
+    Shell& shell_;
     TurnRules rules_;
     std::function<QDateTime()> clock_;
     std::function<int64_t()> steadyClock_;
     GameOptions options_;
     TurnClock turnClock_;
-    bool gameRunning_ = false;  // a history row waits for its outcome
+    GameProgress progress_;
     int laPlayerRight_ = 0;     // laPlayer keeps its right edge as its text changes
 };
 

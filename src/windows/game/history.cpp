@@ -1,14 +1,12 @@
 #include "windows/game/history.h"
 
-#include "app/program.h"
 #include "windows/shell/accessibility.h"
-#include "windows/game/player_poem.h"
 #include "windows/shell/anchors.h"
 #include "windows/shell/db_grid.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "core/store/datetime.h"
 #include "core/text/codepage.h"
 
@@ -51,7 +49,7 @@ void setTitles(Table& table, const auto& titles)
 
 }  // namespace
 
-TfmHistory::TfmHistory(TfmMain& main, QWidget* parent) : QDialog(parent), main_(main)
+TfmHistory::TfmHistory(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell)
 {
     setWindowTitle(kCaption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -65,11 +63,11 @@ TfmHistory::TfmHistory(TfmMain& main, QWidget* parent) : QDialog(parent), main_(
     move(151, 85);
 
     const TitleStrip strip = makeTitleStrip(this, kCaption, {376, 4, 153, 42});
-    Panel1 = strip.panel;
-    StaticText1 = strip.title;
+    Panel1 = strip.panel;  // Panel1: the title strip
+    StaticText1 = strip.title;  // StaticText1: the title, «سجل المطارحة»
 
-    DataSource1.setTable(&main_.cdsHistory());
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DataSource1.setTable(&shell_.cdsHistory());
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the games played
     nameControl(DBGrid1, QStringLiteral("المطارحات"));
     DBGrid1->setGeometry(12, 55, 513, 268);
     DBGrid1->setReadOnly(true);
@@ -87,7 +85,7 @@ TfmHistory::~TfmHistory() = default;
 
 void TfmHistory::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmHistory::showEvent(QShowEvent* event)
@@ -117,28 +115,23 @@ bool TfmHistory::eventFilter(QObject* watched, QEvent* event)
 
 void TfmHistory::DBGrid1DblClick()
 {
-    Table& history = main_.cdsHistory();
-    Table& verses = main_.cdsPlayerPoem();
+    Table& history = shell_.cdsHistory();
+    Table& verses = shell_.cdsPlayerPoem();
     // With no game the expression has no number, and the table refuses it: nothing opens.
     verses.setFilter("GameID", history.field("GameID").value());
     verses.setFiltered(true);
     verses.field("Text").setDisplayWidth(40);
 
-    TfmPlayerPoem& w = *main_.program().fmPlayerPoem;
     const Field& playTime = history.field("PlayTime");
-    w.showGame(codepage::toUnicode(history.field("PlayerName").asString()),
-               playTime.isNull() ? QDateTime() : datetime::toLocal(playTime.value().integer()));
-    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
-    w.show();
-    w.raise();
-    w.activateWindow();
+    shell_.openRecordedVerses(codepage::toUnicode(history.field("PlayerName").asString()),
+                              playTime.isNull() ? QDateTime() : datetime::toLocal(playTime.value().integer()));
 }
 
-void TfmMain::imHistoryClick()
+void TfmHistory::open()
 {
-    setTitles(cdsHistory(), kHistoryTitles);
-    setTitles(cdsPlayerPoem(), kPlayerPoemTitles);
-    Dialogs::exec(*program().fmHistory);
+    setTitles(shell_.cdsHistory(), kHistoryTitles);
+    setTitles(shell_.cdsPlayerPoem(), kPlayerPoemTitles);
+    Dialogs::exec(*this);
 }
 
 }  // namespace barqeen

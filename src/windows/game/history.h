@@ -1,6 +1,6 @@
 #pragma once
 // The game history window: one row per game played. Shown modally from the main window's
-// history button (imHistoryClick); a double-click opens the chosen game's recorded verses in
+// history button (open); a double-click opens the chosen game's recorded verses in
 // the recorded-verses window, which stays usable beside it.
 #include "windows/game/records_look.h"
 #include "windows/shell/data_source.h"
@@ -12,14 +12,17 @@ class QLabel;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 class DBGrid;
 
 class TfmHistory : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmHistory(TfmMain& main, QWidget* parent = nullptr);
+    explicit TfmHistory(Shell& shell, QWidget* parent = nullptr);
     ~TfmHistory() override;
+
+    // Titles the columns of both tables and shows the window modally.
+    void open();
 
     // ---- controls, by their names ----
     DataSource DataSource1;
@@ -37,7 +40,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TfmMain& main_;
+    Shell& shell_;
 };
 
 }  // namespace barqeen

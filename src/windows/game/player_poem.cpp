@@ -1,14 +1,12 @@
 #include "windows/game/player_poem.h"
 
-#include "app/program.h"
-#include "windows/editing/poem_edit.h"
 #include "windows/shell/accessibility.h"
 #include "windows/shell/anchors.h"
 #include "windows/shell/db_grid.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/verse_cell.h"
 
 #include <QAction>
@@ -50,7 +48,7 @@ QString shortDateLongTime(const QDateTime& time, const QLocale& locale)
            locale.toString(time.time(), withoutZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
-TfmPlayerPoem::TfmPlayerPoem(TfmMain& main) : QWidget(nullptr, Qt::Window), main_(main)
+TfmPlayerPoem::TfmPlayerPoem(Shell& shell) : QWidget(nullptr, Qt::Window), shell_(shell)
 {
     setWindowTitle(kCaption);
     setLayoutDirection(Qt::RightToLeft);
@@ -59,16 +57,16 @@ TfmPlayerPoem::TfmPlayerPoem(TfmMain& main) : QWidget(nullptr, Qt::Window), main
     move(151, 85);
 
     const TitleStrip strip = makeTitleStrip(this, kCaption, {416, 4, 113, 42});
-    Panel1 = strip.panel;
-    StaticText1 = strip.title;
+    Panel1 = strip.panel;  // Panel1: the title strip, with the player and the date
+    StaticText1 = strip.title;  // StaticText1: the title, «شعر مسجل»
     player_ = StripLabel(Panel1, QStringLiteral("الاعب"), {336, 24});
     laPlayer = player_.label();
     date_ = StripLabel(Panel1, QStringLiteral("التاريخ"), {272, 24});
     laDate = date_.label();
     laDate->setLayoutDirection(Qt::LeftToRight);
 
-    DataSource1.setTable(&main_.cdsPlayerPoem());
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DataSource1.setTable(&shell_.cdsPlayerPoem());
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses the player typed in the game
     nameControl(DBGrid1, QStringLiteral("أبيات المتسابق"));
     DBGrid1->setGeometry(10, 61, 513, 273);
     DBGrid1->setReadOnly(true);
@@ -80,9 +78,9 @@ TfmPlayerPoem::TfmPlayerPoem(TfmMain& main) : QWidget(nullptr, Qt::Window), main
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
     anchor(DBGrid1, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    PopupMenu1 = new QMenu(this);
-    N1 = PopupMenu1->addAction(QStringLiteral("إضافة إلى جدول الشعر"));
-    N2 = PopupMenu1->addAction(QStringLiteral("حذف"));
+    PopupMenu1 = new QMenu(this);  // PopupMenu1: the grid's context menu
+    N1 = PopupMenu1->addAction(QStringLiteral("إضافة إلى جدول الشعر"));  // N1: «إضافة إلى جدول الشعر»
+    N2 = PopupMenu1->addAction(QStringLiteral("حذف"));  // N2: «حذف»
     connect(N1, &QAction::triggered, this, guarded([this] { N1Click(); }));
     connect(N2, &QAction::triggered, this, guarded([this] { N2Click(); }));
     // There is nothing to delete in an empty list.
@@ -94,7 +92,7 @@ TfmPlayerPoem::TfmPlayerPoem(TfmMain& main) : QWidget(nullptr, Qt::Window), main
     DBGrid1->viewport()->installEventFilter(this);
 
     // The window closes with the main window.
-    main_.installEventFilter(this);
+    shell_.mainWindow().installEventFilter(this);
 }
 
 TfmPlayerPoem::~TfmPlayerPoem() = default;
@@ -104,6 +102,15 @@ void TfmPlayerPoem::showGame(const QString& playerName, const QDateTime& playTim
     laPlayer->setText(playerName);
     laDate->setText(shortDateLongTime(playTime, QLocale()));
     placeLabels();
+}
+
+void TfmPlayerPoem::open(const QString& playerName, const QDateTime& playTime)
+{
+    showGame(playerName, playTime);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TfmPlayerPoem::placeLabels()
@@ -123,7 +130,7 @@ void TfmPlayerPoem::resizeEvent(QResizeEvent* event)
 
 void TfmPlayerPoem::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmPlayerPoem::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
@@ -139,7 +146,7 @@ void TfmPlayerPoem::popUpAt(const QPoint& globalPos)
 
 bool TfmPlayerPoem::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &main_) {
+    if (watched == &shell_.mainWindow()) {
         // The main window hides only when its close has gone through (a minimised window's
         // hide comes from the system); a close it refuses leaves this window open.
         if (event->type() == QEvent::Hide && !event->spontaneous())
@@ -180,14 +187,14 @@ bool TfmPlayerPoem::eventFilter(QObject* watched, QEvent* event)
 void TfmPlayerPoem::N1Click()
 {
     // The new verse joins the whole table, whatever filter a game or the verse window left on.
-    Table& poems = main_.cdsPoem();
-    Table& verses = main_.cdsPlayerPoem();
+    Table& poems = shell_.cdsPoem();
+    Table& verses = shell_.cdsPlayerPoem();
     poems.setFiltered(false);
     poems.append();
     if (!verses.isEmpty())
         poems.field("Text").setAsString(verses.field("Text").asString());
     // The user completes the letters, the poet and the categories there, and posts or cancels.
-    Dialogs::exec(*main_.program().fmPoemEdit);
+    shell_.openVerseWindow();
     // The closed verse window hands the activation back to the main window's side, where the
     // modal history window would stand in front of this one: back to where the user was.
     raise();
@@ -196,7 +203,7 @@ void TfmPlayerPoem::N1Click()
 
 void TfmPlayerPoem::N2Click()
 {
-    Table& verses = main_.cdsPlayerPoem();
+    Table& verses = shell_.cdsPlayerPoem();
     if (verses.isEmpty())
         return;
     if (Dialogs::confirm(kAskDelete))

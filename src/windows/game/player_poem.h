@@ -18,7 +18,7 @@ class QMenu;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 class DBGrid;
 class Field;
 
@@ -29,11 +29,13 @@ QString shortDateLongTime(const QDateTime& time, const QLocale& locale);
 class TfmPlayerPoem : public QWidget {
     Q_OBJECT
 public:
-    explicit TfmPlayerPoem(TfmMain& main);
+    explicit TfmPlayerPoem(Shell& shell);
     ~TfmPlayerPoem() override;
 
     // The game whose verses are listed: its player and start, shown on the strip.
     void showGame(const QString& playerName, const QDateTime& playTime);
+    // Shows the game's verses, the window brought up in front (restored when minimised).
+    void open(const QString& playerName, const QDateTime& playTime);
 
     // ---- controls, by their names ----
     DataSource DataSource1;
@@ -62,7 +64,7 @@ private:
     // Opens the context menu at a point of the screen.
     void popUpAt(const QPoint& globalPos);
 
-    TfmMain& main_;
+    Shell& shell_;
     StripLabel player_;
     StripLabel date_;
 };

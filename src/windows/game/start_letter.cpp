@@ -3,7 +3,7 @@
 #include "core/text/letters.h"
 
 #include "windows/game/game_options_dialog.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "windows/shell/accessibility.h"
 #include "windows/shell/guard.h"
 #include "core/text/codepage.h"
@@ -39,7 +39,7 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     // Placed where it was laid out, not centred (a moved dialog is not centred by Qt).
     move(192, 107);
 
-    Label1 = new QLabel(QStringLiteral("اختر حرف البداية"), this);
+    Label1 = new QLabel(QStringLiteral("اختر حرف البداية"), this);  // Label1: «اختر حرف البداية»
     Label1->adjustSize();
     Label1->move(103, 16);
 
@@ -59,11 +59,13 @@ TfmStartLetter::TfmStartLetter(QWidget* parent) : QDialog(parent)
     letters.setPixelSize(kLetterPixels);
     cbLetter->view()->setFont(letters);
 
+    // BitBtn1: «تم», accepts the letter
     BitBtn1 = new PicturePushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("تم"), this);
     BitBtn1->setGeometry(144, 80, 75, 25);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
+    // BitBtn2: «إلغاء», no game
     BitBtn2 = new PicturePushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("إلغاء"), this);
     BitBtn2->setGeometry(56, 80, 75, 25);
     BitBtn2->setAutoDefault(false);

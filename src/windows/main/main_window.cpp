@@ -7,14 +7,11 @@
 #include "windows/shell/guard.h"
 #include "windows/shell/painting.h"
 #include "windows/shell/picture_button.h"
+#include "windows/shell/starter_collection.h"
 #include "core/store/layouts.h"
 #include "core/store/pending_edits.h"
-#include "core/text/codepage.h"
-#include "core/text/letters.h"
-#include "core/text/verse_check.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -25,7 +22,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <QWindow>
 
 namespace barqeen {
@@ -34,8 +30,9 @@ namespace {
 const QString kCredit = QStringLiteral("تصميم وبرمجة فريق برقين");
 const QString kWebAddress = QStringLiteral("https://www.barqeen.net");
 const QString kFirstStart = QStringLiteral(
-    "أهلًا بك في برقين.\n\nجدول الأبيات فارغ بعدُ، فلا يجد الحاسوب بيتًا يطارحك به. أدخل الأبيات من نافذة "
-    "«أبيات الشعر»: اكتبها فيها، أو استوردها من ملف بزرّ «استيراد»، أو أفلت الملف على النافذة.");
+    "أهلًا بك في برقين.\n\nجدول الأبيات فارغ بعدُ، فلا يجد الحاسوب بيتًا يطارحك به. حمّل «%1»: %2 بيتًا من "
+    "الشعر العربي القديم، فتطارح الحاسوب من فورك. أو أدخل أبياتك من نافذة «أبيات الشعر»: اكتبها فيها، أو "
+    "استوردها من ملف بزرّ «استيراد»، أو أفلت الملف على النافذة.");
 const QString kUnposted = QStringLiteral(
     "لم يُحفظ بعدُ ما كتبته:\n%1\n\nهل تريد الرجوع إليه لإكماله؟\n(لا: يُغلق البرنامج دون حفظه)");
 
@@ -116,12 +113,12 @@ TfmMain::~TfmMain()
 void TfmMain::buildControls()
 {
     // Created in drawing order: each lies over the ones before it; the title strip over all.
-    Image1 = new QLabel(this);
+    Image1 = new QLabel(this);  // Image1: the background picture
     Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/background.png")));
     Image1->setScaledContents(true);
     Image1->setGeometry(0, 17, 667, 489);
 
-    Image2 = new QLabel(this);
+    Image2 = new QLabel(this);  // Image2: the logo
     Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
     Image2->setAlignment(Qt::AlignLeft | Qt::AlignTop | Qt::AlignAbsolute);
     Image2->setGeometry(167, 49, 322, 81);
@@ -149,8 +146,8 @@ void TfmMain::buildControls()
     }
 
     laVersion = textLabel(QStringLiteral("رقم النسخة"), {296, 112, 121, 13}, this);
-    Label1 = textLabel(kCredit, {268, 456, 131, 13}, this);
-    Label2 = new LinkLabel(this);
+    Label1 = textLabel(kCredit, {268, 456, 131, 13}, this);  // Label1: the credit line
+    Label2 = new LinkLabel(this);  // Label2: the web address, a link that opens it
     Label2->setText(kWebAddress);
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setAttribute(Qt::WA_TranslucentBackground);
@@ -162,7 +159,7 @@ void TfmMain::buildControls()
     Label2->setCursor(Qt::PointingHandCursor);
     connect(Label2, &LinkLabel::clicked, this, guarded([this] { Label2Click(); }));
 
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the title strip
     Panel1->setGeometry(0, 0, 667, 17);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
@@ -170,7 +167,7 @@ void TfmMain::buildControls()
     QPalette white = Panel1->palette();
     white.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(white);
-    Image3 = new TitleStrip(Panel1);
+    Image3 = new TitleStrip(Panel1);  // Image3: the strip's picture, a handle to drag the window by
     Image3->setGeometry(1, 1, 633, 15);
     sbMinimize = glyphButton(QStringLiteral(":/pictures/minimize.png"), {634, 2, 17, 14}, Panel1);
     sbClose = glyphButton(QStringLiteral(":/pictures/close.png"), {652, 1, 16, 15}, Panel1);
@@ -201,13 +198,17 @@ void TfmMain::welcomeFirstStart()
     if (!firstStart_ || !cdsPoem().active() || cdsPoem().rowCount() != 0)
         return;
     firstStart_ = false;
-    QMessageBox box(QMessageBox::NoIcon, kAppTitle, kFirstStart, QMessageBox::NoButton, this);
+    const QString text = kFirstStart.arg(StarterCollection::name()).arg(StarterCollection::verseCount());
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::NoButton, this);
     box.setLayoutDirection(Qt::RightToLeft);
-    QPushButton* open = box.addButton(QStringLiteral("أبيات الشعر"), QMessageBox::AcceptRole);
+    QPushButton* load = box.addButton(QStringLiteral("تحميل المختارات"), QMessageBox::AcceptRole);
+    QPushButton* open = box.addButton(QStringLiteral("أبيات الشعر"), QMessageBox::ActionRole);
     box.addButton(QStringLiteral("لاحقًا"), QMessageBox::RejectRole);
-    box.setDefaultButton(open);
+    box.setDefaultButton(load);
     Dialogs::exec(box);
-    if (box.clickedButton() == open)
+    if (box.clickedButton() == load)
+        importStarterCollection();
+    else if (box.clickedButton() == open)
         imPoemEditClick();
 }
 
@@ -261,31 +262,6 @@ void TfmMain::closeEvent(QCloseEvent* event)
     }
     FormClose();
     event->accept();
-}
-
-void TfmMain::PaintGradient(QWidget* window) const
-{
-    QPainter painter(window);
-    paintBackdrop(painter, *window);
-}
-
-std::string TfmMain::NormalizeText(std::string_view text) const
-{
-    return barqeen::NormalizeText(text);
-}
-
-bool TfmMain::CheckVerse(std::string text) const
-{
-    const VerseFault fault = CheckVerseRules(std::move(text));
-    if (fault == VerseFault::None)
-        return true;
-    Dialogs::message(codepage::toUnicode(VerseFaultMessage(fault)));
-    return false;
-}
-
-void TfmMain::Label2Click()
-{
-    QDesktopServices::openUrl(QUrl::fromUserInput(Label2->text()));
 }
 
 }  // namespace barqeen

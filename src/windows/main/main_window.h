@@ -20,7 +20,7 @@ namespace barqeen {
 class PictureButton;
 class VerseSearch;
 class LinkLabel;
-class Program;
+class Shell;
 
 class TfmMain : public QWidget {
     Q_OBJECT
@@ -29,9 +29,9 @@ public:
     TfmMain(const QString& dataDir, const QString& executablePath, QWidget* parent = nullptr);
     ~TfmMain() override;
 
-    // The other windows, reached through the program that made them all.
-    void setProgram(Program* program) { program_ = program; }
-    Program& program() { return *program_; }
+    // What the buttons ask for, answered by the program that made every window. Without it
+    // (the window on its own) the buttons that open other windows do nothing.
+    void setShell(Shell* shell) { shell_ = shell; }
 
     PoemStore& store() { return store_; }
     Table& cdsPoem() { return store_.cdsPoem; }
@@ -40,21 +40,13 @@ public:
     Table& cdsHistory() { return store_.cdsHistory; }
     Table& cdsPlayerPoem() { return store_.cdsPlayerPoem; }
 
-    // Paints the backdrop gradient on a secondary window; called from that window's paint event.
-    void PaintGradient(QWidget* window) const;
-
-    // Text rules the windows share. CheckVerse shows the message of the first rule a verse
-    // breaks (a plain box) and answers whether it passed.
-    std::string NormalizeText(std::string_view text) const;
-    bool CheckVerse(std::string text) const;
-
     // Controls, by their names.
-    QFrame* Panel1 = nullptr;
-    QWidget* Image3 = nullptr;
+    QFrame* Panel1 = nullptr;   // the title strip's frame, with its picture and two buttons
+    QWidget* Image3 = nullptr;  // the title strip's picture: drags the window
     QToolButton* sbMinimize = nullptr;
     QToolButton* sbClose = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
+    QLabel* Image1 = nullptr;  // the background picture
+    QLabel* Image2 = nullptr;  // the logo, «برقين»
     QLabel* laVersion = nullptr;
     PictureButton* imGame = nullptr;
     PictureButton* imSearch = nullptr;
@@ -63,14 +55,15 @@ public:
     PictureButton* imAuthors = nullptr;
     PictureButton* imHistory = nullptr;
     PictureButton* imExit = nullptr;
-    QLabel* Label1 = nullptr;
-    LinkLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr;     // the credit line, «تصميم وبرمجة فريق برقين»
+    LinkLabel* Label2 = nullptr;  // the web address, a link
 
-    // The picture buttons. A button's body lives with the window it opens (game/, editing/, ...);
-    // those whose windows are still to come do nothing yet.
+    // The picture buttons: each asks the shell for its window (main_buttons.cpp).
     void imGameClick();
     void imSearchClick();
     void imPoemEditClick();
+    // The starter collection, offered at the first start.
+    void importStarterCollection();
     void imCategoriesClick();
     void imAuthorsClick();
     void imHistoryClick();
@@ -86,7 +79,6 @@ public:
     // set the verse table's record filter lets through only the verses the search finds.
     bool SearchActive = false;
     void cdsPoemFilterRecord(const RowRef& row, bool& accept);
-    void SplitWords(std::string_view text, std::vector<std::string>& list) const;
     VerseSearch& search() { return *search_; }
 
     // On the first start in a data folder (the verse table was made by this start) with no verses:
@@ -113,7 +105,7 @@ private:
 
     PoemStore store_;
     std::unique_ptr<VerseSearch> search_;  // after the tables: it watches the verse table
-    Program* program_ = nullptr;
+    Shell* shell_ = nullptr;
     QString executablePath_;
     bool firstStart_ = false;  // the verse table file did not exist before this start
     bool closed_ = false;

@@ -2,9 +2,7 @@
 #include "windows/shell/letter_items.h"
 #include "core/text/letters.h"
 
-#include "app/program.h"
-#include "windows/editing/poem_edit.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "core/search/split_words.h"
 #include "core/search/verse_search.h"
 #include "windows/shell/accessibility.h"
@@ -14,12 +12,11 @@
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
-#include "windows/main/main_window.h"
+#include "windows/shell/shell.h"
 #include "windows/shell/verse_cell.h"
 #include "core/text/codepage.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -27,13 +24,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QScrollBar>
-#include <QThread>
 #include <QTimer>
+#include <QVariantAnimation>
+#include <QtConcurrent/QtConcurrentRun>
 
-#include <atomic>
 #include <exception>
-#include <thread>
 
 namespace barqeen {
 namespace {
@@ -42,6 +40,7 @@ constexpr int kGridTopOpen = 200;    // below the criteria panel
 constexpr int kGridTopClosed = 115;  // where the panel would be
 constexpr int kGridBottomGap = 6;    // between the grid and the window's bottom edge
 constexpr int kCountRight = 138 + 6;  // the count's right edge: it grows to the left
+constexpr int kSlideMsPerPixel = 2;   // the grid's slide between the two tops
 
 QLabel* label(const QString& text, QRect geometry, QWidget* parent)
 {
@@ -116,7 +115,7 @@ const QStringList& TfmSearch::letterList()
     return letters;
 }
 
-TfmSearch::TfmSearch(TfmMain& main, QWidget* parent) : QDialog(parent), main_(main)
+TfmSearch::TfmSearch(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -131,18 +130,34 @@ TfmSearch::TfmSearch(TfmMain& main, QWidget* parent) : QDialog(parent), main_(ma
 
 void TfmSearch::buildControls()
 {
-    Panel2 = new QFrame(this);
+    buildTitle();
+    buildSearchRow();
+    buildCount();
+    buildPanel();
+    buildGrid();
+    buildSlide();
+    orderTabs();
+}
+
+// The title strip, «بحـــث».
+void TfmSearch::buildTitle()
+{
+    Panel2 = new QFrame(this);  // Panel2: the title strip
     Panel2->setGeometry(0, 0, 536, 48);
     Panel2->setStyleSheet(QStringLiteral("background-color: #004040;"));
     anchor(Panel2, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
-    StaticText1 = new QLabel(QStringLiteral("بحـــث"), Panel2);
+    StaticText1 = new QLabel(QStringLiteral("بحـــث"), Panel2);  // StaticText1: the title
     StaticText1->setGeometry(432, 1, 97, 52);
     StaticText1->setAlignment(Qt::AlignCenter);
     StaticText1->setFont(fonts::calligraphicPixels(32));
     StaticText1->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
     anchor(StaticText1, Qt::TopEdge | Qt::RightEdge);
+}
 
-    Label1 = label(QStringLiteral("بحث مفردات"), {459, 50, 53, 13}, this);
+// The words to search for, the search button and the box that opens the panel.
+void TfmSearch::buildSearchRow()
+{
+    Label1 = label(QStringLiteral("بحث مفردات"), {459, 50, 53, 13}, this);  // Label1: «بحث مفردات»
     Label1->adjustSize();
     Label1->move(512 - Label1->width(), 50);  // its right edge where it was designed
     edSearch = new QLineEdit(this);
@@ -156,6 +171,22 @@ void TfmSearch::buildControls()
     bbSearch->setAutoDefault(false);
     connect(bbSearch, &QPushButton::clicked, this, guarded([this] { bbSearchClick(); }));
 
+    cxAdvanced = checkBox(QStringLiteral("بحث متقدم"), {423, 95, 97, 17}, this);
+    cxAdvanced->setAutoFillBackground(true);
+    QPalette blue = cxAdvanced->palette();
+    blue.setColor(QPalette::Window, QColor(0xB6, 0xDC, 0xE7));
+    cxAdvanced->setPalette(blue);
+    connect(cxAdvanced, &QCheckBox::clicked, this, guarded([this] { cxAdvancedClick(); }));
+
+    anchor(Label1, Qt::TopEdge | Qt::RightEdge);
+    anchor(edSearch, Qt::TopEdge | Qt::RightEdge);
+    anchor(bbSearch, Qt::TopEdge | Qt::RightEdge);
+    anchor(cxAdvanced, Qt::TopEdge | Qt::RightEdge);
+}
+
+// The number of verses found, growing to the left.
+void TfmSearch::buildCount()
+{
     LaLabelCount = label(QStringLiteral("عدد ابيات الشعر"), {152, 75, 72, 13}, this);
     LaLabelCount->adjustSize();
     LaLabelCount->move(224 - LaLabelCount->width(), 75);
@@ -169,18 +200,13 @@ void TfmSearch::buildControls()
     LaSearchCount->setGeometry(138, 75, 6, 13);
     LaSearchCount->adjustSize();
     LaSearchCount->move(kCountRight - LaSearchCount->width(), 75);
+}
 
-    cxAdvanced = checkBox(QStringLiteral("بحث متقدم"), {423, 95, 97, 17}, this);
-    cxAdvanced->setAutoFillBackground(true);
-    QPalette blue = cxAdvanced->palette();
-    blue.setColor(QPalette::Window, QColor(0xB6, 0xDC, 0xE7));
-    cxAdvanced->setPalette(blue);
-    connect(cxAdvanced, &QCheckBox::clicked, this, guarded([this] { cxAdvancedClick(); }));
-
-    buildPanel();
-
+// The verses found, bound to the verse table from the first search on.
+void TfmSearch::buildGrid()
+{
     DataSource1.setTable(nullptr);  // the grid shows nothing until the first search
-    DBGrid1 = new DBGrid(DataSource1, this);
+    DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the verses found
     nameControl(DBGrid1, QStringLiteral("الأبيات الموجودة"));
     DBGrid1->setReadOnly(true);
     QPalette grid = DBGrid1->palette();
@@ -193,30 +219,37 @@ void TfmSearch::buildControls()
         if (e.kind == TableEvent::Reset || e.kind == TableEvent::Layout)
             sizeColumns();
         // Once the table has finished with the edit, not inside its notice.
-        if (e.kind == TableEvent::StateChanged && answersOwed_ && !DataSource1.editing())
+        if (e.kind == TableEvent::StateChanged && answersState_ == AnswersState::Owed && !DataSource1.editing())
             QTimer::singleShot(0, this, guarded([this] {
-                if (answersOwed_ && main_.SearchActive)
+                if (answersState_ == AnswersState::Owed && shell_.searchActive())
                     showAnswers();
             }));
     });
     connect(&DataSource1, &DataSource::tableReplaced, this, [this] { sizeColumns(); });
     placeGrid(kGridTopOpen);
+}
 
-    anchor(Label1, Qt::TopEdge | Qt::RightEdge);
-    anchor(edSearch, Qt::TopEdge | Qt::RightEdge);
-    anchor(bbSearch, Qt::TopEdge | Qt::RightEdge);
-    anchor(cxAdvanced, Qt::TopEdge | Qt::RightEdge);
-    anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
+// One pixel every few milliseconds, each step drawn; the window takes input meanwhile.
+void TfmSearch::buildSlide()
+{
+    slide_ = new QVariantAnimation(this);
+    slide_->setDuration((kGridTopOpen - kGridTopClosed) * kSlideMsPerPixel);
+    connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& top) { placeGrid(top.toInt()); });
+}
 
+void TfmSearch::orderTabs()
+{
     QWidget* order[] = {edSearch,      DBGrid1,     cxAuthor,    dblcAuthor, cxStartLetter, cbStartLetter,
                         cxEndLetter,   cbEndLetter, cxCategory,  dblcCategory, bbSearch,    cxAdvanced};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
 
+// The advanced criteria (author, first letter, last letter, category), hidden until cxAdvanced
+// is ticked.
 void TfmSearch::buildPanel()
 {
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(this);  // Panel1: the advanced criteria
     Panel1->setGeometry(8, 114, 520, 81);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
@@ -253,6 +286,7 @@ void TfmSearch::buildPanel()
         connect(list, &QComboBox::currentIndexChanged, this, [this] { criteriaChanged(); });
     for (QWidget* w : Panel1->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         anchor(w, Qt::TopEdge | Qt::RightEdge);
+    anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
 }
 
 // The poet and the letters beside the verse without a sideways scroll; the verse takes the rest.
@@ -264,13 +298,13 @@ void TfmSearch::sizeColumns()
 // The lists of authors and categories as the tables hold them now; the chosen ones stay chosen.
 void TfmSearch::reloadLists()
 {
-    const std::pair<QComboBox*, Table*> lists[] = {{dblcAuthor, &main_.cdsAuthors()},
-                                                   {dblcCategory, &main_.cdsCategories()}};
+    const std::pair<QComboBox*, Table*> lists[] = {{dblcAuthor, &shell_.cdsAuthors()},
+                                                   {dblcCategory, &shell_.cdsCategories()}};
     for (const auto& [list, table] : lists) {
         const std::optional<int64_t> chosen = chosenKey(*list);
         const QSignalBlocker quiet(list);
         list->clear();
-        const char* name = table == &main_.cdsAuthors() ? "AuthorName" : "CategoryName";
+        const char* name = table == &shell_.cdsAuthors() ? "AuthorName" : "CategoryName";
         if (table->active())
             addRowItems(*list, *table, table->field(name).column());
         list->setCurrentIndex(chosen ? list->findData(QVariant::fromValue(qint64(*chosen))) : -1);
@@ -302,10 +336,10 @@ SearchCriteria TfmSearch::criteria() const
 void TfmSearch::criteriaChanged()
 {
     const SearchCriteria now = criteria();
-    if (now == main_.search().criteria())
+    if (now == shell_.search().criteria())
         return;
-    main_.search().setCriteria(now);
-    if (main_.SearchActive)
+    shell_.search().setCriteria(now);
+    if (shell_.searchActive())
         runGuarded([this] { showAnswers(); });
 }
 
@@ -313,14 +347,21 @@ void TfmSearch::criteriaChanged()
 // follow once the edit is posted or cancelled.
 void TfmSearch::showAnswers()
 {
-    Table& poem = main_.cdsPoem();
-    if (makingForms_ || !poem.active() || !poem.filtered() || DataSource1.table() != &poem)
+    Table& poem = shell_.cdsPoem();
+    if (formsState_ == FormsState::Making || !poem.active() || !poem.filtered() || DataSource1.table() != &poem)
         return;
-    answersOwed_ = DataSource1.editing();
-    if (answersOwed_)
+    if (DataSource1.editing()) {
+        setAnswersState(AnswersState::Owed);
         return;
+    }
+    setAnswersState(AnswersState::Current);
     poem.refilter();
     showCount(poem.recordCount());
+}
+
+void TfmSearch::setAnswersState(AnswersState state)
+{
+    answersState_ = state;
 }
 
 // ---------------------------------------------------------------- events
@@ -352,7 +393,7 @@ TfmSearch::~TfmSearch()
 
 void TfmSearch::paintEvent(QPaintEvent*)
 {
-    main_.PaintGradient(this);
+    shell_.PaintGradient(this);
 }
 
 void TfmSearch::resizeEvent(QResizeEvent* e)
@@ -384,12 +425,12 @@ void TfmSearch::FormActivate()
 
 void TfmSearch::FormClose()
 {
-    main_.SearchActive = false;
-    answersOwed_ = false;
+    shell_.setSearchActive(false);
+    setAnswersState(AnswersState::Current);
     // The table keeps the verses it shows instead of asking its record filter at every read:
     // it asks again now, so that every view sees every verse, on the same verse as before. A
     // pending verse edit stays pending (on its verse): closing the search does not post it.
-    Table& poem = main_.cdsPoem();
+    Table& poem = shell_.cdsPoem();
     if (poem.active() && poem.filtered()) {
         const bool pending = poem.state() == Table::State::Edit || poem.state() == Table::State::Insert;
         const Value current = poem.currentRow() ? poem.field("TextID").value() : Value();
@@ -405,13 +446,11 @@ void TfmSearch::cxAdvancedClick()
 {
     const bool open = cxAdvanced->isChecked();
     Panel1->setVisible(open);
-    // One pixel a step, each step drawn: input that comes meanwhile is handled at once. A click
-    // on the box meanwhile starts a slide of its own, which this one leaves to finish.
-    const int slide = ++slides_;
-    for (int step = 0; step <= kGridTopOpen - kGridTopClosed && slide == slides_; ++step) {
-        placeGrid(open ? kGridTopClosed + step : kGridTopOpen - step);
-        QApplication::processEvents();
-    }
+    // A click on the box during a slide starts a slide of its own in place of the older one.
+    slide_->stop();
+    slide_->setStartValue(open ? kGridTopClosed : kGridTopOpen);
+    slide_->setEndValue(open ? kGridTopOpen : kGridTopClosed);
+    slide_->start();
 }
 
 void TfmSearch::cxAuthorClick()
@@ -438,38 +477,39 @@ void TfmSearch::cxCategoryClick()
 // window handling its input meanwhile. Nothing here changes the verse table until they are made.
 void TfmSearch::makeFormsBesideTheWindow()
 {
-    VerseSearch& search = main_.search();
+    VerseSearch& search = shell_.search();
     if (!search.needsForms())
         return;
-    makingForms_ = true;
-    bbSearch->setEnabled(false);
-    formsMade_ = false;
-    formsWorker_ = std::thread([this, &search] {
+    setFormsState(FormsState::Making);
+    std::exception_ptr failure;
+    QFutureWatcher<void> watcher;
+    QEventLoop untilMade;
+    connect(&watcher, &QFutureWatcher<void>::finished, &untilMade, &QEventLoop::quit);
+    formsWorker_ = QtConcurrent::run([&search, &failure] {
         try {
             search.makeForms();
         } catch (...) {
-            formsFailure_ = std::current_exception();
+            failure = std::current_exception();
         }
-        formsMade_ = true;
     });
-    while (!formsMade_) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (!formsMade_)
-            QThread::msleep(2);
-    }
-    waitForForms();
-    makingForms_ = false;
-    bbSearch->setEnabled(true);
-    if (std::exception_ptr failure = std::exchange(formsFailure_, nullptr))
+    watcher.setFuture(formsWorker_);
+    untilMade.exec();
+    setFormsState(FormsState::Idle);
+    if (failure)
         std::rethrow_exception(failure);
+}
+
+void TfmSearch::setFormsState(FormsState state)
+{
+    formsState_ = state;
+    bbSearch->setEnabled(state == FormsState::Idle);
 }
 
 // Closing the window changes the verse table's filter, and a stop signal closes the tables:
 // neither may happen while the worker reads the verses, so they wait for it (well under a second).
 void TfmSearch::waitForForms()
 {
-    if (formsWorker_.joinable())
-        formsWorker_.join();
+    formsWorker_.waitForFinished();
 }
 
 void TfmSearch::bbSearchClick()
@@ -477,8 +517,8 @@ void TfmSearch::bbSearchClick()
     makeFormsBesideTheWindow();
     if (!isVisible())
         return;  // closed while the forms were made
-    main_.SearchActive = true;
-    Table& poem = main_.cdsPoem();
+    shell_.setSearchActive(true);
+    Table& poem = shell_.cdsPoem();
     criteriaChanged();
     poem.setFiltered(false);
     poem.setFilterText("");
@@ -497,35 +537,16 @@ void TfmSearch::showCount(int count)
 
 void TfmSearch::DBGrid1DblClick()
 {
-    if (makingForms_)
+    if (formsState_ == FormsState::Making)
         return;  // the verse table may not change until the forms are made
-    main_.cdsPoem().field("Categories").setVisible(false);
-    Dialogs::exec(*main_.program().fmPoemEdit);
+    shell_.cdsPoem().field("Categories").setVisible(false);
+    shell_.openVerseWindow();
 }
 
 void TfmSearch::DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
                                     const QStyleOptionViewItem& state)
 {
     drawVerseCell(painter, rect, field, text, state.state & QStyle::State_Selected, DBGrid1->palette());
-}
-
-// ---------------------------------------------------------------- the main window's part
-
-void TfmMain::imSearchClick()
-{
-    Dialogs::exec(*program().fmSearch);
-}
-
-void TfmMain::cdsPoemFilterRecord(const RowRef& row, bool& accept)
-{
-    if (!SearchActive)
-        return;
-    accept = search().accepts(row);
-}
-
-void TfmMain::SplitWords(std::string_view text, std::vector<std::string>& list) const
-{
-    barqeen::SplitWords(text, list);
 }
 
 }  // namespace barqeen

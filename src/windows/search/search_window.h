@@ -7,10 +7,7 @@
 #include "windows/shell/data_source.h"
 
 #include <QDialog>
-
-#include <atomic>
-#include <exception>
-#include <thread>
+#include <QFuture>
 #include <QStyleOptionViewItem>
 
 class QCheckBox;
@@ -18,10 +15,11 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QVariantAnimation;
 
 namespace barqeen {
 
-class TfmMain;
+class Shell;
 class DBGrid;
 class Field;
 class PicturePushButton;
@@ -29,7 +27,7 @@ class PicturePushButton;
 class TfmSearch : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmSearch(TfmMain& main, QWidget* parent = nullptr);
+    explicit TfmSearch(Shell& shell, QWidget* parent = nullptr);
     ~TfmSearch() override;
 
     // The 26 letters of the first-letter and last-letter lists (no ق, no ف).
@@ -79,24 +77,42 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The matching forms of every verse, made once by the first search.
+    enum class FormsState {
+        Idle,    // made, or not asked for yet
+        Making,  // a worker makes them: the verse table may not change, the search button waits
+    };
+    // The rows the grid lists, against the criteria.
+    enum class AnswersState {
+        Current,  // the rows follow the criteria
+        Owed,     // the criteria changed while a verse edit was pending: they follow once it is settled
+    };
+
     void buildControls();
+    void buildTitle();
+    void buildSearchRow();
+    void buildCount();
+    void buildGrid();
     void buildPanel();
+    void buildSlide();
+    void orderTabs();
     void criteriaChanged();
     void showAnswers();
+    void setAnswersState(AnswersState state);
     void makeFormsBesideTheWindow();
+    void setFormsState(FormsState state);
     void waitForForms();
     void placeGrid(int top);
     void showCount(int count);
     void reloadLists();
     void sizeColumns();
 
-    TfmMain& main_;
-    bool makingForms_ = false;
-    std::thread formsWorker_;  // makes the matching forms during the first search
-    std::atomic<bool> formsMade_{true};
-    std::exception_ptr formsFailure_;
-    int slides_ = 0;  // slides started: a newer one ends the older
-    bool answersOwed_ = false;  // the criteria changed while a verse edit was pending
+    Shell& shell_;
+    FormsState formsState_ = FormsState::Idle;
+    QFuture<void> formsWorker_;
+    AnswersState answersState_ = AnswersState::Current;
+    // The grid sliding below the opened panel, or up to where the closed panel was.
+    QVariantAnimation* slide_ = nullptr;
 };
 
 }  // namespace barqeen

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QTimer>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -25,12 +27,29 @@ void makeRoomForCaption(QMessageBox& box)
                       grid->columnCount());
 }
 
+// For tests that run the program itself: with BARQEEN_SHOWN_LOG naming a file, each box and
+// modal window appends a line to it once it is on the screen ("<title>: <text>").
+void logWhenShown(QDialog& dialog, const QString& text)
+{
+    static const QString path = qEnvironmentVariable("BARQEEN_SHOWN_LOG");
+    if (path.isEmpty())
+        return;
+    QTimer::singleShot(0, &dialog, [&dialog, text] {
+        QFile log(path);
+        if (log.open(QIODevice::Append | QIODevice::Text))
+            log.write((dialog.windowTitle() + QStringLiteral(": ") + QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) +
+                       QLatin1Char('\n'))
+                          .toUtf8());
+    });
+}
+
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
                                 QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, caption, text, buttons, QApplication::activeWindow());
     box.setLayoutDirection(Qt::RightToLeft);
     makeRoomForCaption(box);
+    logWhenShown(box, text);
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -82,6 +101,7 @@ std::optional<QString> QtDialogs::input(const QString& title, const QString& pro
     dialog.setCancelButtonText(QStringLiteral("إلغاء"));
     if (auto* edit = dialog.findChild<QLineEdit*>())
         edit->setMaxLength(255);
+    logWhenShown(dialog, prompt);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
@@ -89,6 +109,7 @@ std::optional<QString> QtDialogs::input(const QString& title, const QString& pro
 
 int QtDialogs::exec(QDialog& dialog)
 {
+    logWhenShown(dialog, QString());
     return dialog.exec();
 }
 

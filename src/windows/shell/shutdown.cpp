@@ -1,7 +1,5 @@
 #include "windows/shell/shutdown.h"
 
-#include "windows/main/main_window.h"
-
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -44,11 +42,6 @@ OrderlyShutdown::OrderlyShutdown()
         ::sigaction(signal, &action, nullptr);
 }
 
-OrderlyShutdown::OrderlyShutdown(TfmMain& mainWindow) : OrderlyShutdown()
-{
-    setMainWindow(&mainWindow);
-}
-
 OrderlyShutdown::~OrderlyShutdown()
 {
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
@@ -60,9 +53,10 @@ OrderlyShutdown::~OrderlyShutdown()
         }
 }
 
-void OrderlyShutdown::setMainWindow(TfmMain* mainWindow)
+void OrderlyShutdown::setMainWindow(QWidget* mainWindow, std::function<void()> closeWithoutQuestions)
 {
     main_ = mainWindow;
+    closeWithoutQuestions_ = std::move(closeWithoutQuestions);
     if (boxCloser_ && main_) {
         boxCloser_->stop();
         closeEverything();
@@ -74,7 +68,7 @@ void OrderlyShutdown::closeModalWindows()
     // Each modal window (a message box, a prompt, the game) closes as its close button would.
     for (int guard = 0; guard < 16; ++guard) {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == static_cast<QWidget*>(main_))
+        if (!modal || modal == main_)
             break;
         modal->close();
         if (QApplication::activeModalWidget() == modal)
@@ -86,7 +80,7 @@ void OrderlyShutdown::closeEverything()
 {
     closeModalWindows();
     if (main_) {
-        main_->closeWithoutQuestions();  // nobody may be there to answer
+        closeWithoutQuestions_();  // nobody may be there to answer
         return;
     }
     // Still starting: boxes the start-up shows after this are closed as they come.

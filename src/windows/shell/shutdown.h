@@ -4,12 +4,12 @@
 // then the main window (the tables close). Nothing is left half written.
 #include <QObject>
 
+#include <functional>
+
 class QSocketNotifier;
 class QTimer;
 
 namespace barqeen {
-
-class TfmMain;
 
 class OrderlyShutdown : public QObject {
     Q_OBJECT
@@ -17,11 +17,11 @@ public:
     // Installed first thing at start-up, before any message box can be shown: a stop asked while
     // the main window is not there yet closes the boxes and is remembered (see stopAsked).
     OrderlyShutdown();
-    explicit OrderlyShutdown(TfmMain& mainWindow);
     ~OrderlyShutdown() override;
 
-    // The window closed last, once it exists. One instance per program.
-    void setMainWindow(TfmMain* mainWindow);
+    // The window closed last, once it exists, and how it closes without asking anyone (changed
+    // pending edits are posted, those that cannot be are dropped). One instance per program.
+    void setMainWindow(QWidget* mainWindow, std::function<void()> closeWithoutQuestions);
     // A stop signal came: the program is to end without going on.
     bool stopAsked() const { return stopAsked_; }
 
@@ -31,7 +31,8 @@ public:
 private:
     void closeModalWindows();
 
-    TfmMain* main_ = nullptr;
+    QWidget* main_ = nullptr;
+    std::function<void()> closeWithoutQuestions_;
     QSocketNotifier* notifier_ = nullptr;
     QTimer* boxCloser_ = nullptr;  // before the main window: closes boxes that come up after the stop
     bool stopAsked_ = false;

@@ -202,14 +202,20 @@ TEST_F(PoemEditTest, AClickAwayFromAnEmptyNewVerseHighlightsTheVerseClicked)
         clickNav(w, DBNavigator::Insert);
         ASSERT_EQ(w.DBGrid1->model()->rowCount(), 5);
         ASSERT_GT(w.DBGrid1->verticalScrollBar()->value(), 0);  // the new row scrolled the grid
+        // The empty row dropped, and the highlight on the one row the table is on.
+        const auto settled = [&] {
+            const QModelIndexList highlighted = w.DBGrid1->selectionModel()->selectedRows();
+            return w.DBGrid1->model()->rowCount() == 4 && highlighted.size() == 1 &&
+                   highlighted[0].row() == p->fmMain->cdsPoem().currentPosition();
+        };
         for (const int row : {2, 1, 3}) {
-            // Pressed and released a moment apart, as a hand does: the grid settles in between.
+            // Pressed and released apart, as a hand does: the grid settles in between.
             const QPoint at = cellCentre(*w.DBGrid1, row, 1);
             QTest::mouseMove(w.DBGrid1->viewport(), at);
             QTest::mousePress(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
-            QTest::qWait(100);
+            EXPECT_TRUE(QTest::qWaitFor(settled, 5000)) << "after the press on row " << row;
             QTest::mouseRelease(w.DBGrid1->viewport(), Qt::LeftButton, {}, at);
-            QTest::qWait(100);
+            EXPECT_TRUE(QTest::qWaitFor(settled, 5000)) << "after the release on row " << row;
             ASSERT_EQ(w.DBGrid1->model()->rowCount(), 4);
             const int shown = w.DBGrid1->currentIndex().row();
             EXPECT_EQ(shown, p->fmMain->cdsPoem().currentPosition()) << "clicked row " << row;

@@ -6,7 +6,7 @@
 #include "person.h"
 #include "scripted_dialogs.h"
 #include "windows/game/game_window.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "core/rules/game_options.h"
 #include "windows/game/start_letter.h"
 #include "windows/main/main_window.h"

@@ -229,7 +229,7 @@ TEST_F(GameOptionsTest, ATimedTurnCountsDownPausesForBoxesAndRunsOutAsAGiveUp)
         EXPECT_EQ(takeShown(), QStringList{"message|" + kTimeRanOut});
         EXPECT_FALSE(g.isVisible());
     });
-    EXPECT_EQ(game().GameEndType, 2);
+    EXPECT_EQ(game().GameEndType(), 2);
 
     // Given up at the same point: the same record.
     steadyMs = 0;
@@ -262,7 +262,7 @@ TEST_F(GameOptionsTest, AnUntimedGameShowsNoCountdownAndNeverRunsOut)
         EXPECT_TRUE(g.isVisible());
         g.close();
     });
-    EXPECT_EQ(game().GameEndType, 0);
+    EXPECT_EQ(game().GameEndType(), 0);
 }
 
 }  // namespace

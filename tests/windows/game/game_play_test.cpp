@@ -53,7 +53,7 @@ TEST_F(GamePlayTest, FixtureVersesEndOnTheirStoredLetters)
         char letter = 0;
         ASSERT_TRUE(GetEndLetter(cp(verse), letter));
         EXPECT_EQ(std::string(1, letter), cp(end));
-        EXPECT_TRUE(main().CheckVerse(main().NormalizeText(cp(verse)))) << verse.toStdString();
+        EXPECT_TRUE(Shell::CheckVerse(Shell::NormalizeText(cp(verse)))) << verse.toStdString();
     }
     EXPECT_TRUE(takeShown().isEmpty());
 }
@@ -113,14 +113,14 @@ TEST_F(GamePlayTest, SeveralRoundsEndingInGiveUp)
         QTest::mouseClick(g.bbGiveup, Qt::LeftButton);  // No
         EXPECT_EQ(takeShown(), QStringList{"warningYesNo|" + kSure});
         EXPECT_TRUE(g.isVisible());
-        EXPECT_EQ(g.GameEndType, 0);
+        EXPECT_EQ(g.GameEndType(), 0);
         QTest::mouseClick(g.bbGiveup, Qt::LeftButton);  // Yes
         EXPECT_EQ(takeShown(), QStringList{"warningYesNo|" + kSure});
     });
     EXPECT_EQ(gameWindowsShown, 1);
     EXPECT_FALSE(game().Timer1->isActive());
     EXPECT_EQ(game().RoundCount, 3);
-    EXPECT_EQ(game().GameEndType, 2);
+    EXPECT_EQ(game().GameEndType(), 2);
 
     OnDisk disk(dir);
     const auto rows = disk.history();
@@ -147,7 +147,7 @@ TEST_F(GamePlayTest, RequiredHamzaMetByBareAlifThenTheComputerIsDefeated)
         EXPECT_EQ(g.mePlayer->toPlainText(), kIdha);
         EXPECT_EQ(g.meComputer->toPlainText(), shownVerse(kLaqad));
     });
-    EXPECT_EQ(game().GameEndType, 2);
+    EXPECT_EQ(game().GameEndType(), 2);
     OnDisk disk(dir);
     const auto rows = disk.history();
     ASSERT_EQ(rows.size(), 1u);
@@ -171,7 +171,7 @@ TEST_F(GamePlayTest, ClosingTheWindowEndsTheGameWithEndTypeZero)
         g.close();
         EXPECT_TRUE(takeShown().isEmpty());
     });
-    EXPECT_EQ(game().GameEndType, 0);
+    EXPECT_EQ(game().GameEndType(), 0);
     OnDisk disk(dir);
     const auto rows = disk.history();
     ASSERT_EQ(rows.size(), 1u);
@@ -392,11 +392,11 @@ TEST_F(GamePlayTest, EveryGameStartsAfresh)
             EXPECT_EQ(g.mePlayer->toPlainText(), QString());
             EXPECT_EQ(g.UsedTextIDs().size(), 1u);
             EXPECT_TRUE(g.PlayerVerses().empty());
-            EXPECT_EQ(g.GameEndType, 0);
+            EXPECT_EQ(g.GameEndType(), 0);
             send(g, kBanaytu);
             send(g, kIdha);  // the computer is defeated
         });
-        EXPECT_EQ(game().GameEndType, 2);
+        EXPECT_EQ(game().GameEndType(), 2);
     }
     const auto rows = OnDisk(dir).history();
     ASSERT_EQ(rows.size(), 2u);

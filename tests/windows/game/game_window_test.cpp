@@ -150,7 +150,7 @@ TEST_F(GameWindowTest, EnterAndEscDoNotSendGiveUpOrClose)
         EXPECT_EQ(g.stRound->text(), QStringLiteral("1"));
         g.close();
     });
-    EXPECT_EQ(game().GameEndType, 0);
+    EXPECT_EQ(game().GameEndType(), 0);
 }
 
 TEST_F(GameWindowTest, BackdropIsTheGradientUnderTheControls)

@@ -1,5 +1,5 @@
 // The start-letter dialog on the offscreen platform: its look, its letters, its buttons and keys.
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "windows/game/start_letter.h"
 #include "windows/shell/painting.h"
 

@@ -146,41 +146,6 @@ TEST(MainWindowTest, FolderThatCannotHoldTablesIsReportedWithoutACrash)
 
 }  // namespace
 
-namespace {
-
-// The verse check as the game calls it: on the matching form, one plain box at most.
-TEST(MainWindowTest, CheckVerseShowsTheMessageOfTheFirstBrokenRule)
-{
-    ScriptedDialogsScope dialogs;
-    TempFolder dir;
-    TfmMain w(QString::fromStdString(dir.path()), QStringLiteral(BARQEEN_EXECUTABLE));
-    struct Case {
-        const char* verse;
-        const char16_t* message;  // nullptr: accepted
-    };
-    const Case cases[] = {
-        {"قفا نبك من ذكرى حبيب ومنزل", nullptr},
-        {"قفا نبك من ذكرى", u"طول البيت قصير"},
-        {"قفا نبك من ذكرى حبيب ومنزل x", u"توجد رموز أو حروف غير عربية في البيت"},
-        {"ةقفا نبك من ذكرى حبيب ومنزل x", u"هذا ليس شعر"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.verse);
-        dialogs->shown.clear();
-        const std::string form = w.NormalizeText(*codepage::fromUtf8(c.verse));
-        EXPECT_EQ(w.CheckVerse(form), c.message == nullptr);
-        if (c.message) {
-            ASSERT_EQ(dialogs->shown.size(), 1u);
-            EXPECT_EQ(dialogs->shown[0].kind, "message");
-            EXPECT_EQ(dialogs->shown[0].text, QString::fromUtf16(c.message));
-        } else {
-            EXPECT_TRUE(dialogs->shown.empty());
-        }
-    }
-    w.close();
-}
-
-}  // namespace
 
 #include "windows/shell/shutdown.h"
 
@@ -198,7 +163,8 @@ TEST(MainWindowTest, StopSignalClosesModalWindowsThenTheTables)
     ScriptedDialogsScope dialogs;
     TempFolder dir;
     auto w = startIn(dir);
-    OrderlyShutdown shutdown(*w);
+    OrderlyShutdown shutdown;
+    shutdown.setMainWindow(w.get(), [&w] { w->closeWithoutQuestions(); });
     QDialog modal(w.get());
     bool modalWasOpen = false;
     QTimer::singleShot(0, [&] {

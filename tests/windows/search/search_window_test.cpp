@@ -4,7 +4,7 @@
 #include "app/program.h"
 #include "windows/editing/poem_edit.h"
 #include "files_fixture.h"
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 #include "person.h"
 #include "scripted_dialogs.h"
 #include "core/search/verse_search.h"
@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 using namespace barqeen;
 using namespace barqeen::test;
@@ -107,6 +108,15 @@ protected:
         press(Qt::Key_Return);
     }
 
+    // The grid slides to its place while the window goes on taking input: waits until it stands.
+    static void untilTheGridStands(TfmSearch& w)
+    {
+        auto* slide = w.findChild<QVariantAnimation*>();
+        ASSERT_NE(slide, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return slide->state() == QAbstractAnimation::Stopped; }, 10000))
+            << "the grid is still sliding";
+    }
+
     std::set<int64_t> listed(TfmSearch& w)
     {
         std::set<int64_t> keys;
@@ -145,6 +155,7 @@ TEST_F(SearchWindowTest, LayoutBeforeTheFirstSearch)
         EXPECT_EQ(w.dblcAuthor->count(), 3);
         EXPECT_EQ(w.dblcCategory->count(), 2);
         // Closed panel: the grid has slid up, its bottom edge still inside the window.
+        untilTheGridStands(w);
         EXPECT_EQ(w.DBGrid1->y(), 115);
         EXPECT_EQ(w.DBGrid1->geometry().bottom(), w.height() - 7);
         EXPECT_EQ(w.DBGrid1->model()->rowCount(), 0);  // bound from the first search on
@@ -211,6 +222,7 @@ TEST_F(SearchWindowTest, PanelCriteriaTickedAndChosen)
     openSearch([&](TfmSearch& w) {
         click(w.cxAdvanced);
         EXPECT_TRUE(w.Panel1->isVisible());
+        untilTheGridStands(w);
         EXPECT_EQ(w.DBGrid1->y(), 200);  // slid down below the panel
         EXPECT_EQ(w.DBGrid1->geometry().bottom(), w.height() - 7);
 
@@ -263,6 +275,7 @@ TEST_F(SearchWindowTest, PanelCriteriaTickedAndChosen)
         // The panel closed: its ticks no longer count.
         click(w.cxAdvanced);
         EXPECT_FALSE(w.Panel1->isVisible());
+        untilTheGridStands(w);
         EXPECT_EQ(w.DBGrid1->y(), 115);
         EXPECT_EQ(w.DBGrid1->geometry().bottom(), w.height() - 7);
         click(w.bbSearch);
@@ -281,6 +294,7 @@ TEST_F(SearchWindowTest, ClickDuringTheSlideIsTakenAndTheLastOneDecides)
             click(w.cxAdvanced);
         });
         click(w.cxAdvanced);
+        untilTheGridStands(w);
         EXPECT_TRUE(clickedDuringSlide);
         EXPECT_FALSE(w.cxAdvanced->isChecked());
         EXPECT_FALSE(w.Panel1->isVisible());
@@ -300,6 +314,7 @@ TEST_F(SearchWindowTest, ShowingAgainKeepsTheCriteriaAndReplaysTheSlide)
         EXPECT_EQ(w.edSearch->text(), QStringLiteral("حب"));
         EXPECT_TRUE(w.cxAdvanced->isChecked());
         EXPECT_TRUE(w.Panel1->isVisible());
+        untilTheGridStands(w);
         EXPECT_EQ(w.DBGrid1->y(), 200);
         EXPECT_EQ(w.LaSearchCount->text(), QStringLiteral(" 2 "));
         EXPECT_FALSE(main().SearchActive);  // until the button is pressed again

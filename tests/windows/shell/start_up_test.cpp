@@ -22,12 +22,14 @@ namespace fs = std::filesystem;
 namespace {
 
 // The program keeps its tables beside itself: a copy of it in the folder starts on that folder.
-pid_t startProgramIn(const TempFolder& dir)
+// It writes a line to shownLog as each box comes up.
+pid_t startProgramIn(const TempFolder& dir, const std::string& shownLog)
 {
     fs::copy_file(BARQEEN_EXECUTABLE, dir.file("barqeen"));
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::setenv("BARQEEN_SHOWN_LOG", shownLog.c_str(), 1);
         ::execl(dir.file("barqeen").c_str(), "barqeen", nullptr);
         _exit(127);
     }
@@ -49,6 +51,18 @@ int waitFor(pid_t child, std::chrono::seconds limit)
     return -1;
 }
 
+// True once the file holds a line, false when the limit came first.
+bool untilALineIn(const std::string& file, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (fs::exists(file) && readFile(file).find('\n') != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 TEST(StartUpTest, AStopSignalWhileAStartUpBoxIsUpEndsTheProgramInOrder)
 {
     for (const int signal : {SIGTERM, SIGHUP}) {
@@ -61,11 +75,15 @@ TEST(StartUpTest, AStopSignalWhileAStartUpBoxIsUpEndsTheProgramInOrder)
         }
         // A damaged verse table: the program says so in a box at start-up.
         writeFile(dir.file("Poem.cds"), std::string(5000, 'z'));
-        const pid_t child = startProgramIn(dir);
-        for (int i = 0; i < 500 && !fs::exists(dir.file("Barqeen.lock")); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        TempFolder logs;
+        const std::string shown = logs.file("shown.log");
+        const pid_t child = startProgramIn(dir, shown);
+        const bool boxUp = untilALineIn(shown, std::chrono::seconds(60));
+        if (!boxUp)
+            waitFor(child, std::chrono::seconds(0));  // not left running
+        ASSERT_TRUE(boxUp) << "no box came up at start-up";
+        EXPECT_NE(readFile(shown).find("Poem.cds"), std::string::npos) << readFile(shown);
         ASSERT_TRUE(fs::exists(dir.file("Barqeen.lock")));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the box is up by now
         ::kill(child, signal);
         const int status = waitFor(child, std::chrono::seconds(15));
         ASSERT_NE(status, -1) << "the program did not end";

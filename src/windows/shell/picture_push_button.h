@@ -1,6 +1,6 @@
 #pragma once
-// A push button with a small picture beside its text, as the game's buttons and the start-letter
-// dialog's buttons are. Right to left, the picture stands to the right of the text and the two
+// A push button with a small picture beside its text, as the game's buttons, the start-letter
+// dialog's and the search button are. Right to left, the picture stands to the right of the text and the two
 // are centred together. (Qt's own drawing of an icon button right to left puts the text against
 // the button's left edge: it mirrors the text's alignment a second time.)
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "windows/game/picture_push_button.h"
+#include "windows/shell/picture_push_button.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
