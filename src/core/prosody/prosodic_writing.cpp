@@ -217,7 +217,9 @@ std::string patternOf(const Reading& reading)
     return s;
 }
 
-std::vector<Slot> prosodicWriting(const QString& hemistich)
+std::vector<Slot> prosodicWriting(const QString& hemistich) { return prosodicWriting(hemistich, nullptr, nullptr); }
+
+std::vector<Slot> prosodicWriting(const QString& hemistich, std::vector<int>* wordOfSlot, std::vector<QString>* wordTexts)
 {
     const std::vector<Word> written = wordsOf(hemistich);
     const bool writesHamza = std::any_of(written.begin(), written.end(), [](const Word& w) {
@@ -229,8 +231,25 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
     const bool runsIn = text.startsWith(QChar(0x0640));
     const std::vector<std::vector<Word>> words = spelledWords(written, runsIn, runsOn);
     std::vector<Slot> row;
+    if (wordTexts)
+        for (const Word& w : written) {
+            QString text;
+            for (const Glyph& g : w)
+                text += QChar(g.letter);
+            wordTexts->push_back(text);
+        }
+    // Each slot's word: the slots added since the word before.
+    const auto ownedBy = [&](size_t k) {
+        if (wordOfSlot)
+            wordOfSlot->resize(row.size(), int(k));
+    };
     size_t lettersReadBefore = 0;
     for (size_t k = 0; k < words.size(); ++k) {
+        struct Own {
+            decltype(ownedBy)& mark;
+            size_t k;
+            ~Own() { mark(k); }
+        } own{ownedBy, k};
         Place place;
         place.opensHemistich = k == 0;
         place.endsHemistich = k + 1 == words.size() && !runsOn;
@@ -282,6 +301,14 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
 
 std::vector<std::vector<Slot>> prosodicWriting(const std::vector<QString>& hemistichs)
 {
+    std::vector<std::vector<Slot>> rows;
+    for (const QString& half : readTogether(hemistichs))
+        rows.push_back(prosodicWriting(half));
+    return rows;
+}
+
+std::vector<QString> readTogether(const std::vector<QString>& hemistichs)
+{
     std::vector<QString> halves = hemistichs;
     constexpr QChar kTatweel(0x0640);
     static const QRegularExpression marks(QStringLiteral("[\\x{064B}-\\x{0652}\\x{0640}]"));
@@ -312,10 +339,7 @@ std::vector<std::vector<Slot>> prosodicWriting(const std::vector<QString>& hemis
         first += letter + QChar(0x0652) + kTatweel;
         second = QString(kTatweel) + letter + QString(itsMarks).remove(QChar(0x0651)) + second.mid(end);
     }
-    std::vector<std::vector<Slot>> rows;
-    for (const QString& half : halves)
-        rows.push_back(prosodicWriting(half));
-    return rows;
+    return halves;
 }
 
 std::string likeliestPattern(const QString& hemistich)
