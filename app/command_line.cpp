@@ -84,6 +84,8 @@ const QCommandLineOption kNoReport = flag("no-report");
 const QCommandLineOption kStarter = flag("starter");
 const QCommandLineOption kLetter = valued("letter", "LETTER");
 const QCommandLineOption kOverwrite = flag("overwrite");
+const QCommandLineOption kScan = flag("scan");
+const QCommandLineOption kPoem = valued("poem", "FILE");
 
 QList<QCommandLineOption> optionsOf(const QString& command)
 {
@@ -91,6 +93,8 @@ QList<QCommandLineOption> optionsOf(const QString& command)
         return {kFormat, kEncoding, kLayout, kSeparator, kHeadingPoet, kDryRun, kNoReport, kStarter};
     if (command == QLatin1String("export"))
         return {kFormat, kLetter, kOverwrite};
+    if (command == QLatin1String("meter"))
+        return {kScan, kPoem};
     return {};
 }
 
@@ -253,7 +257,7 @@ int runCommand(int argc, char** argv)
     for (const QString& arg : line.rest)
         args.push_back(arg.toStdString());
     if (command == "meter")
-        return meterCommand(args);  // reads no table: no folder, no lock
+        return meterCommand(args, {parser.isSet(kScan), valueOf(parser, kPoem)});  // reads no table: no folder, no lock
     if (QString error; !makeDataFolder(dir, error)) {
         say(stderr, error.toStdString());
         return kFailed;

@@ -1,11 +1,16 @@
 #include "app/meter_command.h"
 
 #include "core/prosody/meter_finder.h"
+#include "core/prosody/meter_rules.h"
+#include "core/prosody/scansion_detail.h"
 #include "core/text/codepage.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace barqeen {
@@ -23,50 +28,149 @@ QString decoded(const QByteArray& bytes)
     return text;
 }
 
-void printScansion(const QString& verse)
+void put(const QString& text)
 {
-    const std::string line = prosody::describe(prosody::scanVerse(verse));
-    std::fputs(line.c_str(), stdout);
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fputc('\n', stdout);
 }
 
-// One verse a line with a TAB (or stars, as printed) between its hemistichs; lines of one
-// hemistich pair up as the two hemistichs of a verse, and a blank line ends a verse left with one.
-void scanText(const QString& text)
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// The books' strokes and circles: "/" a moving letter, "o" a silent one.
+QString strokes(std::string_view pattern)
 {
-    QString pending;
-    for (QString line : text.split(u'\n')) {
+    QString text;
+    for (const char c : pattern)
+        text += c == '1' ? u'/' : u'o';
+    return text;
+}
+
+const char* const kOrdinals[] = {"الأولى", "الثانية", "الثالثة", "الرابعة", "الخامسة", "السادسة"};
+
+// The meter, its form and feet; with `scan`, each hemistich's letters as said, its pattern and
+// each foot with the words it covers and its change; where no meter is named, the closest and
+// the foot where the verse leaves it.
+void printScansion(const QString& verse, bool scan)
+{
+    if (!scan) {
+        put(QString::fromStdString(prosody::describe(prosody::scanVerse(verse))));
+        return;
+    }
+    const prosody::VerseDetail detail = prosody::scanInDetail(verse);
+    put(QString::fromStdString(prosody::describe(detail.scansion)));
+    if (detail.closestKnown) {
+        QString closest = QStringLiteral("  أقرب البحور إليه: ") +
+                          QString::fromStdString(prosody::meterWithShape(detail.closest, detail.closestShape));
+        if (detail.breaksInHemistich >= 0)
+            closest += QStringLiteral("، ويخرج عنه في الشطر %1 عند التفعيلة %2")
+                           .arg(detail.breaksInHemistich == 0 ? QStringLiteral("الأول") : QStringLiteral("الثاني"),
+                                QString::fromUtf8(kOrdinals[std::min(detail.breaksAtFoot, 5)]));
+        put(closest);
+    }
+    for (size_t h = 0; h < detail.hemistichs.size(); ++h) {
+        const prosody::HemistichDetail& half = detail.hemistichs[h];
+        put(QStringLiteral("  الشطر %1: %2").arg(h == 0 ? QStringLiteral("الأول") : QStringLiteral("الثاني"), half.said));
+        QString pattern = QStringLiteral("    ");
+        if (half.feet.empty()) {
+            pattern += strokes(half.pattern);
+        } else {
+            for (const prosody::FootDetail& foot : half.feet)
+                pattern += strokes(foot.pattern) + u' ';
+        }
+        put(pattern.trimmed().prepend(QStringLiteral("    ")));
+        for (const prosody::FootDetail& foot : half.feet) {
+            QString line = QStringLiteral("    ") + fromUtf8(foot.name) + QStringLiteral(" \u2068") + foot.text + u'\u2069';
+            if (!foot.change.empty())
+                line += QStringLiteral(" (") + QString::fromStdString(foot.change) + u')';
+            put(line);
+        }
+    }
+}
+
+// The verses of a text. A line that carries a TAB is one verse (with its second field empty, a
+// verse of one hemistich: مشطور، منهوك), as is a line with stars or a wide gap between its
+// hemistichs; other lines of one hemistich pair up as the two hemistichs of a verse, and a blank
+// line ends a verse left with one.
+std::vector<QString> versesOf(const QString& text)
+{
+    std::vector<QString> verses;
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines)
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (line.trimmed().isEmpty() || prosody::hemistichsOf(line).size() > 1) {
+    QString pending;
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty() || line.contains(u'\t') || prosody::hemistichsOf(line).size() > 1) {
             if (!pending.isEmpty())
-                printScansion(pending);
+                verses.push_back(pending);
             pending.clear();
             if (!line.trimmed().isEmpty())
-                printScansion(line);
+                verses.push_back(line);
         } else if (pending.isEmpty()) {
             pending = line;
         } else {
-            printScansion(pending + u'\n' + line);
+            verses.push_back(pending + u'\n' + line);
             pending.clear();
         }
     }
     if (!pending.isEmpty())
-        printScansion(pending);
+        verses.push_back(pending);
+    return verses;
+}
+
+void scanText(const QString& text, bool scan)
+{
+    for (const QString& verse : versesOf(text))
+        printScansion(verse, scan);
+}
+
+// The poem's meter from all its verses, then the verses that do not fit it, by their number.
+void printPoem(const QString& text)
+{
+    const std::vector<QString> verses = versesOf(text);
+    const prosody::PoemMeter poem = prosody::poemMeter(verses);
+    if (!poem.known) {
+        put(QStringLiteral("القصيدة: ") + fromUtf8(prosody::kUnknownMeter));
+        return;
+    }
+    put(QStringLiteral("القصيدة: %1 (%2 من %3 بيتًا)")
+            .arg(fromUtf8(prosody::meterName(poem.meter)))
+            .arg(poem.fitting)
+            .arg(verses.size()));
+    for (const int v : poem.unread)
+        put(QStringLiteral("  لم يُقرأ وزن البيت %1").arg(v + 1));
+    for (const int v : poem.notFitting)
+        put(QStringLiteral("  لا يوافقه البيت %1: %2 — %3")
+                .arg(v + 1)
+                .arg(QString(verses[size_t(v)]).replace(u'\t', QStringLiteral(" * ")).replace(u'\n', QStringLiteral(" * ")),
+                     QString::fromStdString(prosody::describe(prosody::scanVerse(verses[size_t(v)])))));
 }
 
 }  // namespace
 
-int meterCommand(const std::vector<std::string>& files)
+int meterCommand(const std::vector<std::string>& files, const MeterOptions& options)
 {
+    int code = 0;
+    if (!options.poem.empty()) {
+        QFile file(QString::fromStdString(options.poem));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "تعذرت قراءة الملف \u2068%s\u2069.\n", options.poem.c_str());
+            return 1;
+        }
+        printPoem(decoded(file.readAll()));
+        if (files.empty()) {
+            std::fflush(stdout);
+            return 0;
+        }
+    }
     if (files.empty()) {
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
             return 1;
-        scanText(decoded(in.readAll()));
+        scanText(decoded(in.readAll()), options.scan);
         return 0;
     }
-    int code = 0;
     for (const std::string& name : files) {
         QFile file(QString::fromStdString(name));
         if (!file.open(QIODevice::ReadOnly)) {
@@ -74,7 +178,7 @@ int meterCommand(const std::vector<std::string>& files)
             code = 1;
             continue;
         }
-        scanText(decoded(file.readAll()));
+        scanText(decoded(file.readAll()), options.scan);
     }
     std::fflush(stdout);
     return code;

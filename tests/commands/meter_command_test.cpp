@@ -65,4 +65,56 @@ TEST(MeterCommand, NamesEachVerseFromStandardInputAndFilesWhileTheProgramHoldsIt
     EXPECT_TRUE(fromFiles.err.contains(QStringLiteral("missing.txt")));
 }
 
+// Each line that carries a TAB is one verse: two lines of one hemistich each (their second field
+// empty) are two verses of one hemistich, never paired as one.
+TEST(MeterCommand, ALineWithATabIsOneVerseAndAOneHemistichVerseIsNamedSo)
+{
+    TempFolder work;
+    const Printed printed = meter(BARQEEN_EXECUTABLE, {},
+                                  "الحمدُ للهِ العليِّ الأجللِ\t\n"
+                                  "يا ليتني فيها جَذَعْ\t\n"
+                                  "قِفَا نَبْكِ مِنْ ذِكْرَى حَبِيبٍ وَمَنْزِلِ\tبِسِقْطِ اللِّوَى بَيْنَ الدَّخُولِ فَحَوْمَلِ\n",
+                                  work.path());
+    EXPECT_EQ(printed.code, 0) << qPrintable(printed.err);
+    const QStringList lines = printed.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << qPrintable(printed.out);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("الرجز (مشطور)"))) << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("الرجز (منهوك)"))) << qPrintable(lines[1]);
+    EXPECT_EQ(lines[2], QStringLiteral("الطويل (تام): ") + QString::fromUtf8(kTawil));
+}
+
+// --scan shows each hemistich's words as said, the strokes and circles, and each foot with the
+// words it covers and its change; --poem names the poem's meter and the verses that do not fit.
+TEST(MeterCommand, ScanShowsTheFeetAndPoemNamesTheVersesThatDoNotFit)
+{
+    TempFolder work;
+    const Printed scanned = meter(BARQEEN_EXECUTABLE, {QStringLiteral("--scan")},
+                                  "قِفَا نَبْكِ مِنْ ذِكْرَى حَبِيبٍ وَمَنْزِلِ\tبِسِقْطِ اللِّوَى بَيْنَ الدَّخُولِ فَحَوْمَلِ\n",
+                                  work.path());
+    EXPECT_EQ(scanned.code, 0) << qPrintable(scanned.err);
+    EXPECT_TRUE(scanned.out.contains(QStringLiteral("//o/o //o/o/o //o/o //o//o"))) << qPrintable(scanned.out);
+    for (const char* shown : {"  الشطر الأول: قفا(110) نبك(101) من(10) ذكرى(1010) حبيب(11010) ومنزل(110110)\n",
+                              "    فعولن \u2068قفا نبكـ\u2069\n", "    مفاعيلن \u2068ـنبك من ذكرى\u2069\n",
+                              "    مفاعلن \u2068ومنزل\u2069 (قبض)\n", "    //o/o //o/o/o //o/ //o//o\n",
+                              "    فعول \u2068ـالدخول\u2069 (قبض)\n"})
+        EXPECT_TRUE(scanned.out.contains(QString::fromUtf8(shown))) << shown << "\n" << qPrintable(scanned.out);
+
+    writeFile(work.file("poem.txt"),
+              "قِفَا نَبْكِ مِنْ ذِكْرَى حَبِيبٍ وَمَنْزِلِ\tبِسِقْطِ اللِّوَى بَيْنَ الدَّخُولِ فَحَوْمَلِ\n"
+              "وَلَيْلٍ كَمَوْجِ الْبَحْرِ أَرْخَى سُدُولَهُ\tعَلَيَّ بِأَنْوَاعِ الْهُمُومِ لِيَبْتَلِي\n"
+              "إِذَا الشَّعْبُ يَوْمًا أَرَادَ الْحَيَاةَ\tفَلَا بُدَّ أَنْ يَسْتَجِيبَ الْقَدَرْ\n"
+              "أَلَا أَيُّهَا اللَّيْلُ الطَّوِيلُ أَلَا انْجَلِي\tبِصُبْحٍ وَمَا الْإِصْبَاحُ مِنْكَ بِأَمْثَلِ\n");
+    const Printed poem = meter(BARQEEN_EXECUTABLE, {QStringLiteral("--poem"), QStringLiteral("poem.txt")}, {}, work.path());
+    EXPECT_EQ(poem.code, 0) << qPrintable(poem.err);
+    const QStringList lines = poem.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(poem.out);
+    EXPECT_EQ(lines[0], QStringLiteral("القصيدة: الطويل (3 من 4 بيتًا)"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("  لا يوافقه البيت 3: "))) << qPrintable(lines[1]);
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("المتقارب (تام): فعولن فعولن فعولن فعولن / فعولن فعولن فعولن فعل")))
+        << qPrintable(lines[1]);
+
+    const Printed missing = meter(BARQEEN_EXECUTABLE, {QStringLiteral("--poem"), QStringLiteral("none.txt")}, {}, work.path());
+    EXPECT_EQ(missing.code, 1);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include <QRegularExpression>
 
@@ -25,6 +26,11 @@ constexpr float kMarginPerReadingCost = 0.2f;
 // readings and changes is not taken as evidence; short prose often fits some meter that way).
 // A rare meter's extra price is not counted here: it is doubt about the meter, not the text.
 constexpr float kMostCostPerLetter = 0.09f;
+// Another meter reading the verse as the very same feet is a true second name unless it needs
+// more than this in changes (a foot or two of its rarest).
+constexpr float kSameFeetMostExtra = 2.0f;
+// ... each of its feet sound or with a common change (إضمار، عصب، خبن), none of the rare ones.
+constexpr float kCommonChange = 0.5f;
 // The share of a seldom used runner-up's rarity price waived when the readings are in doubt.
 constexpr float kSeldomUsedDoubt = 0.25f;
 
@@ -141,6 +147,60 @@ struct Candidate {
     std::vector<int> patterns;
 };
 
+const std::vector<MeterForm>& forms() { return meterForms(); }
+
+// The form of another meter that reads the best fit's letters exactly as they are, foot for foot
+// the same moving and silent letters, for no more than kSameFeetMostExtra in changes beyond the
+// best's own.
+std::optional<int> sameFeetUnderAnotherMeter(const MeterFit& best)
+{
+    const PatternTrie& trie = PatternTrie::instance();
+    const size_t halves = best.footPatterns.size();
+    std::vector<float> costByForm(forms().size(), 0);
+    for (size_t h = 0; h < halves; ++h) {
+        int at = 0;
+        for (const std::string_view foot : best.footPatterns[h]) {
+            for (const char c : foot) {
+                at = at < 0 ? -1 : trie.node(at).child[c == '1'];
+            }
+        }
+        const Role role = h + 1 == halves ? Role::Last : Role::First;
+        std::vector<float> here(forms().size(), kNever);
+        if (at >= 0) {
+            const PatternTrie::Node& node = trie.node(at);
+            for (int p = node.firstPattern; p < node.endPattern; ++p) {
+                const HemistichPattern& pattern = trie.pattern(p);
+                const bool commonChanges = std::all_of(pattern.feet.begin(), pattern.feet.end(),
+                                                       [](const FootForm* foot) { return foot->cost <= kCommonChange; });
+                if (pattern.role == role && commonChanges)
+                    here[size_t(pattern.form)] = std::min(here[size_t(pattern.form)], pattern.cost);
+            }
+        }
+        for (size_t f = 0; f < forms().size(); ++f)
+            costByForm[f] += here[f];
+    }
+    float own = kNever;
+    for (size_t f = 0; f < forms().size(); ++f)
+        if (forms()[f].meter == best.meter && forms()[f].shape == best.shape)
+            own = std::min(own, costByForm[f]);
+    std::optional<int> other;
+    float otherCost = kNever;
+    for (size_t f = 0; f < forms().size(); ++f) {
+        const MeterForm& form = forms()[f];
+        // المتدارك's فعلن feet fit nearly any run of letters: its likeness is no second name.
+        if (form.meter == best.meter || form.meter == Meter::Mutadarik || form.singleHemistich() != (halves == 1))
+            continue;
+        const float cost = costByForm[f] + rarity(form.meter);
+        if (cost < otherCost) {
+            otherCost = cost;
+            other = int(f);
+        }
+    }
+    if (!other || own == kNever || otherCost - (own + rarity(best.meter)) > kSameFeetMostExtra)
+        return std::nullopt;
+    return other;
+}
+
 }  // namespace
 
 std::vector<QString> hemistichsOf(const QString& verse)
@@ -168,8 +228,8 @@ std::vector<MeterFit> meterFits(const QString& verse)
         return fitsByMeter;
 
     std::vector<HemistichFit> fits;
-    for (const QString& half : halves)
-        fits.push_back(fit(prosodicWriting(half)));
+    for (const std::vector<Slot>& row : prosodicWriting(halves))
+        fits.push_back(fit(row));
 
     const std::vector<MeterForm>& forms = meterForms();
     const PatternTrie& trie = PatternTrie::instance();
@@ -208,10 +268,13 @@ std::vector<MeterFit> meterFits(const QString& verse)
         m.cost = c.cost;
         m.readingCost = c.readings;
         for (const int p : c.patterns) {
-            std::vector<std::string_view> feet;
-            for (const FootForm* foot : trie.pattern(p).feet)
+            std::vector<std::string_view> feet, patterns;
+            for (const FootForm* foot : trie.pattern(p).feet) {
                 feet.push_back(foot->name);
+                patterns.push_back(foot->pattern);
+            }
             m.feet.push_back(std::move(feet));
+            m.footPatterns.push_back(std::move(patterns));
         }
         fitsByMeter.push_back(std::move(m));
     }
@@ -236,7 +299,21 @@ Scansion scanVerse(const QString& verse)
     for (size_t i = 1; i < fits.size(); ++i)
         runnerUp = std::min(runnerUp, fits[i].cost - seldomUsedPrice(fits[i].meter) * doubt);
     const auto letters = std::count_if(verse.begin(), verse.end(), [](QChar c) { return c.isLetter(); });
-    if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters) || runnerUp - best.cost < kClearMargin + kMarginPerReadingCost * best.readingCost)
+    if (best.cost - rarity(best.meter) > kMostCostPerLetter * float(letters))
+        return scansion;
+    // The same feet, foot for foot, under another meter's name: a verse alone cannot tell the two
+    // apart, whatever the changes cost (الهزج read as مجزوء الوافر pays for every foot معصوب).
+    // Two names are better than a wrong one.
+    if (const auto other = sameFeetUnderAnotherMeter(best)) {
+        scansion.ambiguous = true;
+        scansion.meter = best.meter;
+        scansion.shape = best.shape;
+        scansion.otherMeter = forms()[size_t(*other)].meter;
+        scansion.otherShape = forms()[size_t(*other)].shape;
+        scansion.feet = best.feet;
+        return scansion;
+    }
+    if (runnerUp - best.cost < kClearMargin + kMarginPerReadingCost * best.readingCost)
         return scansion;
     scansion.known = true;
     scansion.meter = best.meter;
@@ -261,8 +338,30 @@ std::string feetText(const std::vector<std::string_view>& feet)
     return text;
 }
 
+std::string meterWithShape(Meter meter, Shape shape)
+{
+    const std::string name(meterName(meter));
+    // الهزج، المضارع، المقتضب and المجتث are only ever مجزوء: the name alone says it.
+    const bool alwaysShortened =
+        meter == Meter::Hazaj || meter == Meter::Mudari || meter == Meter::Muqtadab || meter == Meter::Mujtath;
+    switch (shape) {
+    case Shape::Full: return name;
+    case Shape::Shortened: return alwaysShortened ? name : "مجزوء " + name;
+    case Shape::Halved: return "مشطور " + name;
+    case Shape::Cut: return "منهوك " + name;
+    }
+    return name;
+}
+
 std::string describe(const Scansion& scansion)
 {
+    if (scansion.ambiguous) {
+        std::string text = meterWithShape(scansion.meter, scansion.shape) + " أو " +
+                           meterWithShape(scansion.otherMeter, scansion.otherShape) + ": ";
+        for (size_t h = 0; h < scansion.feet.size(); ++h)
+            text += (h > 0 ? " / " : "") + feetText(scansion.feet[h]);
+        return text;
+    }
     if (!scansion.known)
         return std::string(kUnknownMeter);
     std::string text = std::string(meterName(scansion.meter)) + " (" +

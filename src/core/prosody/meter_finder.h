@@ -19,6 +19,12 @@ struct Scansion {
     Shape shape = Shape::Full;
     // The feet of each hemistich as scanned (UTF-8 names), one list a hemistich.
     std::vector<std::vector<std::string_view>> feet;
+    // The verse is the same feet under two meters' names (الهزج and مجزوء الوافر with every foot
+    // معصوب; الرجز and الكامل with every foot مضمر): no single meter is named (`known` is false),
+    // `meter` and `shape` are the likelier, `otherMeter` and `otherShape` the other.
+    bool ambiguous = false;
+    Meter otherMeter = Meter::Tawil;
+    Shape otherShape = Shape::Full;
 };
 
 // How well one meter fits a verse: the cost of the readings and changes it needs (lower is
@@ -29,6 +35,7 @@ struct MeterFit {
     float cost;
     float readingCost;  // the part of `cost` owed to unlikely readings of the text
     std::vector<std::vector<std::string_view>> feet;
+    std::vector<std::vector<std::string_view>> footPatterns;  // each foot's letters, "11010"
 };
 // Every meter that fits the verse at all, the best first.
 std::vector<MeterFit> meterFits(const QString& verse);
@@ -42,7 +49,11 @@ Scansion scanVerseBytes(std::string_view verse);
 // stars or a gap of three spaces as printed books set them apart), blank pieces dropped.
 std::vector<QString> hemistichsOf(const QString& verse);
 
-// "الطويل (تام): فعولن مفاعيلن فعولن مفاعلن / فعولن مفاعيلن فعولن مفاعيلن", or «غير معروف».
+// "الطويل", "مجزوء الوافر", "مشطور الرجز": the meter with its form as the books name it.
+std::string meterWithShape(Meter meter, Shape shape);
+
+// "الطويل (تام): فعولن مفاعيلن فعولن مفاعلن / فعولن مفاعيلن فعولن مفاعيلن", or «غير معروف»; two meters
+// that fit alike as "الهزج أو مجزوء الوافر: مفاعيلن مفاعيلن / مفاعيلن مفاعيلن".
 std::string describe(const Scansion& scansion);
 // The feet of one hemistich, separated by spaces.
 std::string feetText(const std::vector<std::string_view>& feet);

@@ -32,6 +32,7 @@ public:
     const Node& node(int index) const { return nodes_[index]; }
     int nodeCount() const { return int(nodes_.size()); }
     const HemistichPattern& pattern(int index) const { return patterns_[index]; }
+    int patternCount() const { return int(patterns_.size()); }
 
 private:
     PatternTrie();

@@ -5,6 +5,8 @@
 #include "core/prosody/word_spellings.h"
 #include "core/prosody/written_words.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <optional>
 
@@ -95,6 +97,16 @@ std::optional<Word> withTextsMarks(const Word& written, const Word& spelled)
     return merged;
 }
 
+// The written hamza's seat rules out a spelling on the other seat (أَلا is not إِلّا), unless the
+// seat and the text's own mark disagree (إَلا): one of the two is a slip, and either may be.
+bool otherHamzaSeat(const Glyph& written, char16_t spelled)
+{
+    const bool above = written.letter == kHamzaAbove, below = written.letter == kHamzaBelow;
+    if ((above && (written.marks & Kasra)) || (below && (written.marks & (Fatha | Damma))))
+        return false;
+    return (above && spelled == kHamzaBelow) || (below && spelled == kHamzaAbove);
+}
+
 // The words as they are said: a known small word is replaced by its spellings (those its own
 // marks allow, when it has any; a one-letter prefix before one is kept); any other word the
 // lexicon knows, through its prefixes and suffixes, by its readings.
@@ -125,6 +137,10 @@ std::vector<std::vector<Word>> spelledWords(const std::vector<Word>& words, bool
                 // بانت is بَانَتْ, not بِ before أنت: after a prefix a hamza is written as one.
                 if (!prefix.empty() && w[1].letter == kAlif &&
                     (full[1].letter == kHamzaAbove || full[1].letter == kHamzaBelow))
+                    continue;
+                // The hamza's seat is written with more care than its mark: أَلا is not إِلّا,
+                // and إَلا (a fatha put on the wrong seat) still is.
+                if (hasMarks(w) && otherHamzaSeat(w[prefix.size()], full[prefix.size()].letter))
                     continue;
                 std::optional<Word> marked = hasMarks(w) ? withTextsMarks(w, full) : std::nullopt;
                 if (marked)
@@ -201,7 +217,9 @@ std::string patternOf(const Reading& reading)
     return s;
 }
 
-std::vector<Slot> prosodicWriting(const QString& hemistich)
+std::vector<Slot> prosodicWriting(const QString& hemistich) { return prosodicWriting(hemistich, nullptr, nullptr); }
+
+std::vector<Slot> prosodicWriting(const QString& hemistich, std::vector<int>* wordOfSlot, std::vector<QString>* wordTexts)
 {
     const std::vector<Word> written = wordsOf(hemistich);
     const bool writesHamza = std::any_of(written.begin(), written.end(), [](const Word& w) {
@@ -213,8 +231,25 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
     const bool runsIn = text.startsWith(QChar(0x0640));
     const std::vector<std::vector<Word>> words = spelledWords(written, runsIn, runsOn);
     std::vector<Slot> row;
+    if (wordTexts)
+        for (const Word& w : written) {
+            QString text;
+            for (const Glyph& g : w)
+                text += QChar(g.letter);
+            wordTexts->push_back(text);
+        }
+    // Each slot's word: the slots added since the word before.
+    const auto ownedBy = [&](size_t k) {
+        if (wordOfSlot)
+            wordOfSlot->resize(row.size(), int(k));
+    };
     size_t lettersReadBefore = 0;
     for (size_t k = 0; k < words.size(); ++k) {
+        struct Own {
+            decltype(ownedBy)& mark;
+            size_t k;
+            ~Own() { mark(k); }
+        } own{ownedBy, k};
         Place place;
         place.opensHemistich = k == 0;
         place.endsHemistich = k + 1 == words.size() && !runsOn;
@@ -262,6 +297,49 @@ std::vector<Slot> prosodicWriting(const QString& hemistich)
         row.push_back(std::move(merged));
     }
     return row;
+}
+
+std::vector<std::vector<Slot>> prosodicWriting(const std::vector<QString>& hemistichs)
+{
+    std::vector<std::vector<Slot>> rows;
+    for (const QString& half : readTogether(hemistichs))
+        rows.push_back(prosodicWriting(half));
+    return rows;
+}
+
+std::vector<QString> readTogether(const std::vector<QString>& hemistichs)
+{
+    std::vector<QString> halves = hemistichs;
+    constexpr QChar kTatweel(0x0640);
+    static const QRegularExpression marks(QStringLiteral("[\\x{064B}-\\x{0652}\\x{0640}]"));
+    // A word cut across the hemistichs (a verse مدوّر): pages set a tatweel at the cut, on one
+    // side or both. The second part is read as the rest of a word; a doubled letter at the cut
+    // gives its silent half to the first hemistich, as prosody divides it (يغتـ / ـرُّ is يَغْتَرْ / رُ).
+    for (size_t h = 0; h + 1 < halves.size(); ++h) {
+        QString& first = halves[h];
+        QString& second = halves[h + 1];
+        first = first.trimmed();
+        second = second.trimmed();
+        if (!first.endsWith(kTatweel))
+            continue;
+        if (!second.startsWith(kTatweel))
+            second.prepend(kTatweel);
+        qsizetype at = 0;
+        while (at < second.size() && second[at] == kTatweel)
+            ++at;
+        qsizetype end = at + 1;
+        while (end < second.size() && marks.match(QString(second[end])).hasMatch() && second[end] != kTatweel)
+            ++end;
+        const QString letter = second.mid(at, 1);
+        const QString itsMarks = second.mid(at + 1, end - at - 1);
+        if (letter.isEmpty() || !itsMarks.contains(QChar(0x0651)))
+            continue;
+        while (first.endsWith(kTatweel))
+            first.chop(1);
+        first += letter + QChar(0x0652) + kTatweel;
+        second = QString(kTatweel) + letter + QString(itsMarks).remove(QChar(0x0651)) + second.mid(end);
+    }
+    return halves;
 }
 
 std::string likeliestPattern(const QString& hemistich)

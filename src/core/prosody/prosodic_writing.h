@@ -27,6 +27,16 @@ std::string patternOf(const Reading& reading);
 // The slots of one hemistich (Unicode text, vowel marks optional). Each hemistich is said on its
 // own: a hamzat al-wasl that opens it is pronounced, its last vowel is drawn out.
 std::vector<Slot> prosodicWriting(const QString& hemistich);
+// The same, telling for each slot the written word it belongs to (index in `wordTexts`, the
+// words' letters as written).
+std::vector<Slot> prosodicWriting(const QString& hemistich, std::vector<int>* wordOfSlot, std::vector<QString>* wordTexts);
+
+// The hemistichs as they are read together: a word cut across them divided as prosody divides it.
+std::vector<QString> readTogether(const std::vector<QString>& hemistichs);
+
+// The slots of each hemistich of a verse, read together where they meet: a word cut across
+// them (a verse مدوّر, the cut marked with a tatweel) is divided as prosody divides it.
+std::vector<std::vector<Slot>> prosodicWriting(const std::vector<QString>& hemistichs);
 
 // The most likely reading of a hemistich as a pattern, e.g. "11010110101". For tests and for
 // showing a word's syllables.

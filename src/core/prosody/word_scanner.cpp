@@ -222,6 +222,8 @@ private:
                 // مُفَعِّل، مُفَعَّل، تَفَعُّل (المعلّم، تجهّم): bare text drops the shadda of these
                 // measures more often than any other.
                 out_.push_back(slotOf({{"1", 0}, {"0", 0.15f}, {"01", kDroppedShadda}}));
+            else if (i == 1 && presentOfDoubledRoot())
+                out_.push_back(slotOf({{"1", 0}, {"0", 0.15f}, {"01", 1.0f}}));  // يَهُمّ، يَكُنْ
             else if (i == stemStart_ + 1 && w_.size() >= stemStart_ + 3 &&
                      (w_[stemStart_].letter == kYa || w_[stemStart_].letter == kMim))
                 // يَفْعَلُ، يُفْعِلُ، يَسْتَفْعِلُ; مَفْعُول، مُفْعِل، مُسْتَفْعِل: the measures of the
@@ -261,7 +263,9 @@ private:
             else if (!bare || shadda)
                 withLead({{"1", 0}});  // a silent end takes a vowel before the silent lam
             else
-                withLead({{"1", 0}, {"11", 0.4f}, {"01", twoLetterStem() ? 0.2f : 1.0f}});
+                withLead(presentOfDoubledRoot()
+                             ? std::initializer_list<std::pair<const char*, float>>{{"01", 0.1f}, {"1", 0.4f}, {"11", 0.4f}}
+                             : std::initializer_list<std::pair<const char*, float>>{{"1", 0}, {"11", 0.4f}, {"01", twoLetterStem() ? 0.2f : 1.0f}});
             return;
         }
         const char16_t c = w_[i].letter;
@@ -322,6 +326,14 @@ private:
     {
         const char16_t c = w_[k].letter;
         return c != kAlif && c != kWaw && c != kYa && c != kAlifMaqsura && w_[k].marks == 0;
+    }
+
+    // يهمّ، تمرّ، نشدّ: three letters opening with the present's prefix are mostly a verb of a
+    // doubled root, its last letter doubled.
+    bool presentOfDoubledRoot() const
+    {
+        return w_.size() == 3 && QStringView(u"يتن").contains(QChar(w_[0].letter)) && w_[1].letter != kAlif &&
+               w_[1].letter != kWaw && w_[1].letter != kYa && w_[2].letter != kAlif && w_[2].letter != kAlifMaqsura;
     }
 
     // The word is two written letters, alone or after the article.

@@ -77,6 +77,13 @@ std::vector<Word> wordsOf(const QString& text)
     }
     if (!word.empty())
         words.push_back(std::move(word));
+    // The conjunction written apart (و لا، و اذكر) is said with the word after it.
+    for (size_t k = 0; k + 1 < words.size(); ++k) {
+        if (words[k].size() == 1 && words[k][0].letter == kWaw && (words[k][0].marks & ~unsigned(Fatha)) == 0) {
+            words[k].insert(words[k].end(), words[k + 1].begin(), words[k + 1].end());
+            words.erase(words.begin() + ptrdiff_t(k) + 1);
+        }
+    }
     return words;
 }
 

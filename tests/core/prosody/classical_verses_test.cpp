@@ -43,7 +43,10 @@ QString bare(QString text)
 
 struct Tally {
     int right = 0, wrong = 0, unknown = 0;
-    int total() const { return right + wrong + unknown; }
+    // Given two names, the meter's among them: the verse alone is the same feet under both
+    // (الهزج and مجزوء الوافر, الرجز and الكامل); not wrong, not a single right name.
+    int pairRight = 0;
+    int total() const { return right + wrong + unknown + pairRight; }
 };
 
 Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
@@ -54,14 +57,18 @@ Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
         const Scansion s = scanVerse(stripMarks ? bare(e.verse) : e.verse);
         Tally& t = perMeter[e.meter];
         const QString named = QString::fromUtf8(meterName(s.meter).data(), int(meterName(s.meter).size()));
-        if (!s.known) {
+        const bool pairWithIt = s.ambiguous && (e.meter == QString::fromUtf8(meterName(s.meter).data()) ||
+                                                e.meter == QString::fromUtf8(meterName(s.otherMeter).data()));
+        if (pairWithIt) {
+            ++t.pairRight, ++all.pairRight;
+        } else if (!s.known) {
             ++t.unknown, ++all.unknown;
         } else if (named == e.meter) {
             ++t.right, ++all.right;
         } else {
             ++t.wrong, ++all.wrong;
         }
-        if (show && !(s.known && named == e.meter)) {
+        if (show && !(s.known && named == e.meter) && !pairWithIt) {
             const QString verse = stripMarks ? bare(e.verse) : e.verse;
             std::printf("  %s | %s -> %s\n", qPrintable(e.meter), qPrintable(verse), describe(s).c_str());
             for (const QString& half : hemistichsOf(verse))
@@ -76,11 +83,11 @@ Tally score(const std::vector<Example>& verses, bool stripMarks, bool show)
         }
     }
     for (const auto& [meter, t] : perMeter)
-        std::printf("%-12s right %2d  wrong %2d  unknown %2d  of %2d\n", qPrintable(meter), t.right,
-                    t.wrong, t.unknown, t.total());
-    std::printf("all: right %d (%.0f%%), wrong %d (%.0f%%), unknown %d, of %d\n", all.right,
-                100.0 * all.right / all.total(), all.wrong, 100.0 * all.wrong / all.total(),
-                all.unknown, all.total());
+        std::printf("%-12s right %2d  two names %2d  wrong %2d  unknown %2d  of %2d\n", qPrintable(meter),
+                    t.right, t.pairRight, t.wrong, t.unknown, t.total());
+    std::printf("all: right %d (%.0f%%), two names with it %d, wrong %d (%.0f%%), unknown %d, of %d\n",
+                all.right, 100.0 * all.right / all.total(), all.pairRight, all.wrong,
+                100.0 * all.wrong / all.total(), all.unknown, all.total());
     return all;
 }
 
@@ -98,8 +105,10 @@ void expectScores(const char* file, int printedRight, int bareRight, int bareWro
     const Tally stripped = score(verses, true, show);
     EXPECT_LE(printed.wrong * 100, 3 * printed.total());
     EXPECT_LE(stripped.wrong * 100, bareWrong * stripped.total());
-    EXPECT_GE(printed.right * 100, printedRight * printed.total());
-    EXPECT_GE(stripped.right * 100, bareRight * stripped.total());
+    // A verse that is the same feet under two meters is named by both; its own among them is not
+    // lost, and is held with the single right names.
+    EXPECT_GE((printed.right + printed.pairRight) * 100, printedRight * printed.total());
+    EXPECT_GE((stripped.right + stripped.pairRight) * 100, bareRight * stripped.total());
 }
 
 // The verses the scanner was tuned on.
@@ -132,6 +141,19 @@ TEST(ClassicalVerses, ThirdHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 TEST(ClassicalVerses, FourthHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 {
     expectScores("held_out_verses_4.tsv", 96, 89);
+}
+
+// Verses as real pages print them, with their habits, and the textbook examples of the forms:
+// the set the reading of printed text is tuned on.
+TEST(ClassicalVerses, PrintedSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("printed_verses.tsv", 100, 91);
+}
+
+// Verses as real pages print them, written down before that work and never tuned on.
+TEST(ClassicalVerses, PrintedHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
+{
+    expectScores("printed_held_out.tsv", 90, 77, 5);
 }
 
 // Verses fully vowelled, every letter with its mark: nothing is left to guess, so a verse missed

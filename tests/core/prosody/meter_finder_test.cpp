@@ -142,5 +142,48 @@ TEST(MeterFinder, NamesNoMeterForProseOrABrokenVerse)
     }
 }
 
+// A verse that is the same feet under two meters is given both names, the likelier first; one
+// with a foot only one of them allows keeps its single name.
+struct Pair {
+    const char* verse;
+    const char* described;  // the names before the feet
+};
+
+const Pair kPairs[] = {
+    {"عَلَى الْأَهْزَاجِ تَسْهِيلُ\tمَفَاعِيلُنْ مَفَاعِيلُ", "الهزج أو مجزوء الوافر"},
+    {"صَفَحْنَا عَنْ بَنِي ذُهْلٍ\tوَقُلْنَا الْقَوْمُ إِخْوَانُ", "الهزج أو مجزوء الوافر"},
+    {"صفحنا عن بني ذهل\tوقلنا القوم إخوان", "الهزج أو مجزوء الوافر"},
+    {"فِي أَبْحُرِ الْأَرْجَازِ بَحْرٌ يَسْهُلُ\tمُسْتَفْعِلُنْ مُسْتَفْعِلُنْ مُسْتَفْعِلُ", "الرجز أو الكامل"},
+    {"لَا يَسْلَمُ الشَّرَفُ الرَّفِيعُ مِنَ الْأَذَى\tحَتَّى يُرَاقَ عَلَى جَوَانِبِهِ الدَّمُ", "الكامل (تام)"},
+    {"لِخَوْلَةَ أَطْلَالٌ بِبُرْقَةِ ثَهْمَدِ\tتَلُوحُ كَبَاقِي الْوَشْمِ فِي ظَاهِرِ الْيَدِ", "الطويل (تام)"},
+};
+
+TEST(MeterFinder, NamesBothMetersWhenTheVerseIsTheSameFeetUnderEach)
+{
+    for (const Pair& p : kPairs) {
+        const Scansion s = scanVerse(u(p.verse));
+        const std::string text = describe(s);
+        EXPECT_EQ(text.substr(0, text.find(':')), p.described) << p.verse;
+        EXPECT_EQ(s.ambiguous, std::string(p.described).find(" أو ") != std::string::npos) << p.verse;
+        EXPECT_FALSE(s.ambiguous && s.known) << p.verse;
+    }
+}
+
+// Marks never make a clear verse unknown: the same verse fully vowelled (the way poetry sites print
+// it, with no shadda after the article on a sun letter) and bare.
+TEST(MeterFinder, MarksNeverHideAMeterTheBareTextShows)
+{
+    const char* verses[] = {
+        "أَلا في سَبيلِ المَجدِ ما أَنا فاعِلُ\tعَفافٌ وَإِقدامٌ وَحَزمٌ وَنائِلُ",
+        "قِفا نَبكِ مِن ذِكرى حَبيبٍ وَمَنزِلِ\tبِسِقطِ اللِوى بَينَ الدَخولِ فَحَومَلِ",
+    };
+    for (const char* verse : verses) {
+        const Scansion vowelled = scanVerse(u(verse));
+        EXPECT_TRUE(vowelled.known && vowelled.meter == Meter::Tawil) << verse << " -> " << describe(vowelled);
+        const Scansion plain = scanVerse(bare(u(verse)));
+        EXPECT_TRUE(plain.known && plain.meter == Meter::Tawil) << verse << " -> " << describe(plain);
+    }
+}
+
 }  // namespace
 }  // namespace barqeen::prosody

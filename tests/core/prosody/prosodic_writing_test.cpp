@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace barqeen::prosody {
@@ -241,6 +243,49 @@ TEST(ProsodicWriting, ALexiconReadingNeverShutsOutTheWrittenLetters)
     // A mark that contradicts every reading leaves the word as written: ذَهَبُ is the noun.
     EXPECT_EQ(likeliestPattern(QString::fromUtf8("ذَهَبُ")), "1110");
     EXPECT_EQ(likeliestPattern(QString::fromUtf8("قَلْبُهُ")), "10110");
+}
+
+// The habits of printed pages: each verse (hemistichs apart by a TAB) is read with the pattern
+// of each hemistich as it is said, whatever the page did to its letters.
+struct PrintedCase {
+    const char* text;
+    const char* said;  // the hemistichs' patterns, apart by " / "
+    const char* habit;
+};
+
+const PrintedCase kPrinted[] = {
+    {"عَـنْكِ سَلْمَـى", "1011010", "a tatweel inside a word is only a stretch of the line"},
+    {"و لا تَلُمْ", "110110", "the conjunction written apart is said with the next word"},
+    {"و اذْكُرْ", "1010", "... before a hamzat al-wasl too"},
+    {"يَاْ غَرَاْمَاً", "1011010", "a sukun on a long vowel's letter is the long vowel"},
+    {"رَأَيْتُ فَتَاً", "1101110", "the tanween written after the alif"},
+    {"رَأَيْتُ فَتًا", "1101110", "... and before it"},
+    {"مَنْ أَنْتَ؟ قُلْ، يَا: فَتَى", "101011010110", "question marks, commas and colons are passed over"},
+    {"أَلا لَا", "11010", "the hamza's seat tells أَلا from إِلّا"},
+    {"إِلا لَا", "101010", "... and إِلّا from أَلا, its shadda left out"},
+    {"إَلا لَا", "101010", "a mark that disagrees with its seat does not overrule it"},
+    {"مَنْ يَغْتَـ\tـرُّ بِهِ", "101010 / 1110", "a doubled letter cut by the border gives its silent half to the first hemistich"},
+    {"مَنْ يَغْتَـ\tرُّ بِهِ", "101010 / 1110", "... the tatweel written on one side only"},
+    {"أَرْضٌ بِالْـ\tـحَقِّ", "101010 / 1010", "the article cut from its word"},
+};
+
+TEST(ProsodicWriting, ReadsTheHabitsOfPrintedPages)
+{
+    for (const PrintedCase& c : kPrinted) {
+        std::vector<QString> halves;
+        for (const QString& half : QString::fromUtf8(c.text).split(u'\t'))
+            halves.push_back(half);
+        std::string said;
+        for (const std::vector<Slot>& row : prosodicWriting(halves)) {
+            if (!said.empty())
+                said += " / ";
+            for (const Slot& slot : row)
+                said += patternOf(*std::min_element(slot.begin(), slot.end(), [](const Reading& a, const Reading& b) {
+                    return a.cost < b.cost;
+                }));
+        }
+        EXPECT_EQ(said, c.said) << c.text << ": " << c.habit;
+    }
 }
 
 }  // namespace
