@@ -246,7 +246,6 @@ void TfmGame::start(const QString& playerName, char letter, const GameOptions& o
     StartTime = Now();
     RoundCount = 0;
     progress_.start();
-    laPlayer->setText(PlayerName);
     placeLaPlayer();
     UsedTextIDs().clear();
     PlayerVerses().clear();
@@ -267,10 +266,23 @@ void TfmGame::start(const QString& playerName, char letter, const GameOptions& o
     Dialogs::exec(*this);
 }
 
+int TfmGame::PlayerNameLimit()
+{
+    return shell_.cdsHistory().field("PlayerName").size();
+}
+
 void TfmGame::placeLaPlayer()
 {
+    // The name keeps its right edge and grows to the left, up to the countdown when it shows; a
+    // name wider than that room ends in an ellipsis, and its tip and reader hear it whole.
+    constexpr int kGap = 8;
+    const int left = laTurnTime->isHidden() ? 2 : laTurnTime->geometry().right() + 1 + kGap;
+    const QString shown = laPlayer->fontMetrics().elidedText(PlayerName, Qt::ElideRight, laPlayerRight_ - left);
+    laPlayer->setText(shown);
+    laPlayer->setToolTip(shown == PlayerName ? QString() : PlayerName);
+    laPlayer->setAccessibleName(QStringLiteral("المتسابق: %1").arg(PlayerName));
     laPlayer->adjustSize();
-    const int width = std::min(laPlayer->width(), laPlayerRight_ - 2);
+    const int width = std::min(laPlayer->width(), laPlayerRight_ - left);
     laPlayer->setGeometry(laPlayerRight_ - width, 24, width, laPlayer->height());
 }
 

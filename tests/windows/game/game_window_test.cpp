@@ -4,6 +4,7 @@
 #include "windows/shell/fonts.h"
 #include "windows/shell/painting.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QScreen>
 
@@ -244,6 +245,23 @@ TEST_F(GameWindowTest, PlayerNameGrowsToTheLeft)
     pressGame(QStringLiteral("عبد الرحمن بن محمد"), QStringLiteral("أ"), [&](TfmGame& g) {
         EXPECT_EQ(g.laPlayer->geometry().right(), right);
         EXPECT_LT(g.laPlayer->x(), 312);
+        g.close();
+    });
+}
+
+// A long name in a timed game stops short of «الوقت المتبقي»; a reader hears it whole with its caption.
+TEST_F(GameWindowTest, ALongNameDoesNotOverlapTheCountdown)
+{
+    GameOptions{false, PlayLevel::Normal, 30}.save();
+    const QString name = QStringLiteral("ممممممممممممممممممممم").left(20);  // the widest letters the limit allows
+    pressGame(name, QStringLiteral("أ"), [&](TfmGame& g) {
+        ASSERT_TRUE(g.laTurnTime->isVisible());
+        EXPECT_FALSE(g.laPlayer->geometry().intersects(g.laTurnTime->geometry()))
+            << g.laPlayer->geometry().x() << " " << g.laTurnTime->geometry().right();
+        EXPECT_FALSE(g.laPlayer->geometry().intersects(g.stTurnTime->geometry()));
+        QAccessibleInterface* player = QAccessible::queryAccessibleInterface(g.laPlayer);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->text(QAccessible::Name), QStringLiteral("المتسابق: ") + name);
         g.close();
     });
 }
