@@ -38,7 +38,15 @@ public:
                 w->click();
         }, Qt::QueuedConnection);
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+    QStringList keyBindingsForAction(const QString& name) const override
+    {
+        if constexpr (requires(const Clickable& c) { c.shortcut(); }) {
+            const QKeySequence key = static_cast<const Clickable*>(widget())->shortcut();
+            if (name == pressAction() && !key.isEmpty())
+                return {key.toString(QKeySequence::NativeText)};
+        }
+        return {};
+    }
 
 private:
     // A person cannot click a window that a modal window blocks; neither can a reader.
