@@ -2,6 +2,7 @@
 
 #include "core/search/verse_search.h"
 
+#include "windows/shell/accessibility.h"
 #include "windows/shell/file_version.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
@@ -115,6 +116,7 @@ void TfmMain::buildControls()
     Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/background.png")));
     Image1->setScaledContents(true);
     Image1->setGeometry(0, 17, 667, 489);
+    hideFromScreenReaders(Image1);  // a backdrop says nothing
 
     Image2 = new QLabel(this);  // Image2: the logo
     Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));

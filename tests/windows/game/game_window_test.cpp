@@ -1,6 +1,7 @@
 // The game window's look and keys on the offscreen platform: its size and controls as laid out,
 // the centred boxes, the backdrop, Enter and Esc.
 #include "game_fixture.h"
+#include "screen_reader.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/painting.h"
 
@@ -262,6 +263,22 @@ TEST_F(GameWindowTest, ALongNameDoesNotOverlapTheCountdown)
         QAccessibleInterface* player = QAccessible::queryAccessibleInterface(g.laPlayer);
         ASSERT_TRUE(player);
         EXPECT_EQ(player->text(QAccessible::Name), QStringLiteral("المتسابق: ") + name);
+        g.close();
+    });
+}
+
+// The countdown and the elapsed time read their values; the letter and the round their captions.
+TEST_F(GameWindowTest, AScreenReaderHearsTheTimesAndTheCaptions)
+{
+    GameOptions{false, PlayLevel::Normal, 30}.save();
+    pressGame(QStringLiteral("سالم"), QStringLiteral("أ"), [&](TfmGame& g) {
+        EXPECT_EQ(readName(g.stTurnTime), QStringLiteral("الوقت المتبقي: 00:30"));
+        now = start.addSecs(65);
+        g.Timer1Timer();
+        EXPECT_TRUE(readName(g.stTime).endsWith(QStringLiteral("00:01:05"))) << readName(g.stTime).toStdString();
+        EXPECT_NE(readName(g.stTime), QStringLiteral("00:01:05"));
+        EXPECT_EQ(readCaptions(g.stLetter), QStringList{QStringLiteral("الحرف المطلوب")});
+        EXPECT_EQ(readCaptions(g.stRound), QStringList{QStringLiteral("الجولة")});
         g.close();
     });
 }
