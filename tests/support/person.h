@@ -93,6 +93,15 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     QCoreApplication::processEvents();  // Enter commits a cell editor through a queued call
 }
 
+// Presses Tab until the control has the focus, as a person walks to it; false when the walk
+// never reaches it.
+inline bool tabTo(QWidget* control, int mostKeys = 20)
+{
+    for (int i = 0; i < mostKeys && QApplication::focusWidget() != control; ++i)
+        press(Qt::Key_Tab);
+    return QApplication::focusWidget() == control;
+}
+
 // Puts the text on the clipboard and presses Ctrl+V in the focused widget.
 inline void paste(const QString& text)
 {

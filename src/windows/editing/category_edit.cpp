@@ -43,7 +43,7 @@ TfmCategoryEdit::TfmCategoryEdit(Shell& shell, QWidget* parent) : QDialog(parent
     stTitle->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
 
     DBGrid1 = new DBGrid(DataSource1, this);  // DBGrid1: the rows of the bound table (authors or categories)
-    nameControl(DBGrid1, QStringLiteral("الجدول"));
+    nameControl(DBGrid1, QStringLiteral("الجدول"));  // named by its table when shown
     DBGrid1->setGeometry(16, 64, 361, 233);
     DBGrid1->drawDataCell = [this](QPainter& p, const QRect& r, Field& f, const QString& text,
                                    const QStyleOptionViewItem& state) { DBGrid1DrawDataCell(p, r, f, text, state); };
@@ -123,6 +123,7 @@ void TfmCategoryEdit::showAuthors()
     authors.fieldAt(0).setDisplayLabel("رقم متسلسل");
     authors.fieldAt(1).setDisplayLabel("إسم الشاعر");
     stTitle->setText(QStringLiteral("إضافة وتعديل الشعراء"));
+    nameControl(DBGrid1, QStringLiteral("جدول الشعراء"));
     setWindowTitle(QStringLiteral("الشعراء"));
     Dialogs::exec(*this);
 }
@@ -137,6 +138,7 @@ void TfmCategoryEdit::showCategories()
     categories.fieldAt(0).setDisplayLabel("رقم متسلسل");
     categories.fieldAt(1).setDisplayLabel("الموضوع");
     stTitle->setText(QStringLiteral("إضافة وتعديل مواضيع الشعر"));
+    nameControl(DBGrid1, QStringLiteral("جدول مواضيع الشعر"));
     setWindowTitle(QStringLiteral("المواضيع"));
     Dialogs::exec(*this);
 }

@@ -219,9 +219,16 @@ void TfmPoemEdit::nameAndAnchorControls()
     keepAbove(Label1, cbLetter);
     keepAbove(Label2, DBMemo1);
     keepAbove(Label3, clbCategories);
-    for (auto [control, label] : {std::pair<QWidget*, QLabel*>{cbLetter, Label1}, {DBComboBox2, Label4},
-                                  {DBComboBox1, Label5}, {DBMemo1, Label2}, {clbCategories, Label3}})
+    for (auto [control, label] : {std::pair<QWidget*, QLabel*>{DBMemo1, Label2}, {clbCategories, Label3}})
         nameControl(control, label->text());
+    // Two boxes are captioned «حرف البداية»: the list's filter and the verse's own letter.
+    nameControl(cbLetter, QStringLiteral("عرض الأبيات بحرف البداية"));
+    nameControl(DBComboBox2, QStringLiteral("حرف بداية البيت"));
+    nameControl(DBComboBox1, QStringLiteral("حرف نهاية البيت"));
+    Label1->setBuddy(cbLetter);
+    Label4->setBuddy(DBComboBox2);
+    Label5->setBuddy(DBComboBox1);
+    Label6->setBuddy(stCount);  // the count reads with its caption
     nameControl(DBGrid1, QStringLiteral("الأبيات"));
 
     anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);

@@ -10,6 +10,8 @@ namespace barqeen {
 
 namespace {
 
+const QString kMeterCaption = QStringLiteral("بحر البيت");
+
 QString unicode(std::string_view utf8)
 {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
@@ -25,7 +27,7 @@ void TfmPoemEdit::buildMeterLabel()
     lbMeter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lbMeter->setTextFormat(Qt::PlainText);
     lbMeter->setGeometry(8, 56, 452, 52);  // left of the count, above the buttons
-    lbMeter->setAccessibleName(QStringLiteral("بحر البيت"));
+    lbMeter->setAccessibleName(kMeterCaption);
 }
 
 void TfmPoemEdit::showMeter()
@@ -48,8 +50,12 @@ void TfmPoemEdit::showMeter()
             text += u'\n' + feet.join(QStringLiteral(" / "));
         }
     }
-    if (lbMeter->text() != text)
+    if (lbMeter->text() != text) {
         lbMeter->setText(text);
+        // A set name replaces the text for screen readers: it carries the text after its caption.
+        lbMeter->setAccessibleName(text.isEmpty() ? kMeterCaption
+                                                  : kMeterCaption + QStringLiteral(": ") + QString(text).replace(u'\n', QStringLiteral("، ")));
+    }
 }
 
 }  // namespace barqeen

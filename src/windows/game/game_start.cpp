@@ -13,10 +13,13 @@ namespace {
 
 const QString kGameTitle = QStringLiteral("مطارحة");
 const QString kNamePrompt = QStringLiteral("الرجاء كتابة إسم المتسابق");
+const QString kNameTooLong =
+    QStringLiteral("الاسم أطول مما يحفظه سجل المطارحة: %1 حرفًا على الأكثر، وفي هذا الاسم %2.\nاختصره ليُحفظ كما تراه.");
 
 // The contestant's name, taken as typed; nullopt when the prompt is cancelled. The game keeps the
-// last one typed, which the prompt offers next time. A name the code page cannot hold could not
-// be recorded: it is offered again, unchanged, for correction.
+// last one typed, which the prompt offers next time. A name the code page cannot hold, or longer
+// than the history keeps, could not be recorded as typed: it is offered again, unchanged, for
+// correction, never cut.
 std::optional<QString> askName(TfmGame& game)
 {
     for (;;) {
@@ -25,9 +28,14 @@ std::optional<QString> askName(TfmGame& game)
             return std::nullopt;
         game.PlayerName = *typed;
         const codepage::Encoded encoded = codepage::fromUnicode(*typed);
-        if (encoded.ok())
+        if (!encoded.ok()) {
+            Dialogs::message(codepage::unmappableMessage(*encoded.unmappable));
+            continue;
+        }
+        const int limit = game.PlayerNameLimit();
+        if (int(encoded.bytes.size()) <= limit)
             return typed;
-        Dialogs::message(codepage::unmappableMessage(*encoded.unmappable));
+        Dialogs::message(kNameTooLong.arg(limit).arg(encoded.bytes.size()));
     }
 }
 

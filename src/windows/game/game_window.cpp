@@ -42,6 +42,15 @@ const QString kDefeated = QStringLiteral("يبدو أني هزمت");
 const QString kSureToGiveUp = QStringLiteral("هل أنت متأكد");
 const QString kTimeRanOut = QStringLiteral("انتهى الوقت المحدد للدور، فخسرت هذه المطارحة");
 const QString kTurnTimeLabel = QStringLiteral("الوقت المتبقي");
+// No caption shows beside the elapsed time; a screen reader hears this one.
+const QString kElapsedLabel = QStringLiteral("الوقت المنقضي");
+
+// A set name replaces a label's text for screen readers: a value shown under its own caption
+// carries the value after it.
+void nameWithValue(QLabel* label, const QString& caption)
+{
+    label->setAccessibleName(caption + QStringLiteral(": ") + label->text());
+}
 
 constexpr int kTurnTimeWarningSeconds = 10;  // from here on the time left is shown in red
 
@@ -202,6 +211,11 @@ void TfmGame::buildControls()
     stRound->setAlignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute);
     fitWidth(stRound);
 
+    // The values read with their captions.
+    Label1->setBuddy(stLetter);
+    Label2->setBuddy(stRound);
+    stTime->setAccessibleName(kElapsedLabel);
+
     mePlayer = memo({8, 232, 513, 97}, this);
     nameControl(meComputer, QStringLiteral("بيت الحاسوب"));
     nameControl(mePlayer, QStringLiteral("بيتك"));
@@ -222,6 +236,7 @@ void TfmGame::buildControls()
     laTurnTime->setFont(fonts::plainPixels(13));
     setColours(laTurnTime, QPalette::Window, QColor(0x00, 0x40, 0x40), Qt::white);
     laTurnTime->adjustSize();
+    laTurnTime->setBuddy(stTurnTime);
     laTurnTime->move(96, (52 - laTurnTime->height()) / 2);
     stTurnTime = staticText(QStringLiteral("00:00"), {12, 12, 76, 28}, Panel1);
     stTurnTime->setFont(fonts::plainPixels(20));
@@ -246,7 +261,6 @@ void TfmGame::start(const QString& playerName, char letter, const GameOptions& o
     StartTime = Now();
     RoundCount = 0;
     progress_.start();
-    laPlayer->setText(PlayerName);
     placeLaPlayer();
     UsedTextIDs().clear();
     PlayerVerses().clear();
@@ -267,10 +281,23 @@ void TfmGame::start(const QString& playerName, char letter, const GameOptions& o
     Dialogs::exec(*this);
 }
 
+int TfmGame::PlayerNameLimit()
+{
+    return shell_.cdsHistory().field("PlayerName").size();
+}
+
 void TfmGame::placeLaPlayer()
 {
+    // The name keeps its right edge and grows to the left, up to the countdown when it shows; a
+    // name wider than that room ends in an ellipsis, and its tip and reader hear it whole.
+    constexpr int kGap = 8;
+    const int left = laTurnTime->isHidden() ? 2 : laTurnTime->geometry().right() + 1 + kGap;
+    const QString shown = laPlayer->fontMetrics().elidedText(PlayerName, Qt::ElideRight, laPlayerRight_ - left);
+    laPlayer->setText(shown);
+    laPlayer->setToolTip(shown == PlayerName ? QString() : PlayerName);
+    laPlayer->setAccessibleName(QStringLiteral("المتسابق: %1").arg(PlayerName));
     laPlayer->adjustSize();
-    const int width = std::min(laPlayer->width(), laPlayerRight_ - 2);
+    const int width = std::min(laPlayer->width(), laPlayerRight_ - left);
     laPlayer->setGeometry(laPlayerRight_ - width, 24, width, laPlayer->height());
 }
 
@@ -380,6 +407,7 @@ void TfmGame::showTurnTime()
     const int seconds = turnClock_.secondsShown(steadyClock_());
     const QLatin1Char zero('0');
     stTurnTime->setText(QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero));
+    nameWithValue(stTurnTime, kTurnTimeLabel);
     const QColor colour = seconds <= kTurnTimeWarningSeconds ? QColor(Qt::red) : QColor(Qt::blue);
     if (stTurnTime->palette().color(QPalette::WindowText) != colour)
         setColours(stTurnTime, QPalette::Window, Qt::white, colour);
@@ -406,6 +434,7 @@ void TfmGame::Timer1Timer()
     // The time of day of the elapsed time: the clock wraps to 00:00:00 after 24 hours.
     const qint64 elapsed = std::llabs(StartTime.msecsTo(Now())) % kDayMs;
     stTime->setText(QTime(0, 0).addMSecs(int(elapsed)).toString(QStringLiteral("hh:mm:ss")));
+    nameWithValue(stTime, kElapsedLabel);
     fitWidth(stTime);
 
     showTurnTime();

@@ -41,6 +41,8 @@ public:
     // The name as typed; the name prompt offers it again. Held as typed so that a name the code
     // page cannot hold can be offered again for correction.
     QString PlayerName;
+    // The most characters of a name the history keeps: its field's size.
+    int PlayerNameLimit();
     QDateTime StartTime;
     int32_t RoundCount = 0;      // verses the computer said in this game, the opening one included
     char RequiredLetter = '\0';  // Windows-1256: the letter the next verse must begin with

@@ -2,6 +2,7 @@
 
 #include "core/search/verse_search.h"
 
+#include "windows/shell/accessibility.h"
 #include "windows/shell/file_version.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/guard.h"
@@ -117,6 +118,7 @@ void TfmMain::buildControls()
     Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/background.png")));
     Image1->setScaledContents(true);
     Image1->setGeometry(0, 17, 667, 489);
+    hideFromScreenReaders(Image1);  // a backdrop says nothing
 
     Image2 = new QLabel(this);  // Image2: the logo
     Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
@@ -124,26 +126,35 @@ void TfmMain::buildControls()
     Image2->setGeometry(167, 49, 322, 81);
     Image2->setAccessibleName(QStringLiteral("برقين"));  // the logo's word
 
+    // In the order Tab takes them: as the eye reads the window, right to left, top to bottom.
+    // Each has an Alt key named after its window in English, the layout a keyboard falls back to.
     const struct {
         PictureButton** button;
         const char* picture;
         const char16_t* caption;  // the words drawn in the picture
         QRect geometry;
         void (TfmMain::*click)();
+        const char* shortcut;
     } buttons[] = {
-        {&imGame, ":/pictures/game.png", u"مطارحة", {536, 161, 122, 41}, &TfmMain::imGameClick},
-        {&imSearch, ":/pictures/search.png", u"بحث", {536, 238, 121, 41}, &TfmMain::imSearchClick},
-        {&imPoemEdit, ":/pictures/poemedit.png", u"أبيات الشعر", {537, 320, 122, 41}, &TfmMain::imPoemEditClick},
-        {&imCategories, ":/pictures/categories.png", u"مواضيع الشعر", {10, 162, 121, 41}, &TfmMain::imCategoriesClick},
-        {&imAuthors, ":/pictures/authors.png", u"الشعراء", {13, 236, 112, 41}, &TfmMain::imAuthorsClick},
-        {&imHistory, ":/pictures/history.png", u"سجل المطارحة", {9, 323, 121, 41}, &TfmMain::imHistoryClick},
-        {&imExit, ":/pictures/exit.png", u"خروج", {268, 398, 121, 41}, &TfmMain::imExitClick},
+        {&imGame, ":/pictures/game.png", u"مطارحة", {536, 161, 122, 41}, &TfmMain::imGameClick, "Alt+G"},
+        {&imCategories, ":/pictures/categories.png", u"مواضيع الشعر", {10, 162, 121, 41}, &TfmMain::imCategoriesClick, "Alt+C"},
+        {&imSearch, ":/pictures/search.png", u"بحث", {536, 238, 121, 41}, &TfmMain::imSearchClick, "Alt+S"},
+        {&imAuthors, ":/pictures/authors.png", u"الشعراء", {13, 236, 112, 41}, &TfmMain::imAuthorsClick, "Alt+P"},
+        {&imPoemEdit, ":/pictures/poemedit.png", u"أبيات الشعر", {537, 320, 122, 41}, &TfmMain::imPoemEditClick, "Alt+V"},
+        {&imHistory, ":/pictures/history.png", u"سجل المطارحة", {9, 323, 121, 41}, &TfmMain::imHistoryClick, "Alt+H"},
+        {&imExit, ":/pictures/exit.png", u"خروج", {268, 398, 121, 41}, &TfmMain::imExitClick, "Alt+X"},
     };
+    PictureButton* previous = nullptr;
     for (const auto& b : buttons) {
         *b.button = new PictureButton(QString::fromLatin1(b.picture), b.geometry, this);
         (*b.button)->setAccessibleName(QString::fromUtf16(b.caption));
+        (*b.button)->setShortcut(QKeySequence(QString::fromLatin1(b.shortcut)));
         connect(*b.button, &PictureButton::clicked, this, guarded([this, click = b.click] { (this->*click)(); }));
+        if (previous)
+            setTabOrder(previous, *b.button);
+        previous = *b.button;
     }
+    imGame->setFocus();  // the first button has the focus when the window opens
 
     laVersion = textLabel(QStringLiteral("رقم النسخة"), {296, 112, 121, 13}, this);
     Label1 = textLabel(kCredit, {268, 456, 131, 13}, this);  // Label1: the credit line

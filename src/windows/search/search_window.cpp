@@ -152,6 +152,7 @@ void TfmSearch::buildTitle()
     StaticText1->setFont(fonts::calligraphicPixels(32));
     StaticText1->setStyleSheet(QStringLiteral("color: #FFFF80; background: transparent;"));
     anchor(StaticText1, Qt::TopEdge | Qt::RightEdge);
+    StaticText1->setAccessibleName(QStringLiteral("بحث"));  // the tatweels are drawing, not words
 }
 
 // The words to search for, the search button and the box that opens the panel.
@@ -198,6 +199,7 @@ void TfmSearch::buildCount()
     white.setColor(QPalette::Window, Qt::white);
     LaSearchCount->setPalette(white);
     LaSearchCount->setGeometry(138, 75, 6, 13);
+    LaLabelCount->setBuddy(LaSearchCount);  // the count reads with its caption
     LaSearchCount->adjustSize();
     LaSearchCount->move(kCountRight - LaSearchCount->width(), 75);
 }

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <algorithm>
 #include <QComboBox>
 #include <QEvent>
 #include <QPointer>
@@ -38,7 +39,15 @@ public:
                 w->click();
         }, Qt::QueuedConnection);
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+    QStringList keyBindingsForAction(const QString& name) const override
+    {
+        if constexpr (requires(const Clickable& c) { c.shortcut(); }) {
+            const QKeySequence key = static_cast<const Clickable*>(widget())->shortcut();
+            if (name == pressAction() && !key.isEmpty())
+                return {key.toString(QKeySequence::NativeText)};
+        }
+        return {};
+    }
 
 private:
     // A person cannot click a window that a modal window blocks; neither can a reader.
@@ -49,10 +58,49 @@ private:
     }
 };
 
+const char* const kDecorative = "barqeenDecorative";
+
+bool decorative(const QObject* object)
+{
+    return object->property(kDecorative).toBool();
+}
+
+// A widget whose children include a decoration: the children a reader walks leave it out.
+class WithoutDecorations : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    int childCount() const override { return int(shown().size()); }
+    QAccessibleInterface* child(int index) const override
+    {
+        const QWidgetList children = shown();
+        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child ? int(shown().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    }
+
+private:
+    QWidgetList shown() const
+    {
+        QWidgetList children;
+        for (QObject* o : widget()->children())
+            if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && !decorative(w))
+                children << w;
+        return children;
+    }
+};
+
 QAccessibleInterface* clickableAccessible(const QString& className, QObject* object)
 {
     if (!object->isWidgetType())
         return nullptr;
+    if (className == QLatin1String(object->metaObject()->className())) {
+        const QObjectList& children = object->children();
+        if (std::any_of(children.begin(), children.end(), decorative))
+            return new WithoutDecorations(static_cast<QWidget*>(object));
+    }
     if (className == QLatin1String(PictureButton::staticMetaObject.className()))
         return new ClickableAccessible<PictureButton>(static_cast<PictureButton*>(object), QAccessible::Button);
     if (className == QLatin1String(LinkLabel::staticMetaObject.className()))
@@ -83,6 +131,11 @@ void setUpAccessibility(QApplication& app)
 {
     QAccessible::installFactory(clickableAccessible);
     app.installEventFilter(new ScrollBarNamer(&app));
+}
+
+void hideFromScreenReaders(QWidget* decoration)
+{
+    decoration->setProperty(kDecorative, true);
 }
 
 void nameControl(QWidget* control, const QString& name)

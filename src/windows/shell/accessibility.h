@@ -13,4 +13,8 @@ void setUpAccessibility(QApplication& app);
 // on this platform a reader names it by its current item, which may be none.
 void nameControl(QWidget* control, const QString& name);
 
+// Leaves a decorative picture out of what screen readers are shown: its window lists it among
+// none of its children.
+void hideFromScreenReaders(QWidget* decoration);
+
 }  // namespace barqeen

@@ -3,6 +3,7 @@
 #include "windows/shell/accessibility.h"
 #include "windows/shell/dialogs.h"
 #include "windows/shell/fonts.h"
+#include "windows/shell/keyboard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,6 +51,7 @@ void setUpApplication(QApplication& app)
     app.setStyle(new ButtonsWithoutPicturesStyle);  // the application owns it
     initResources();
     setUpAccessibility(app);
+    setUpKeyboard(app);
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128})
         icon.addFile(QStringLiteral(":/pictures/barqeen-%1.png").arg(size), QSize(size, size));

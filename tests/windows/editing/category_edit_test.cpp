@@ -1,5 +1,6 @@
 // The authors and categories window, opened from the main window's two buttons and used through
 // its grid, navigator and memo, offscreen.
+#include "screen_reader.h"
 #include "windows/editing/category_edit.h"
 #include "files_fixture.h"
 #include "person.h"
@@ -268,6 +269,18 @@ TEST_F(CategoryEditTest, TheMemoIsBoundOnlyInAuthorsMode)
     open(*p, true, [&](TfmCategoryEdit& shown) { EXPECT_TRUE(shown.DBMemo1->isVisible()); });
     EXPECT_EQ(w.DBMemo1->link().source(), &w.DataSource1);
     EXPECT_FALSE(p->fmMain->cdsAuthors().field("Info").visible());
+}
+
+// The poets' grid and the categories' grid are told apart by their names.
+TEST_F(CategoryEditTest, TheTwoGridsHaveNamesOfTheirOwn)
+{
+    auto p = start();
+    QString authors, categories;
+    open(*p, true, [&](TfmCategoryEdit& w) { authors = readName(w.DBGrid1); });
+    open(*p, false, [&](TfmCategoryEdit& w) { categories = readName(w.DBGrid1); });
+    EXPECT_NE(authors, categories);
+    EXPECT_TRUE(authors.contains(QStringLiteral("الشعراء"))) << authors.toStdString();
+    EXPECT_TRUE(categories.contains(QStringLiteral("مواضيع"))) << categories.toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The verse window names the current verse's meter and shows its feet, in space no designed
 // control uses; it follows the verse as the person moves in the grid and edits the text.
 #include "poem_edit_fixture.h"
+#include "screen_reader.h"
+
+#include <QSet>
 
 using namespace barqeen;
 using namespace barqeen::test;
@@ -37,6 +40,36 @@ TEST_F(PoemEditTest, TheMeterLabelFollowsTheCurrentVerse)
         EXPECT_EQ(w.lbMeter->text(), QStringLiteral("البحر: غير معروف"));
         clickNav(w, DBNavigator::Cancel);
         EXPECT_TRUE(w.lbMeter->text().startsWith(QStringLiteral("البحر: الطويل")));
+    });
+}
+
+// A screen reader hears the meter and its feet, after the label's caption.
+TEST_F(PoemEditTest, AScreenReaderHearsTheMeterAndItsFeet)
+{
+    auto p = start();
+    seed(*p);
+    addVerse(*p, "قفا نبك من ذكرى حبيبٍ ومنزلِ\r\nبسقطِ اللوى بين الدخول فحوملِ", 0, "ق", "ل", "");
+    open(*p, [&](TfmPoemEdit& w) {
+        clickCell(*w.DBGrid1, 4, ColText);
+        EXPECT_EQ(readName(w.lbMeter), QStringLiteral("بحر البيت: البحر: الطويل (تام)، "
+                                                      "فعولن مفاعيلن فعولن مفاعلن / فعولن مفاعيلن فعول مفاعلن"));
+        clickCell(*w.DBGrid1, 1, ColText);
+        EXPECT_EQ(readName(w.lbMeter), QStringLiteral("بحر البيت: البحر: غير معروف"));
+    });
+}
+
+// The list's filter and the verse's own letters have names apart; the count reads with its caption.
+TEST_F(PoemEditTest, TheLetterBoxesAreNamedApartAndTheCountHasItsCaption)
+{
+    auto p = start();
+    seed(*p);
+    open(*p, [&](TfmPoemEdit& w) {
+        const QStringList names = {readDescription(w.cbLetter), readDescription(w.DBComboBox2),
+                                  readDescription(w.DBComboBox1)};
+        EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), 3) << names.join(" | ").toStdString();
+        EXPECT_TRUE(names[0].contains(QStringLiteral("حرف البداية"))) << names[0].toStdString();
+        EXPECT_TRUE(names[1].contains(QStringLiteral("البيت"))) << names[1].toStdString();
+        EXPECT_EQ(readCaptions(w.stCount), QStringList{QStringLiteral("عدد الأبيات")});
     });
 }
 

@@ -251,6 +251,76 @@ TEST_F(GameOptionsTest, ATimedTurnCountsDownPausesForBoxesAndRunsOutAsAGiveUp)
     EXPECT_EQ(OnDisk(dir).playerPoems().size(), 2u);
 }
 
+// Return on a focused button presses that button, not the dialog's default «تم».
+TEST_F(GameOptionsTest, ReturnOnAFocusedCancelKeepsTheOptionsAsTheyWere)
+{
+    const GameOptions kept{false, PlayLevel::Hard, 0};
+    kept.save();
+    pressGameWith(
+        [](TfmStartLetter& s) {
+            click(s.bbOptions);
+            click(s.BitBtn2);
+            return s.result();
+        },
+        [](TfmGameOptions& o) {
+            // The keyboard alone: to the level, up to «سهل», on to «إلغاء».
+            EXPECT_TRUE(tabTo(o.cbLevel));
+            press(Qt::Key_Up);
+            press(Qt::Key_Up);
+            EXPECT_EQ(o.cbLevel->currentText(), QStringLiteral("سهل"));
+            EXPECT_TRUE(tabTo(o.bbCancel));
+            press(Qt::Key_Return);
+            return o.result();
+        });
+    EXPECT_EQ(GameOptions::load(), kept);
+
+    // And on a focused «تم» the choice is kept.
+    pressGameWith(
+        [](TfmStartLetter& s) {
+            click(s.bbOptions);
+            click(s.BitBtn2);
+            return s.result();
+        },
+        [](TfmGameOptions& o) {
+            EXPECT_TRUE(tabTo(o.cbLevel));
+            press(Qt::Key_Up);
+            press(Qt::Key_Up);
+            EXPECT_TRUE(tabTo(o.bbOk));
+            press(Qt::Key_Return);
+            return o.result();
+        });
+    EXPECT_EQ(GameOptions::load().level, PlayLevel::Easy);
+}
+
+TEST_F(GameOptionsTest, ReturnOnTheStartDialogsCancelOrOptionsStartsNoGame)
+{
+    pressGameWith(
+        [](TfmStartLetter& s) {
+            EXPECT_TRUE(tabTo(s.BitBtn2));
+            press(Qt::Key_Return);
+            EXPECT_FALSE(s.isVisible());
+            return s.result();
+        },
+        nullptr);
+    int optionsShown = 0;
+    pressGameWith(
+        [](TfmStartLetter& s) {
+            EXPECT_TRUE(tabTo(s.bbOptions));
+            press(Qt::Key_Return);  // opens the options, which are left at once
+            EXPECT_TRUE(s.isVisible()) << "Return on the options button ended the dialog";
+            click(s.BitBtn2);
+            return s.result();
+        },
+        [&](TfmGameOptions& o) {
+            ++optionsShown;
+            click(o.bbCancel);
+            return o.result();
+        });
+    EXPECT_EQ(optionsShown, 1);
+    EXPECT_EQ(gameWindowsShown, 0);
+    EXPECT_TRUE(OnDisk(dir).history().empty());
+}
+
 // Off by default: no countdown shows and no time runs out.
 TEST_F(GameOptionsTest, AnUntimedGameShowsNoCountdownAndNeverRunsOut)
 {

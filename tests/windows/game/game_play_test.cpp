@@ -325,8 +325,8 @@ TEST_F(GamePlayTest, ClockShowsElapsedTimeOfDay)
     });
 }
 
-// The name: offered again, kept when the letter dialog is cancelled, cut to 20 in the history
-// but shown whole, refused when empty, and offered for correction when the code page cannot
+// The name: offered again, kept when the letter dialog is cancelled, kept whole up to what the
+// history holds, refused when empty, and offered for correction when the code page cannot
 // hold it.
 TEST_F(GamePlayTest, NamePromptOffersThePreviousNameAndKeepsIt)
 {
@@ -345,18 +345,40 @@ TEST_F(GamePlayTest, NamePromptOffersThePreviousNameAndKeepsIt)
     // The letter list keeps its choice.
     EXPECT_EQ(startLetter().cbLetter->currentText(), QStringLiteral("ح"));
 
-    const QString longName = QStringLiteral("عبد الرحمن بن محمد بن علي");  // 25 characters
-    ASSERT_EQ(longName.size(), 25);
-    pressGame(longName, QStringLiteral("أ"), [&](TfmGame& g) {
-        EXPECT_EQ(g.laPlayer->text(), longName);
+    // A name within what the history keeps is kept whole, in the window and the history.
+    const QString twenty = QStringLiteral("عبد الرحمن بن عبد ال");
+    ASSERT_EQ(twenty.size(), 20);
+    pressGame(twenty, QStringLiteral("أ"), [&](TfmGame& g) {
+        EXPECT_EQ(g.laPlayer->text(), twenty);
         EXPECT_GE(g.laPlayer->width(), g.laPlayer->sizeHint().width());
         EXPECT_GE(g.laPlayer->x(), 0);
         g.close();
     });
     const auto rows = OnDisk(dir).history();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].name, cp(longName.left(20)));
+    EXPECT_EQ(rows[1].name, cp(twenty));
     EXPECT_EQ(takeShown(), QStringList{kPrompt + QStringLiteral("ليلى")});
+}
+
+// A name longer than the history's field is refused at the prompt, saying why, and offered
+// again unchanged: never cut without a word.
+TEST_F(GamePlayTest, NameLongerThanTheHistoryKeepsIsRefusedAtThePrompt)
+{
+    const int limit = main().cdsHistory().field("PlayerName").size();
+    const QString longName = QStringLiteral("عبد الرحمن بن محمد بن علي");  // 25 characters
+    ASSERT_GT(longName.size(), limit);
+    dialogs->inputs.push_back(longName);  // the first prompt; pressGame answers the second
+    pressGame(QStringLiteral("عبد الرحمن"), QStringLiteral("أ"), [](TfmGame& g) { g.close(); });
+    const QStringList shown = takeShown();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0], kPrompt);
+    EXPECT_TRUE(shown[1].startsWith("message|")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].contains(QString::number(limit))) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].contains(QStringLiteral("سجل المطارحة"))) << shown[1].toStdString();
+    EXPECT_EQ(shown[2], kPrompt + longName);
+    const auto rows = OnDisk(dir).history();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, cp(QStringLiteral("عبد الرحمن")));
 }
 
 TEST_F(GamePlayTest, EmptyNameIsRefusedByTheHistoryTable)

@@ -1,9 +1,11 @@
 // The game window's look and keys on the offscreen platform: its size and controls as laid out,
 // the centred boxes, the backdrop, Enter and Esc.
 #include "game_fixture.h"
+#include "screen_reader.h"
 #include "windows/shell/fonts.h"
 #include "windows/shell/painting.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QScreen>
 
@@ -131,7 +133,8 @@ TEST_F(GameWindowTest, PlayersBoxHasTheFocusAndTabGoesOnToSend)
     g.hide();
 }
 
-// Enter makes a new line and Esc does nothing: neither sends, gives up or closes the window.
+// Enter in the player's box makes a new line and Esc does nothing: neither sends, gives up or
+// closes the window.
 TEST_F(GameWindowTest, EnterAndEscDoNotSendGiveUpOrClose)
 {
     pressGame(QStringLiteral("سالم"), QStringLiteral("أ"), [this](TfmGame& g) {
@@ -141,16 +144,39 @@ TEST_F(GameWindowTest, EnterAndEscDoNotSendGiveUpOrClose)
         QTest::keyClick(g.mePlayer, Qt::Key_Return);
         QTest::keyClick(g.mePlayer, Qt::Key_Enter);
         EXPECT_EQ(g.mePlayer->toPlainText(), QStringLiteral("بيت\n\n"));
-        for (QWidget* w : std::initializer_list<QWidget*>{g.mePlayer, g.bbSend, g.bbGiveup, &g}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{g.mePlayer, g.bbSend, g.bbGiveup, &g})
             QTest::keyClick(w, Qt::Key_Escape);
-            QTest::keyClick(w, Qt::Key_Return);
-        }
+        QTest::keyClick(&g, Qt::Key_Return);
         EXPECT_TRUE(g.isVisible());
         EXPECT_TRUE(takeShown().isEmpty());
         EXPECT_EQ(g.stRound->text(), QStringLiteral("1"));
         g.close();
     });
     EXPECT_EQ(game().GameEndType(), 0);
+}
+
+// Return on a focused button presses it, as Space does: «إرسال» sends, «استسلام» asks.
+TEST_F(GameWindowTest, ReturnOnAFocusedButtonPressesIt)
+{
+    pressGame(QStringLiteral("سالم"), QStringLiteral("أ"), [this](TfmGame& g) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+        ASSERT_EQ(g.meComputer->toPlainText(), QStringLiteral("\n") + kAlaLayta);
+        takeShown();
+        g.mePlayer->setFocus();
+        paste(kBalaghna);
+        EXPECT_TRUE(tabTo(g.bbSend));
+        press(Qt::Key_Return);
+        EXPECT_EQ(takeShown(), QStringList());
+        EXPECT_EQ(g.stRound->text(), QStringLiteral("2"));
+        EXPECT_EQ(g.meComputer->toPlainText(), QStringLiteral("\n") + kRaaytu);
+
+        dialogs->answers.push_back(true);
+        EXPECT_TRUE(tabTo(g.bbGiveup));
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_EQ(takeShown(), QStringList{QStringLiteral("warningYesNo|هل أنت متأكد")});
+        EXPECT_FALSE(g.isVisible());
+    });
+    EXPECT_EQ(OnDisk(dir).playerPoems().size(), 1u);
 }
 
 TEST_F(GameWindowTest, BackdropIsTheGradientUnderTheControls)
@@ -217,9 +243,42 @@ TEST_F(GameWindowTest, PictureButtonsCentreTheirPictureAndTextTogether)
 TEST_F(GameWindowTest, PlayerNameGrowsToTheLeft)
 {
     const int right = game().laPlayer->geometry().right();
-    pressGame(QStringLiteral("عبد الرحمن بن محمد بن علي"), QStringLiteral("أ"), [&](TfmGame& g) {
+    pressGame(QStringLiteral("عبد الرحمن بن محمد"), QStringLiteral("أ"), [&](TfmGame& g) {
         EXPECT_EQ(g.laPlayer->geometry().right(), right);
         EXPECT_LT(g.laPlayer->x(), 312);
+        g.close();
+    });
+}
+
+// A long name in a timed game stops short of «الوقت المتبقي»; a reader hears it whole with its caption.
+TEST_F(GameWindowTest, ALongNameDoesNotOverlapTheCountdown)
+{
+    GameOptions{false, PlayLevel::Normal, 30}.save();
+    const QString name = QStringLiteral("ممممممممممممممممممممم").left(20);  // the widest letters the limit allows
+    pressGame(name, QStringLiteral("أ"), [&](TfmGame& g) {
+        ASSERT_TRUE(g.laTurnTime->isVisible());
+        EXPECT_FALSE(g.laPlayer->geometry().intersects(g.laTurnTime->geometry()))
+            << g.laPlayer->geometry().x() << " " << g.laTurnTime->geometry().right();
+        EXPECT_FALSE(g.laPlayer->geometry().intersects(g.stTurnTime->geometry()));
+        QAccessibleInterface* player = QAccessible::queryAccessibleInterface(g.laPlayer);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->text(QAccessible::Name), QStringLiteral("المتسابق: ") + name);
+        g.close();
+    });
+}
+
+// The countdown and the elapsed time read their values; the letter and the round their captions.
+TEST_F(GameWindowTest, AScreenReaderHearsTheTimesAndTheCaptions)
+{
+    GameOptions{false, PlayLevel::Normal, 30}.save();
+    pressGame(QStringLiteral("سالم"), QStringLiteral("أ"), [&](TfmGame& g) {
+        EXPECT_EQ(readName(g.stTurnTime), QStringLiteral("الوقت المتبقي: 00:30"));
+        now = start.addSecs(65);
+        g.Timer1Timer();
+        EXPECT_TRUE(readName(g.stTime).endsWith(QStringLiteral("00:01:05"))) << readName(g.stTime).toStdString();
+        EXPECT_NE(readName(g.stTime), QStringLiteral("00:01:05"));
+        EXPECT_EQ(readCaptions(g.stLetter), QStringList{QStringLiteral("الحرف المطلوب")});
+        EXPECT_EQ(readCaptions(g.stRound), QStringList{QStringLiteral("الجولة")});
         g.close();
     });
 }

@@ -1,6 +1,7 @@
 // The search window from the main window's search button, offscreen, used as a person does:
 // words typed and Enter pressed, the panel's boxes ticked and its lists chosen from, a result
 // double-clicked into the verse editing window, the window closed.
+#include "screen_reader.h"
 #include "app/program.h"
 #include "windows/editing/poem_edit.h"
 #include "files_fixture.h"
@@ -505,6 +506,15 @@ TEST_F(SearchWindowTest, ClosedWhileTheFirstSearchMakesTheFormsItWaitsForThem)
     EXPECT_TRUE(formsMadeAtClose);
     EXPECT_FALSE(main().SearchActive);
     EXPECT_EQ(main().cdsPoem().recordCount(), 10006);
+}
+
+// The title reads as the word, without the drawn tatweels; the count reads with its caption.
+TEST_F(SearchWindowTest, TheTitleAndTheCountReadPlainly)
+{
+    openSearch([&](TfmSearch& w) {
+        EXPECT_EQ(readName(w.StaticText1), QStringLiteral("بحث"));
+        EXPECT_EQ(readCaptions(w.LaSearchCount), QStringList{w.LaLabelCount->text()});
+    });
 }
 
 }  // namespace

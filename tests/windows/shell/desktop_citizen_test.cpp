@@ -223,4 +223,24 @@ TEST(AccessibilityTest, EveryControlOfTheWindowsOpenedFromTheMainWindowHasAName)
     }
 }
 
+// The backdrop is a decoration: the main window does not list it to a screen reader.
+TEST(AccessibilityTest, TheMainWindowsBackdropIsHiddenFromScreenReaders)
+{
+    ScriptedDialogsScope dialogs;
+    TempFolder dir;
+    auto program = startIn(dir);
+    TfmMain& m = *program->fmMain;
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&m);
+    ASSERT_TRUE(window);
+    bool buttonListed = false;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface* child = window->child(i);
+        ASSERT_TRUE(child);
+        EXPECT_NE(child->object(), m.Image1);
+        EXPECT_EQ(window->indexOfChild(child), i);
+        buttonListed = buttonListed || child->object() == m.imGame;
+    }
+    EXPECT_TRUE(buttonListed);
+}
+
 }  // namespace
