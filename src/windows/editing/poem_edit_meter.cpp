@@ -39,7 +39,15 @@ void TfmPoemEdit::showMeter()
     if (poem.active() && poem.recordCount() > 0) {
         const std::string verse = poem.field("Text").asString();
         const prosody::Scansion& s = meterCache_.scan(verse);
-        if (!s.known) {
+        if (s.ambiguous) {
+            // The same feet under two meters: both named, the likelier first.
+            text = QStringLiteral("البحر: ") + QString::fromStdString(prosody::meterWithShape(s.meter, s.shape)) +
+                   QStringLiteral(" أو ") + QString::fromStdString(prosody::meterWithShape(s.otherMeter, s.otherShape));
+            QStringList feet;
+            for (const auto& hemistich : s.feet)
+                feet << unicode(prosody::feetText(hemistich));
+            text += u'\n' + feet.join(QStringLiteral(" / "));
+        } else if (!s.known) {
             text = QStringLiteral("البحر: ") + unicode(prosody::kUnknownMeter);
         } else {
             text = QStringLiteral("البحر: ") + unicode(prosody::meterName(s.meter)) + QStringLiteral(" (") +
