@@ -1,4 +1,7 @@
 #include "app/command_line.h"
+#include "app/usage_text.h"
+
+#include "windows/shell/starter_collection.h"
 
 #include "app/arguments.h"
 #include "app/data_folder.h"
@@ -26,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,20 +40,6 @@ using namespace exchange;
 
 constexpr int kDone = 0, kFailed = 1, kMisused = 2, kProgramRuns = 3;
 
-const char* const kUsage =
-    "الاستعمال:\n"
-    "  barqeen import [--format=text|csv|tsv|jsonl] [--encoding=utf-8|utf-16|windows-1256]\n"
-    "                 [--layout=LAYOUT | --separator=TEXT] [--heading-poet=none|first|last]\n"
-    "                 [--dry-run] [--no-report] FILE…\n"
-    "  barqeen export [--format=csv|tsv|jsonl|text] [--letter=LETTER] [--overwrite] FILE\n"
-    "  barqeen meter [FILE…]\n"
-    "  barqeen [--data DIR] [FILE…]   البرنامج بنوافذه؛ تُستورد الملفات في نافذة أبيات الشعر\n"
-    "  barqeen --help | --version\n"
-    "LAYOUT (نص عادي): auto line tab spaces star stars dots ellipsis dash hash bar two-lines\n"
-    "يعمل الأمران على جداول البرنامج في مجلد البيانات، ولا يعملان والبرنامج مفتوح على المجلد نفسه.\n"
-    "مجلد البيانات: مجلد البرنامج إن أمكنت الكتابة فيه وليس مثبتًا، وإلا مجلد بيانات المستخدم؛\n"
-    "والخيار --data DIR يختار مجلدًا آخر. والنوافذ تحتاج إلى شاشة.\n"
-    "ويذكر الأمر meter بحر كل بيت وتفعيلاته (بيت في كل سطر، وبين شطريه TAB)، ولا يمس الجداول.\n";
 
 void say(std::FILE* to, const std::string& text)
 {
@@ -91,13 +81,14 @@ const QCommandLineOption kSeparator = valued("separator", "TEXT");
 const QCommandLineOption kHeadingPoet = valued("heading-poet", "RULE");
 const QCommandLineOption kDryRun = flag("dry-run");
 const QCommandLineOption kNoReport = flag("no-report");
+const QCommandLineOption kStarter = flag("starter");
 const QCommandLineOption kLetter = valued("letter", "LETTER");
 const QCommandLineOption kOverwrite = flag("overwrite");
 
 QList<QCommandLineOption> optionsOf(const QString& command)
 {
     if (command == QLatin1String("import"))
-        return {kFormat, kEncoding, kLayout, kSeparator, kHeadingPoet, kDryRun, kNoReport};
+        return {kFormat, kEncoding, kLayout, kSeparator, kHeadingPoet, kDryRun, kNoReport, kStarter};
     if (command == QLatin1String("export"))
         return {kFormat, kLetter, kOverwrite};
     return {};
@@ -144,12 +135,27 @@ int importFiles(PoemStore& store, const QCommandLineParser& parser, const std::v
         return misused("قاعدة غير معروفة للعناوين: " + valueOf(parser, kHeadingPoet));
     options.dryRun = parser.isSet(kDryRun);
     options.writeReport = !parser.isSet(kNoReport);
-    if (files.empty())
+    // The starter collection built into the program, written out for the import; the verses
+    // already in the table are refused as any import refuses repeats.
+    std::optional<StarterCollection> starter;
+    std::vector<std::string> sources = files;
+    if (parser.isSet(kStarter)) {
+        starter.emplace();
+        if (starter->path().isEmpty()) {
+            say(stderr, starter->error().toStdString());
+            return kFailed;
+        }
+        sources.push_back(starter->path().toStdString());
+    }
+    if (sources.empty())
         return misused("لم يُذكر ملف للاستيراد.");
     int code = kDone;
-    for (const std::string& file : files) {
+    for (const std::string& file : sources) {
         // Each file is one change of its own: a file that fails leaves the others' verses in.
-        VerseImport import(store, file, options);
+        ImportOptions fileOptions = options;
+        if (starter && file == starter->path().toStdString())
+            fileOptions.writeReport = false;
+        VerseImport import(store, file, fileOptions);
         runShowingProgress(import, file);
         const ImportResult& result = import.result();
         const bool done = result.outcome == ImportResult::Outcome::Done;

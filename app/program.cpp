@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "windows/shell/starter_collection.h"
+
 #include "windows/editing/category.h"
 #include "windows/editing/category_edit.h"
 #include "windows/editing/poem_edit.h"
@@ -115,6 +117,21 @@ void Program::openRecordedVerses(const QString& playerName, const QDateTime& pla
 void Program::startGame()
 {
     playGame(*fmGame, *fmStartLetter);
+}
+
+void Program::importStarterCollection()
+{
+    // The collection is written out for the import and goes when the import is done.
+    auto starter = std::make_shared<StarterCollection>();
+    if (starter->path().isEmpty()) {
+        Dialogs::error(starter->error());
+        return;
+    }
+    // The import starts inside the verse window's own loop, over the shown window.
+    QTimer::singleShot(0, fmPoemEdit.get(), [this, starter] {
+        runGuarded([&] { fmPoemEdit->importStarter(starter->path()); });
+    });
+    openVerseWindow();
 }
 
 void Program::verseTableMoved()

@@ -59,6 +59,7 @@ public:
     void openHistory() override;
     void openRecordedVerses(const QString& playerName, const QDateTime& playTime) override;
     void startGame() override;
+    void importStarterCollection() override;
     void verseTableMoved() override;
 };
 

@@ -7,6 +7,18 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/barqeen.desktop.in
   ${BARQEEN_PACKAGING_OUT}/${BARQEEN_DESKTOP_ID}.desktop @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/barqeen.metainfo.xml.in
   ${BARQEEN_PACKAGING_OUT}/${BARQEEN_DESKTOP_ID}.metainfo.xml @ONLY)
+# The manual page's synopsis is the usage that --help prints (app/usage.txt): its lines that
+# begin with two spaces, written for roff.
+file(STRINGS ${CMAKE_SOURCE_DIR}/app/usage.txt usage_lines ENCODING UTF-8)
+set(BARQEEN_MAN_SYNOPSIS ".nf")
+foreach(line IN LISTS usage_lines)
+  if(line MATCHES "^  ")
+    string(REPLACE "…" "..." line "${line}")
+    string(REPLACE "-" "\\-" line "${line}")
+    string(APPEND BARQEEN_MAN_SYNOPSIS "\n${line}")
+  endif()
+endforeach()
+string(APPEND BARQEEN_MAN_SYNOPSIS "\n.fi")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/barqeen.1.in ${BARQEEN_PACKAGING_OUT}/barqeen.1 @ONLY)
 
 # The manual page and the changelog are installed compressed, as Debian wants them.

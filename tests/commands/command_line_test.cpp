@@ -74,6 +74,30 @@ TEST_F(CommandLineTest, ImportAndExportWorkOnTheProgramsFolderWithoutADisplay)
                                               "عفت الديار محلها فمقامها\t\t\tع\tه\r\n");
 }
 
+TEST_F(CommandLineTest, TheStarterCollectionIsImportedOnceItsRepeatsRefusedTheSecondTime)
+{
+    const Outcome first = run({"import", "--starter"});
+    EXPECT_EQ(first.code, 0) << first.err;
+    int verses = 0;
+    {
+        PoemStore store(folder.path());
+        store.OpenTables();
+        verses = store.cdsPoem.rowCount();
+        EXPECT_GE(verses, 3000);
+        EXPECT_GE(store.cdsAuthors.rowCount(), 100);
+        store.CloseTables();
+    }
+    EXPECT_NE(first.out.find("الأبيات المستوردة: " + std::to_string(verses)), std::string::npos) << first.out;
+    // Into a table that holds them: every verse refused as a repeat, nothing added.
+    const Outcome again = run({"import", "--starter"});
+    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_NE(again.out.find("الأبيات المستوردة: 0"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("الأسطر المرفوضة: " + std::to_string(verses)), std::string::npos) << again.out;
+    PoemStore store(folder.path());
+    store.OpenTables();
+    EXPECT_EQ(store.cdsPoem.rowCount(), verses);
+}
+
 TEST_F(CommandLineTest, ExportWritesOverAFileOnlyWhenToldAndNeverOverTheTables)
 {
     writeFile(work.file("poems.txt"), "عجبت لمن يخاف الفقر\n");

@@ -19,6 +19,11 @@ grep -qx 'Exec=barqeen %F' "$prefix/share/applications/$id.desktop"
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop"
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+# Every option --help names is in the manual page (they are made from one text).
+man=$(zcat "$prefix/share/man/man1/barqeen.1.gz")
+for option in $("$prefix/bin/barqeen" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" <<<"$man" || { echo "the manual page lacks $option"; exit 1; }
+done
 # The manual page reads without complaint from groff.
 if command -v groff >/dev/null; then
   warnings=$(zcat "$prefix/share/man/man1/barqeen.1.gz" | groff -man -Tutf8 -ww -z 2>&1)

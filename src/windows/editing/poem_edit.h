@@ -17,6 +17,10 @@ class QPushButton;
 
 namespace barqeen {
 
+namespace exchange {
+struct ImportOptions;
+}
+
 class Shell;
 class TfmCategory;
 class DBComboBox;
@@ -76,10 +80,15 @@ public:
     // beside bbAuthor, and a file dropped anywhere on the window.
     QPushButton* bbImport = nullptr;
     QPushButton* bbExport = nullptr;
+    QPushButton* bbStarter = nullptr;  // «المختارات»: the starter collection, beside the import
     void bbImportClick();
     void bbExportClick();
+    void bbStarterClick();
     // Each file is one import of its own, shown with its progress and then its summary.
     void importFiles(const QStringList& paths, bool windows1256 = false);
+    // The starter collection written out at path: imported at once (the user chose it by name),
+    // with its progress and summary; verses already in the table are refused as repeats.
+    void importStarter(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent*) override;  // FormPaint
@@ -88,6 +97,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void importFile(const QString& path, const exchange::ImportOptions& options);
     void buildControls();
     void buildTitle();
     void buildLetterChoice();

@@ -4,11 +4,13 @@
 #include "windows/editing/exchange_progress.h"
 #include "windows/editing/import_preview.h"
 #include "windows/editing/poem_edit.h"
+#include "core/common/error.h"
 #include "core/exchange/import_report.h"
 #include "core/exchange/verse_export.h"
 #include "core/exchange/verse_import.h"
 #include "windows/shell/anchors.h"
 #include "windows/shell/dialogs.h"
+#include "windows/shell/starter_collection.h"
 #include "windows/shell/guard.h"
 #include "windows/shell/shell.h"
 
@@ -135,8 +137,15 @@ void TfmPoemEdit::buildExchangeControls()
     bbExport->setGeometry(184, 112, 81, 25);
     bbExport->setToolTip(QStringLiteral("تصدير الأبيات، كلها أو المعروضة منها، إلى ملف"));
     connect(bbExport, &QPushButton::clicked, this, guarded([this] { bbExportClick(); }));
+    bbStarter = new QPushButton(QStringLiteral("المختارات"), this);
+    bbStarter->setGeometry(360, 112, 81, 25);
+    bbStarter->setToolTip(QStringLiteral("تحميل «%1»: %2 بيتًا من الشعر العربي القديم؛ لا يُكرَّر بيت موجود")
+                              .arg(StarterCollection::name())
+                              .arg(StarterCollection::verseCount()));
+    connect(bbStarter, &QPushButton::clicked, this, guarded([this] { bbStarterClick(); }));
     anchor(bbImport, Qt::TopEdge | Qt::LeftEdge);
     anchor(bbExport, Qt::TopEdge | Qt::LeftEdge);
+    anchor(bbStarter, Qt::TopEdge | Qt::LeftEdge);
     setTabOrder(bbAuthor, bbImport);
     setTabOrder(bbImport, bbExport);
     new FileDropTarget(this, [this](const QStringList& files) { runGuarded([&] { importFiles(files); }); });
@@ -163,19 +172,38 @@ void TfmPoemEdit::importFiles(const QStringList& paths, bool windows1256)
         options.encoding = windows1256 ? Encoding::Windows1256 : Encoding::Auto;
         // What would be stored is shown first; nothing happens unless the user goes on.
         TfmImportPreview preview(shell_.store(), path, options, this);
-        if (Dialogs::exec(preview) != QDialog::Accepted)
-            continue;
-        VerseImport import(shell_.store(), path.toStdString(), preview.options());
-        runWithProgress(this, QStringLiteral("استيراد الأبيات"),
-                        {[&] { return import.step(kSlice); }, [&] { return import.progress(); },
-                         [&] { return QString::fromStdString(import.stage()); }, [&] { return import.cancel(); },
-                         [&] { return import.cancellable(); }});
-        // New categories join the list; the count and ticks follow the verse table.
-        category_.LoadCategoryList();
-        category_.ShowPoemCategories();
-        showCount();
-        Dialogs::message(QString::fromStdString(summaryText(import.result())));
+        if (Dialogs::exec(preview) == QDialog::Accepted)
+            importFile(path, preview.options());
     }
+}
+
+void TfmPoemEdit::bbStarterClick()
+{
+    StarterCollection starter;
+    if (starter.path().isEmpty())
+        throw Error(starter.error().toStdString());
+    importStarter(starter.path());
+}
+
+void TfmPoemEdit::importStarter(const QString& path)
+{
+    ImportOptions options;
+    options.writeReport = false;  // nothing of it is the user's to correct
+    importFile(path, options);
+}
+
+void TfmPoemEdit::importFile(const QString& path, const ImportOptions& options)
+{
+    VerseImport import(shell_.store(), path.toStdString(), options);
+    runWithProgress(this, QStringLiteral("استيراد الأبيات"),
+                    {[&] { return import.step(kSlice); }, [&] { return import.progress(); },
+                     [&] { return QString::fromStdString(import.stage()); }, [&] { return import.cancel(); },
+                     [&] { return import.cancellable(); }});
+    // New categories join the list; the count and ticks follow the verse table.
+    category_.LoadCategoryList();
+    category_.ShowPoemCategories();
+    showCount();
+    Dialogs::message(QString::fromStdString(summaryText(import.result())));
 }
 
 void TfmPoemEdit::bbExportClick()

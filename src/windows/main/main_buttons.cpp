@@ -20,6 +20,12 @@ void TfmMain::imSearchClick()
         shell_->openSearch();
 }
 
+void TfmMain::importStarterCollection()
+{
+    if (shell_)
+        shell_->importStarterCollection();
+}
+
 void TfmMain::imPoemEditClick()
 {
     if (shell_)

@@ -8,6 +8,7 @@
 #include "windows/shell/guard.h"
 #include "windows/shell/painting.h"
 #include "windows/shell/picture_button.h"
+#include "windows/shell/starter_collection.h"
 #include "core/store/layouts.h"
 #include "core/store/pending_edits.h"
 
@@ -30,8 +31,9 @@ namespace {
 const QString kCredit = QStringLiteral("تصميم وبرمجة فريق برقين");
 const QString kWebAddress = QStringLiteral("https://www.barqeen.net");
 const QString kFirstStart = QStringLiteral(
-    "أهلًا بك في برقين.\n\nجدول الأبيات فارغ بعدُ، فلا يجد الحاسوب بيتًا يطارحك به. أدخل الأبيات من نافذة "
-    "«أبيات الشعر»: اكتبها فيها، أو استوردها من ملف بزرّ «استيراد»، أو أفلت الملف على النافذة.");
+    "أهلًا بك في برقين.\n\nجدول الأبيات فارغ بعدُ، فلا يجد الحاسوب بيتًا يطارحك به. حمّل «%1»: %2 بيتًا من "
+    "الشعر العربي القديم، فتطارح الحاسوب من فورك. أو أدخل أبياتك من نافذة «أبيات الشعر»: اكتبها فيها، أو "
+    "استوردها من ملف بزرّ «استيراد»، أو أفلت الملف على النافذة.");
 const QString kUnposted = QStringLiteral(
     "لم يُحفظ بعدُ ما كتبته:\n%1\n\nهل تريد الرجوع إليه لإكماله؟\n(لا: يُغلق البرنامج دون حفظه)");
 
@@ -207,13 +209,17 @@ void TfmMain::welcomeFirstStart()
     if (!firstStart_ || !cdsPoem().active() || cdsPoem().rowCount() != 0)
         return;
     firstStart_ = false;
-    QMessageBox box(QMessageBox::NoIcon, kAppTitle, kFirstStart, QMessageBox::NoButton, this);
+    const QString text = kFirstStart.arg(StarterCollection::name()).arg(StarterCollection::verseCount());
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::NoButton, this);
     box.setLayoutDirection(Qt::RightToLeft);
-    QPushButton* open = box.addButton(QStringLiteral("أبيات الشعر"), QMessageBox::AcceptRole);
+    QPushButton* load = box.addButton(QStringLiteral("تحميل المختارات"), QMessageBox::AcceptRole);
+    QPushButton* open = box.addButton(QStringLiteral("أبيات الشعر"), QMessageBox::ActionRole);
     box.addButton(QStringLiteral("لاحقًا"), QMessageBox::RejectRole);
-    box.setDefaultButton(open);
+    box.setDefaultButton(load);
     Dialogs::exec(box);
-    if (box.clickedButton() == open)
+    if (box.clickedButton() == load)
+        importStarterCollection();
+    else if (box.clickedButton() == open)
         imPoemEditClick();
 }
 

@@ -62,6 +62,8 @@ public:
     void imGameClick();
     void imSearchClick();
     void imPoemEditClick();
+    // The starter collection, offered at the first start.
+    void importStarterCollection();
     void imCategoriesClick();
     void imAuthorsClick();
     void imHistoryClick();

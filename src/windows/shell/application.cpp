@@ -18,7 +18,6 @@ static void initResources()
 {
     Q_INIT_RESOURCE(pictures);
     Q_INIT_RESOURCE(fonts);
-    Q_INIT_RESOURCE(starter);
 }
 
 namespace barqeen {

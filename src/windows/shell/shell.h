@@ -41,6 +41,9 @@ public:
     virtual void openRecordedVerses(const QString& playerName, const QDateTime& playTime) = 0;
     // One game, from the name prompt to its end.
     virtual void startGame() = 0;
+    // The starter collection brought in by an ordinary import, in the verse window with its
+    // progress and summary.
+    virtual void importStarterCollection() = 0;
     // The verse table moved: the verse window's ticks, count and meter follow.
     virtual void verseTableMoved() = 0;
 

@@ -2,6 +2,17 @@
 
 #include <QFile>
 
+// The collection lives in a static library: its resource is pulled in by name, before first use
+// (the commands for scripts use it without the windows' application).
+static void initStarterResource()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(starter);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace barqeen {
 namespace {
 
@@ -18,6 +29,7 @@ int StarterCollection::verseCount()
 {
     // One verse a line; counted once, from the collection itself.
     static const int count = [] {
+        initStarterResource();
         QFile file(kResource);
         if (!file.open(QIODevice::ReadOnly))
             return 0;
@@ -28,6 +40,7 @@ int StarterCollection::verseCount()
 
 StarterCollection::StarterCollection()
 {
+    initStarterResource();
     if (!dir_.isValid()) {
         error_ = dir_.errorString();
         return;

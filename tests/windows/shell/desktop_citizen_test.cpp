@@ -8,6 +8,7 @@
 #include "windows/search/search_window.h"
 #include "windows/main/main_window.h"
 #include "windows/shell/picture_button.h"
+#include "windows/shell/starter_collection.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <filesystem>
 #include <memory>
 
 using namespace barqeen;
@@ -89,6 +91,35 @@ TEST(WelcomeTest, AFirstStartWithNoVersesOffersTheVerseWindowOnce)
         program->afterShow({});
     }
     EXPECT_TRUE(dialogs->shown.empty());
+}
+
+TEST(WelcomeTest, TheDefaultButtonLoadsTheStarterCollectionForAFirstGame)
+{
+    ScriptedDialogsScope dialogs;
+    TempFolder dir;
+    auto program = startIn(dir);
+    QString defaultButton;
+    WelcomeAnswer answer(QStringLiteral("تحميل المختارات"));
+    answerWelcome(*dialogs, answer);
+    const auto answerBox = dialogs->onModal;
+    dialogs->onModal = [&](QDialog& d) {
+        if (auto* box = qobject_cast<QMessageBox*>(&d); box && box->defaultButton())
+            defaultButton = box->defaultButton()->text();
+        return answerBox(d);
+    };
+    program->afterShow({});
+    const int verses = StarterCollection::verseCount();
+    EXPECT_GE(verses, 3000);
+    EXPECT_EQ(defaultButton, QStringLiteral("تحميل المختارات"));
+    EXPECT_TRUE(answer.boxText.contains(QString::number(verses))) << "the box says how many verses";
+    EXPECT_EQ(answer.openedAfter, static_cast<QDialog*>(program->fmPoemEdit.get()));
+    // The import runs in the verse window, as any import: all of it, then its summary.
+    QTRY_COMPARE_WITH_TIMEOUT(program->fmMain->cdsPoem().rowCount(), verses, 20000);
+    QTRY_VERIFY(!dialogs->texts("message").isEmpty());
+    EXPECT_TRUE(dialogs->texts("message").back().contains(QString::number(verses)))
+        << dialogs->texts("message").back().toStdString();
+    EXPECT_GT(program->fmMain->cdsAuthors().rowCount(), 100);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("مختارات برقين.jsonl.import-report.txt")));
 }
 
 TEST(WelcomeTest, LaterLeavesTheMainWindowAlone)
