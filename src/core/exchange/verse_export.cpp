@@ -154,8 +154,11 @@ struct VerseExport::Work {
             out += "\xEF\xBB\xBF";  // spreadsheets read the file as UTF-8 only with its mark
             const Column header[] = {Column::Text, Column::Poet, Column::Categories, Column::FirstLetter,
                                      Column::LastLetter};
-            for (size_t c = 0; c < std::size(header); ++c)
-                out += (c ? std::string(1, separator) : std::string()) + std::string(columnName(header[c]));
+            for (size_t c = 0; c < std::size(header); ++c) {
+                if (c)
+                    out += separator;
+                out += columnName(header[c]);
+            }
             out += lineEnd;
         }
     }

@@ -326,7 +326,10 @@ void TfmGame::bbSendClick()
 
     char endLetter = '\0';
     if (!rules_.PlayerEndLetter(text, endLetter)) {
-        box([] { Dialogs::warning(kNoEndLetter); });
+        QString message = kNoEndLetter;
+        if (const QString mark = endMarkDetail(typed, options_.acceptVowelled); !mark.isEmpty())
+            message += QLatin1Char('\n') + mark;
+        box([&] { Dialogs::warning(message); });
         return;
     }
     const std::string form = rules_.PlayerForm(text);

@@ -9,18 +9,28 @@ namespace {
 QString markName(char mark)
 {
     switch (mark) {
-    case '\xF8':
-        return QStringLiteral("الشدة");
-    case '\xF3':
-        return QStringLiteral("الفتحة");
+    case '\xF0':
+        return QStringLiteral("تنوين الفتح");
+    case '\xF1':
+        return QStringLiteral("تنوين الضم");
     case '\xF2':
         return QStringLiteral("تنوين الكسر");
+    case '\xF3':
+        return QStringLiteral("الفتحة");
+    case '\xF5':
+        return QStringLiteral("الضمة");
+    case '\xF6':
+        return QStringLiteral("الكسرة");
+    case '\xF8':
+        return QStringLiteral("الشدة");
     case '\xFA':
         return QStringLiteral("السكون");
     default:
         return {};
     }
 }
+
+const QString kOptionTakesIt = QStringLiteral("ويقبلها خيار «قبول الأبيات المشكولة بالكامل» في خيارات المطارحة.");
 
 QString characterNamed(char32_t ch)
 {
@@ -35,8 +45,7 @@ QString notArabicDetail(char failing, const QString& typed, bool vowelledAccepte
 {
     const QString mark = markName(failing);
     if (!mark.isEmpty() && !vowelledAccepted)
-        return QStringLiteral("العلامة المرفوضة: %1، ويقبلها خيار «قبول الأبيات المشكولة بالكامل» في خيارات المطارحة.")
-            .arg(mark);
+        return QStringLiteral("العلامة المرفوضة: %1، ").arg(mark) + kOptionTakesIt;
     if (failing == '?') {
         // The '?' the rules met is the first of a real question mark and the character that
         // could not be held.
@@ -47,6 +56,20 @@ QString notArabicDetail(char failing, const QString& typed, bool vowelledAccepte
     }
     const QString shown = codepage::toUnicode(std::string_view(&failing, 1));
     return characterNamed(shown.isEmpty() ? U'?' : char32_t(shown.at(0).unicode()));
+}
+
+QString endMarkDetail(const QString& typed, bool vowelledAccepted)
+{
+    if (vowelledAccepted)
+        return {};
+    const QString verse = typed.trimmed();
+    if (verse.isEmpty())
+        return {};
+    const std::string last = codepage::fromUnicode(verse.right(1)).bytes;
+    const QString mark = last.size() == 1 ? markName(last.front()) : QString();
+    if (mark.isEmpty())
+        return {};
+    return QStringLiteral("على آخر حرف علامة: %1، ").arg(mark) + kOptionTakesIt;
 }
 
 }  // namespace barqeen

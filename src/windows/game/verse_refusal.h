@@ -9,4 +9,8 @@ namespace barqeen {
 // character the code page cannot hold reaches the rules as '?', and is named from it).
 QString notArabicDetail(char failing, const QString& typed, bool vowelledAccepted);
 
+// The second line of the refusal of a verse with no end letter, when the verse ends on a vowel
+// mark the options refuse: which mark, and the option that accepts it. Empty otherwise.
+QString endMarkDetail(const QString& typed, bool vowelledAccepted);
+
 }  // namespace barqeen

@@ -1,5 +1,6 @@
 #include "windows/shell/accessibility.h"
 
+#include "windows/shell/grid_accessible.h"
 #include "windows/shell/picture_button.h"
 
 #include <QAccessible>
@@ -130,6 +131,7 @@ protected:
 void setUpAccessibility(QApplication& app)
 {
     QAccessible::installFactory(clickableAccessible);
+    QAccessible::installFactory(gridAccessible);
     app.installEventFilter(new ScrollBarNamer(&app));
 }
 

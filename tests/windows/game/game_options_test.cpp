@@ -179,7 +179,14 @@ TEST_F(GameOptionsTest, WithoutTheOptionTheVowelledVerseIsRefusedAndTheShaddaNam
     pressGameWith([](TfmStartLetter& s) { return startWith(s, QStringLiteral("ل")); }, nullptr, [&](TfmGame& g) {
         takeShown();
         pasteAndSend(g, kAnaVowelled);
-        EXPECT_EQ(takeShown(), QStringList{"warning|" + kNoEndLetter});  // it ends on a mark
+        // It ends on a mark: the damma is named, with the option that takes it.
+        const QStringList endRefusal = takeShown();
+        ASSERT_EQ(endRefusal.size(), 1);
+        const QStringList endLines = endRefusal[0].split(QLatin1Char('\n'));
+        ASSERT_EQ(endLines.size(), 2) << endRefusal[0].toStdString();
+        EXPECT_EQ(endLines[0], "warning|" + kNoEndLetter);
+        EXPECT_TRUE(endLines[1].contains(QStringLiteral("الضمة"))) << endLines[1].toStdString();
+        EXPECT_TRUE(endLines[1].contains(QStringLiteral("«قبول الأبيات المشكولة بالكامل»")));
         pasteAndSend(g, shaddaInside);
         const QStringList shown = takeShown();
         ASSERT_EQ(shown.size(), 1);

@@ -216,7 +216,10 @@ TEST_F(GamePlayTest, RefusedSendsKeepTheTextAndRecordNothing)
     const Case cases[] = {
         {"empty", QString(), "warning|" + kNoEndLetter, QString()},
         {"blank", QStringLiteral("  \n\t  \n"), "warning|" + kNoEndLetter, QString()},
-        {"ends on a vowel mark", withDamma, "warning|" + kNoEndLetter, withDamma},
+        {"ends on a vowel mark", withDamma,
+         "warning|" + kNoEndLetter +
+             QStringLiteral("\nعلى آخر حرف علامة: الضمة، ويقبلها خيار «قبول الأبيات المشكولة بالكامل» في خيارات المطارحة."),
+         withDamma},
         {"a Latin letter", latin, "message|" + notArabic(namedCharacter("x", "0078")), latin},
         {"a shadda", shadda, "message|" + notArabic(kShaddaNamed), shadda},
         {"too short", QStringLiteral("بلغنا المجد"), "message|" + kTooShort, QStringLiteral("بلغنا المجد")},

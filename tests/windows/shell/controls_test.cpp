@@ -9,6 +9,7 @@
 #include "windows/shell/verse_cell.h"
 #include "core/text/codepage.h"
 
+#include <QAccessible>
 #include <QAbstractItemModelTester>
 #include <QDialog>
 #include <QPainter>
@@ -304,6 +305,41 @@ TEST_F(ControlsTest, GridEditorsFitTheirFields)
     press(Qt::Key_Return);
     EXPECT_EQ(poem.recNo(), 1);
     EXPECT_EQ(poem.field("StartLetter").asString(), "a");
+}
+
+// A screen reader is shown the column titles and the rows in view, not every cell of the table:
+// over a large table it would never finish walking them.
+TEST_F(ControlsTest, AScreenReaderIsShownTheRowsInViewOnly)
+{
+    for (int i = 5; i < 20000; ++i)
+        poem.appendRecord({Value(), Value("verse " + std::to_string(i)), Value(), Value(1), Value("a")});
+    DBGrid grid(source);
+    grid.resize(400, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    ASSERT_TRUE(table);
+    const int columns = grid.model()->columnCount();
+    const int inView = grid.rowAt(grid.viewport()->height() - 1) - grid.rowAt(0) + 1;
+    ASSERT_GT(inView, 1);
+    EXPECT_EQ(table->childCount(), columns * (1 + inView));
+    EXPECT_LT(table->childCount(), 200);
+
+    // The titles first, then the rows in view, each cell read as the grid shows it.
+    EXPECT_EQ(table->child(1)->text(QAccessible::Name), grid.model()->headerData(1, Qt::Horizontal).toString());
+    EXPECT_EQ(table->child(1)->role(), QAccessible::ColumnHeader);
+    QAccessibleInterface* cell = table->child(columns + 1);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("verse 0"));
+    EXPECT_EQ(table->indexOfChild(cell), columns + 1);
+    EXPECT_EQ(cell->parent(), table);
+
+    // Scrolled to the end, the reader is shown the last rows.
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    const int last = table->childCount() - columns + 1;  // the text of the last row in view
+    EXPECT_EQ(table->child(last)->text(QAccessible::Name), QStringLiteral("verse 19999"));
+    EXPECT_LT(table->childCount(), 200);
 }
 
 }  // namespace
