@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 namespace barqeen::exchange {
 namespace {
@@ -123,8 +124,8 @@ private:
             }
             takeField(column, text(value, key), record);
         }
-        if (listsWholeVerses(hemistichs))
-            takeVerses(hemistichs, at);
+        if (const std::optional<TextLayout> layout = wholeVerseLayout(hemistichs))
+            takeVerses(hemistichs, *layout, at);
         else
             takeHemistichs(hemistichs, at);
         SourceRecord& whole = out_[at];
@@ -148,38 +149,35 @@ private:
     }
 
     // A poem's strings are whole verses when they hold a line break, when a sign parts most of
-    // them in two, or when they run as long as two hemistichs (ten words or more, mostly).
-    static bool listsWholeVerses(const std::vector<std::string>& items)
+    // them in two, or when they run as long as two hemistichs (ten words or more, mostly): the
+    // layout their hemistichs are parted by (OneLine: not parted). None: they are hemistichs.
+    static std::optional<TextLayout> wholeVerseLayout(const std::vector<std::string>& items)
     {
         if (items.empty())
-            return false;
+            return std::nullopt;
         std::string lines;
         std::vector<size_t> words;
         for (const std::string& item : items) {
             if (item.find('\n') != std::string::npos)
-                return true;
+                return TextLayout{Layout::OneLine, {}};
             (lines += item) += '\n';
             words.push_back(size_t(std::count(item.begin(), item.end(), ' ')) + 1);
         }
-        const Layout layout = detectLayout(lines).kind;
-        if (layout != Layout::OneLine && layout != Layout::TwoLines)
-            return true;
+        const TextLayout layout = detectLayout(lines);
+        if (layout.kind != Layout::OneLine && layout.kind != Layout::TwoLines)
+            return layout;
         std::nth_element(words.begin(), words.begin() + std::ptrdiff_t(words.size() / 2), words.end());
-        return words[words.size() / 2] >= 10;
+        if (words[words.size() / 2] >= 10)
+            return TextLayout{Layout::OneLine, {}};
+        return std::nullopt;
     }
 
-    void takeVerses(std::vector<std::string>& verses, size_t at)
+    void takeVerses(std::vector<std::string>& verses, const TextLayout& layout, size_t at)
     {
-        std::string lines;
-        for (const std::string& v : verses)
-            (lines += v) += '\n';
-        const TextLayout layout = detectLayout(lines);
         for (std::string& verse : verses) {
             SourceRecord& r = push(out_[at].line, out_[at].raw);
             std::string_view first, second;
-            const int pieces = layout.kind == Layout::OneLine || layout.kind == Layout::TwoLines
-                                   ? 1
-                                   : splitLine(verse, layout, first, second);
+            const int pieces = layout.kind == Layout::OneLine ? 1 : splitLine(verse, layout, first, second);
             if (pieces == 2) {
                 r.hemistich1 = first;
                 r.hemistich2 = second;
