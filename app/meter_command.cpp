@@ -37,17 +37,6 @@ void put(const QString& text)
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
-// The books' strokes and circles: "/" a moving letter, "o" a silent one.
-QString strokes(std::string_view pattern)
-{
-    QString text;
-    for (const char c : pattern)
-        text += c == '1' ? u'/' : u'o';
-    return text;
-}
-
-const char* const kOrdinals[] = {"الأولى", "الثانية", "الثالثة", "الرابعة", "الخامسة", "السادسة"};
-
 // The meter, its form and feet; with `scan`, each hemistich's letters as said, its pattern and
 // each foot with the words it covers and its change; where no meter is named, the closest and
 // the foot where the verse leaves it.
@@ -59,24 +48,17 @@ void printScansion(const QString& verse, bool scan)
     }
     const prosody::VerseDetail detail = prosody::scanInDetail(verse);
     put(QString::fromStdString(prosody::describe(detail.scansion)));
-    if (detail.closestKnown) {
-        QString closest = QStringLiteral("  أقرب البحور إليه: ") +
-                          QString::fromStdString(prosody::meterWithShape(detail.closest, detail.closestShape));
-        if (detail.breaksInHemistich >= 0)
-            closest += QStringLiteral("، ويخرج عنه في الشطر %1 عند التفعيلة %2")
-                           .arg(detail.breaksInHemistich == 0 ? QStringLiteral("الأول") : QStringLiteral("الثاني"),
-                                QString::fromUtf8(kOrdinals[std::min(detail.breaksAtFoot, 5)]));
-        put(closest);
-    }
+    if (const QString closest = prosody::closestMeterSentence(detail); !closest.isEmpty())
+        put(QStringLiteral("  ") + closest);
     for (size_t h = 0; h < detail.hemistichs.size(); ++h) {
         const prosody::HemistichDetail& half = detail.hemistichs[h];
-        put(QStringLiteral("  الشطر %1: %2").arg(h == 0 ? QStringLiteral("الأول") : QStringLiteral("الثاني"), half.said));
+        put(QStringLiteral("  الشطر %1: %2").arg(prosody::hemistichName(h), half.said));
         QString pattern = QStringLiteral("    ");
         if (half.feet.empty()) {
-            pattern += strokes(half.pattern);
+            pattern += prosody::strokes(half.pattern);
         } else {
             for (const prosody::FootDetail& foot : half.feet)
-                pattern += strokes(foot.pattern) + u' ';
+                pattern += prosody::strokes(foot.pattern) + u' ';
         }
         put(pattern.trimmed().prepend(QStringLiteral("    ")));
         for (const prosody::FootDetail& foot : half.feet) {

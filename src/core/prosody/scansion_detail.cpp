@@ -313,6 +313,33 @@ VerseDetail scanInDetail(const QString& verse)
     return detail;
 }
 
+QString strokes(std::string_view pattern)
+{
+    QString text;
+    for (const char c : pattern)
+        text += c == '1' ? u'/' : u'o';
+    return text;
+}
+
+QString hemistichName(size_t hemistich)
+{
+    return hemistich == 0 ? QStringLiteral("الأول") : QStringLiteral("الثاني");
+}
+
+QString closestMeterSentence(const VerseDetail& detail)
+{
+    static const char* const kOrdinals[] = {"الأولى", "الثانية", "الثالثة", "الرابعة", "الخامسة", "السادسة"};
+    if (!detail.closestKnown)
+        return {};
+    QString sentence = QStringLiteral("أقرب البحور إليه: ") +
+                       QString::fromStdString(meterWithShape(detail.closest, detail.closestShape));
+    if (detail.breaksInHemistich >= 0)
+        sentence += QStringLiteral("، ويخرج عنه في الشطر %1 عند التفعيلة %2")
+                        .arg(hemistichName(size_t(detail.breaksInHemistich)),
+                             QString::fromUtf8(kOrdinals[std::clamp(detail.breaksAtFoot, 0, 5)]));
+    return sentence;
+}
+
 PoemMeter poemMeter(const std::vector<QString>& verses)
 {
     PoemMeter poem;

@@ -38,6 +38,14 @@ struct VerseDetail {
 
 VerseDetail scanInDetail(const QString& verse);
 
+// The books' strokes and circles: "/" for a moving letter, "o" for a silent one.
+QString strokes(std::string_view pattern);
+// "الأول" / "الثاني": the hemistich (from 0) as the scansion names it.
+QString hemistichName(size_t hemistich);
+// Where no meter is named: "أقرب البحور إليه: …، ويخرج عنه في الشطر … عند التفعيلة …"; empty
+// when no meter comes close.
+QString closestMeterSentence(const VerseDetail& detail);
+
 // The change a foot carries, from the sound foot of its place: "خبن", "قبض", "حذف" … or
 // "زحاف"/"علة" when the books' name is not known here.
 std::string changeName(std::string_view sound, std::string_view scanned, bool lastFoot);

@@ -23,6 +23,7 @@ struct ImportOptions;
 
 class Shell;
 class TfmCategory;
+class TfmScansion;
 class DBComboBox;
 class DBGrid;
 class DBMemo;
@@ -67,6 +68,8 @@ public:
     QLabel* Label3 = nullptr;
     QListWidget* clbCategories = nullptr;
     QLabel* lbMeter = nullptr;  // the meter of the current verse, in the free space above the grid
+    QPushButton* bbScansion = nullptr;  // «التقطيع»: the current verse's feet, in a window of their own
+    void bbScansionClick();
 
     void FormActivate();
     void cbLetterClick(int item);
@@ -109,6 +112,7 @@ private:
     void orderTabs();
     void buildExchangeControls();
     void buildMeterLabel();
+    bool hasVerseToScan() const;
     void sizeColumns();
     void placeCount();
 
@@ -117,6 +121,7 @@ private:
     std::string focusOnShow_;
     bool justShown_ = false;
     int letterInEffect_ = -1;
+    TfmScansion* fmScansion_ = nullptr;  // made the first time it is asked for
     prosody::MeterCache meterCache_;  // cbLetter's item whose filter the window last set
 };
 
