@@ -52,7 +52,8 @@ int main(int argc, char** argv)
         return 1;
     if (shutdown.stopAsked())
         return 0;
-    Program program(dir, QCoreApplication::applicationFilePath());
+    // The window first: the tables are read behind it, once it is on the screen.
+    Program program(dir, QCoreApplication::applicationFilePath(), TfmMain::TablesOpen::Behind);
     if (shutdown.stopAsked())
         return 0;  // the tables close with the program
     TfmMain& mainWindow = *program.fmMain;

@@ -19,9 +19,9 @@
 
 namespace barqeen {
 
-Program::Program(const QString& dataDir, const QString& executablePath)
+Program::Program(const QString& dataDir, const QString& executablePath, TfmMain::TablesOpen tables)
 {
-    fmMain = std::make_unique<TfmMain>(dataDir, executablePath);
+    fmMain = std::make_unique<TfmMain>(dataDir, executablePath, tables);
     fmMain->setShell(this);
     fmCategory = new TfmCategory(*this, fmMain.get());
     fmCategoryEdit = std::make_unique<TfmCategoryEdit>(*this, fmMain.get());
@@ -35,13 +35,17 @@ Program::Program(const QString& dataDir, const QString& executablePath)
 
 void Program::afterShow(const QStringList& files)
 {
-    if (files.isEmpty()) {
-        runGuarded([this] { fmMain->welcomeFirstStart(); });
-        return;
-    }
-    // The import starts inside the verse window's own loop, over the shown window.
-    QTimer::singleShot(0, fmPoemEdit.get(), [this, files] { runGuarded([&] { fmPoemEdit->importFiles(files); }); });
-    runGuarded([this] { fmMain->imPoemEditClick(); });
+    fmMain->openTablesBehind();  // when they are not open yet
+    fmMain->whenTablesReady([this, files] {
+        if (files.isEmpty()) {
+            fmMain->welcomeFirstStart();
+            return;
+        }
+        // The import starts inside the verse window's own loop, over the shown window.
+        QTimer::singleShot(0, fmPoemEdit.get(),
+                           [this, files] { runGuarded([&] { fmPoemEdit->importFiles(files); }); });
+        fmMain->imPoemEditClick();
+    });
 }
 
 Program::~Program()

@@ -3,6 +3,7 @@
 // since the others bind to its tables) and kept until the end. The one place that knows every
 // window: what one window asks of another comes here, through the shell, and goes on to the
 // window that does it.
+#include "windows/main/main_window.h"
 #include "windows/shell/shell.h"
 
 #include <QString>
@@ -25,12 +26,15 @@ class TfmSearch;
 class Program : public Shell {
 public:
     // dataDir holds the table files; executablePath is the file whose version is shown.
-    Program(const QString& dataDir, const QString& executablePath);
+    // Behind: the main window comes first and the tables are opened once it is on the screen,
+    // by afterShow.
+    Program(const QString& dataDir, const QString& executablePath,
+            TfmMain::TablesOpen tables = TfmMain::TablesOpen::Now);
     ~Program() override;
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Right after the main window is first shown: the files named on the command line are
+    // Right after the main window is first shown, once the tables are open: the files named on the command line are
     // imported in the verse window; without them, a first start on an empty verse table tells
     // the user how to bring verses in.
     void afterShow(const QStringList& files);

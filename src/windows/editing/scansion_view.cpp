@@ -34,6 +34,7 @@ TfmScansion::TfmScansion(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("fmScansion"));
     setWindowTitle(QStringLiteral("تقطيع البيت"));
     setLayoutDirection(Qt::RightToLeft);
+    setMinimumWidth(520);  // the meter and its eight feet on one line
     auto* layout = new QVBoxLayout(this);
 
     lbMeter = wrappedLabel(this);

@@ -82,7 +82,7 @@ QLabel* textLabel(const QString& text, QRect geometry, QWidget* parent)
 
 }  // namespace
 
-TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, QWidget* parent)
+TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, TablesOpen when, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), store_(dataDir.toStdString()),
       executablePath_(executablePath)
 {
@@ -101,9 +101,9 @@ TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, QWidget*
         cdsPoemFilterRecord(row, accept);
         return accept;
     });
-    // Runs at every move of the verse table, from the start; it acts once the verse window exists.
-    store_.cdsPoem.setAfterScroll([this] { runGuarded([this] { cdsPoemAfterScroll(); }); });
     runGuarded([this] { FormCreate(); });
+    if (when == TablesOpen::Now)
+        tablesOpened(openTables());
 }
 
 TfmMain::~TfmMain()
@@ -149,12 +149,13 @@ void TfmMain::buildControls()
         *b.button = new PictureButton(QString::fromLatin1(b.picture), b.geometry, this);
         (*b.button)->setAccessibleName(QString::fromUtf16(b.caption));
         (*b.button)->setShortcut(QKeySequence(QString::fromLatin1(b.shortcut)));
-        connect(*b.button, &PictureButton::clicked, this, guarded([this, click = b.click] { (this->*click)(); }));
+        connect(*b.button, &PictureButton::clicked, this, guarded([this, click = b.click] { clickWhenReady(click); }));
         if (previous)
             setTabOrder(previous, *b.button);
         previous = *b.button;
     }
     imGame->setFocus();  // the first button has the focus when the window opens
+    buildOpeningLabel();
 
     laVersion = textLabel(QStringLiteral("رقم النسخة"), {296, 112, 121, 13}, this);
     Label1 = textLabel(kCredit, {268, 456, 131, 13}, this);  // Label1: the credit line
@@ -192,9 +193,10 @@ void TfmMain::buildControls()
 void TfmMain::FormCreate()
 {
     firstStart_ = !QFileInfo::exists(QString::fromStdString(store_.pathOf(layouts::kPoem)));
-    store_.OpenTables();
-    if (const std::string notice = store_.openingNotice(); !notice.empty())
-        Dialogs::warning(QString::fromStdString(notice));
+}
+
+void TfmMain::showVersion()
+{
     uint16_t major = 0, minor = 0, release = 0, build = 0;
     GetFileVersion(executablePath_.toStdString(), major, minor, release, build);
     laVersion->setText(QStringLiteral("نسخة رقم %1.%2.%3").arg(major).arg(minor).arg(release));
@@ -227,6 +229,7 @@ void TfmMain::FormClose()
 {
     if (closed_)
         return;
+    opening_.waitForFinished();  // the files close once the reading has let go of them
     closed_ = true;
     // Nobody is asked any more: what can be posted is, what cannot is dropped with the table.
     while (std::optional<UnpostedEdit> unposted = postChangedEdits())
@@ -267,6 +270,7 @@ void TfmMain::closeWithoutQuestions()
 
 void TfmMain::closeEvent(QCloseEvent* event)
 {
+    opening_.waitForFinished();  // nothing of the tables is read while they are being opened
     if (!closed_ && !settleUnpostedEdits()) {
         event->ignore();
         return;

@@ -4,8 +4,11 @@
 #include "core/store/pending_edits.h"
 #include "core/store/poem_store.h"
 
+#include <QFutureWatcher>
 #include <QWidget>
 
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,8 +28,13 @@ class Shell;
 class TfmMain : public QWidget {
     Q_OBJECT
 public:
+    // Now: the tables are open when the window is made. Behind: they are opened by
+    // openTablesBehind, once the window is on the screen.
+    enum class TablesOpen { Now, Behind };
+
     // dataDir holds the table files; executablePath is the file whose version is shown.
-    TfmMain(const QString& dataDir, const QString& executablePath, QWidget* parent = nullptr);
+    TfmMain(const QString& dataDir, const QString& executablePath, TablesOpen when = TablesOpen::Now,
+            QWidget* parent = nullptr);
     ~TfmMain() override;
 
     // What the buttons ask for, answered by the program that made every window. Without it
@@ -85,6 +93,17 @@ public:
     // tells the user how to bring verses in, with a button that opens the verse window.
     void welcomeFirstStart();
 
+    // The tables opened on another thread while the window stays live (main_opening.cpp). A
+    // button whose window needs them waits, with a word on the window, and acts once they are
+    // open; the other windows and the hooks are not reached before. beforeOpen runs on that
+    // thread first (a test's slow disk).
+    void openTablesBehind(std::function<void()> beforeOpen = {});
+    // The tables are open, or their opening has ended in an error already shown.
+    bool tablesReady() const { return tablesState_ == TablesState::Ready; }
+    // Runs the action now when the tables are ready, else as soon as they are.
+    void whenTablesReady(std::function<void()> action);
+    QLabel* laOpening = nullptr;  // «جارٍ فتح الجداول…», while they open and it takes a while
+
     // Closing without questions (a stop signal): changed pending edits are still posted, and
     // those that cannot be are dropped.
     void closeWithoutQuestions();
@@ -96,7 +115,13 @@ protected:
 
 private:
     void buildControls();
+    void buildOpeningLabel();
     void FormCreate();
+    void showVersion();  // once the tables are open, as the version always followed them
+    // Opens the tables on whichever thread calls it; what failed, if anything.
+    std::exception_ptr openTables();
+    void tablesOpened(std::exception_ptr failure);
+    void clickWhenReady(void (TfmMain::*click)());
     void FormClose();
     // At close: posts the changed pending edits; for one that cannot be posted, asks whether to
     // go back to it (false: the close is refused) or to exit without it.
@@ -110,6 +135,12 @@ private:
     bool firstStart_ = false;  // the verse table file did not exist before this start
     bool closed_ = false;
     bool askAtClose_ = true;
+
+    enum class TablesState { Opening, Ready };
+    TablesState tablesState_ = TablesState::Opening;
+    QFutureWatcher<std::exception_ptr> opening_;
+    std::vector<std::function<void()>> whenReady_;  // the program's own, in order
+    std::function<void()> waitingClick_;             // the last button clicked while they open
 };
 
 }  // namespace barqeen
