@@ -111,6 +111,7 @@ private:
     void buildMeterLabel();
     void sizeColumns();
     void placeCount();
+    void fitCount();  // the count's box as big as its number, its right edge kept
 
     Shell& shell_;
     TfmCategory& category_;
