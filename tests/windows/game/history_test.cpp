@@ -11,6 +11,14 @@ namespace {
 
 using HistoryTest = RecordsFixture;
 
+// The column lies whole inside the grid, no part of it scrolled out of view.
+bool wholeInView(DBGrid& grid, int column)
+{
+    const QHeaderView* header = grid.horizontalHeader();
+    const int at = header->sectionViewportPosition(column);
+    return at >= 0 && at + header->sectionSize(column) <= grid.viewport()->width();
+}
+
 const QDateTime kFirstOfMarch(QDate(2026, 3, 1), QTime(20, 5, 9));
 const QDateTime kSecondOfMarch(QDate(2026, 3, 2), QTime(9, 15, 0));
 const QDateTime kThirdOfMarch(QDate(2026, 3, 3), QTime(23, 59, 58));
@@ -47,6 +55,7 @@ TEST_F(HistoryTest, ListsTheGamesUnderTheirTitlesAsLaidOut)
             for (const QString& text : columnTexts(*h.DBGrid1, c))
                 widest = std::max(widest, metrics.horizontalAdvance(text));
             EXPECT_GT(h.DBGrid1->columnWidth(c), widest) << "column " << c;
+            EXPECT_TRUE(wholeInView(*h.DBGrid1, c)) << "column " << c << " at the window's own size";
         }
 
         // The grid grows with the window, the title stays at the right.
@@ -85,6 +94,10 @@ TEST_F(HistoryTest, TheDateReadsInItsOwnOrderAndNoTitleIsCut)
                 total += header->sectionSize(c);
             }
             EXPECT_GE(total, grid.viewport()->width()) << "the columns fill the grid at " << width;
+            // From the window's own size up, every title shows whole without a scroll; «النهاية»,
+            // the last, too.
+            for (int c = 0; width >= 536 && c < grid.model()->columnCount(); ++c)
+                EXPECT_TRUE(wholeInView(grid, c)) << "column " << c << " at " << width;
         }
         h.resize(536, 330);
     });
