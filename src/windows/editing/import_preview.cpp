@@ -94,6 +94,7 @@ TfmImportPreview::TfmImportPreview(PoemStore& store, const QString& path, const 
                                          QStringLiteral("النهاية")});
     grVerses->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grVerses->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grVerses->setTabKeyNavigation(false);  // Tab goes on to the buttons, not from cell to cell
     grVerses->verticalHeader()->hide();
     nameControl(grVerses, QStringLiteral("الأبيات كما تُحفظ"));
     grVerses->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
