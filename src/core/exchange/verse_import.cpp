@@ -67,7 +67,9 @@ std::unordered_map<std::string, int64_t> keysByName(const Table& table, const ch
     std::unordered_map<std::string, int64_t> keys;
     const size_t key = size_t(table.keyField()->column());
     const size_t name = size_t(table.field(nameField).column());
-    const auto take = [&](const Row& row) { keys.try_emplace(tidyName(row.cells[name].text()), row.cells[key].integer()); };
+    const auto take = [&](const Row& row) {
+        keys.try_emplace(tidyName(row.cells[name].text()), row.cells[key].integer());
+    };
     for (int r = 0; r < table.rowCount(); ++r)
         take(table.rowAt(r));
     for (const Row& row : madeBefore)
@@ -205,7 +207,8 @@ struct VerseImport::Work {
             Value(poem.nextKey() + int64_t(before().verses.size()) + int64_t(newVerses.size()));
         row.cells[size_t(textColumn)] = Value(verse.text);
         if (!verse.poet.empty())
-            row.cells[size_t(authorColumn)] = Value(keyOf(poets, store.cdsAuthors, "AuthorName", before().poets, newPoets, verse.poet));
+            row.cells[size_t(authorColumn)] =
+                Value(keyOf(poets, store.cdsAuthors, "AuthorName", before().poets, newPoets, verse.poet));
         row.cells[size_t(startColumn)] = Value(std::string_view(&verse.firstLetter, 1));
         row.cells[size_t(endColumn)] = Value(std::string_view(&verse.lastLetter, 1));
         if (!verse.categories.empty()) {
