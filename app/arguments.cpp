@@ -11,6 +11,14 @@ namespace {
 const QString kCommandWords[] = {QStringLiteral("import"), QStringLiteral("export"), QStringLiteral("meter"),
                                  QStringLiteral("help")};
 
+// A command is a word of small Latin letters (and hyphens); a word with a folder, a suffix or any
+// other letter (an Arabic name) is a file's name.
+bool namesAFile(const QString& word)
+{
+    static const QRegularExpression commandLike(QStringLiteral("^[a-z][a-z-]*$"));
+    return !commandLike.match(word).hasMatch();
+}
+
 QCommandLineOption dataOption()
 {
     return QCommandLineOption(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
@@ -72,12 +80,17 @@ CommandLine readCommandLine(const QStringList& args)
     line.help = parser.isSet(help);
     line.version = parser.isSet(version);
     QStringList words = parser.positionalArguments();
-    // A known command word; or a word that is not a file the window could import: a mistyped
-    // command, answered with the usage rather than a window.
-    if (!words.isEmpty() &&
-        (std::find(std::begin(kCommandWords), std::end(kCommandWords), words.first()) != std::end(kCommandWords) ||
-         !QFileInfo::exists(words.first())))
-        line.command = words.takeFirst();
+    // A known command word; or a word that is not a file the window could import: a file's name
+    // that is not there, or else a mistyped command, answered with the usage rather than a window.
+    if (!words.isEmpty()) {
+        const QString& first = words.first();
+        const bool commandWord =
+            std::find(std::begin(kCommandWords), std::end(kCommandWords), first) != std::end(kCommandWords);
+        if (!commandWord && !QFileInfo::exists(first) && namesAFile(first))
+            line.missingFile = first;
+        else if (commandWord || !QFileInfo::exists(first))
+            line.command = words.takeFirst();
+    }
     line.help = line.help || line.command == QLatin1String("help");
     line.rest = words;
     return line;

@@ -16,6 +16,7 @@ struct CommandLine {
     bool version = false;   // -v, --version
     QString command;        // import, export, meter, or a word not known; empty: the windows
     QStringList rest;       // after the command word (the windows: the files), options included
+    QString missingFile;    // the first word names a file (it is no command word) that is not there
     QString error;          // in Arabic: what in the line was not understood
 };
 

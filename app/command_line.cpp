@@ -6,6 +6,7 @@
 #include "app/arguments.h"
 #include "app/data_folder.h"
 #include "app/meter_command.h"
+#include "app/option_messages.h"
 #include "windows/shell/dialogs.h"
 
 #include "core/exchange/import_report.h"
@@ -154,6 +155,10 @@ int importFiles(PoemStore& store, const QCommandLineParser& parser, const std::v
     if (sources.empty())
         return misused("لم يُذكر ملف للاستيراد.");
     int code = kDone;
+    // A dry run checks each file against what the files before it would have stored.
+    RowsOfFilesBefore filesBefore;
+    if (options.dryRun)
+        options.filesBefore = &filesBefore;
     for (const std::string& file : sources) {
         // Each file is one change of its own: a file that fails leaves the others' verses in.
         ImportOptions fileOptions = options;
@@ -213,7 +218,8 @@ QStringList argumentsOf(int argc, char** argv)
 bool isCommand(int argc, char** argv)
 {
     const CommandLine line = readCommandLine(argumentsOf(argc, argv));
-    return line.error.isEmpty() && (line.help || line.version || !line.command.isEmpty());
+    // A file that is not there is said on the terminal, display or not: no window opens for it.
+    return line.error.isEmpty() && (line.help || line.version || !line.command.isEmpty() || !line.missingFile.isEmpty());
 }
 
 bool hasDisplay()
@@ -240,6 +246,10 @@ int runCommand(int argc, char** argv)
     if (line.version) {
         std::printf("barqeen %d.%d.%d\n", BARQEEN_VERSION_MAJOR, BARQEEN_VERSION_MINOR, BARQEEN_VERSION_PATCH);
         return kDone;
+    }
+    if (!line.missingFile.isEmpty() && !line.help) {
+        say(stderr, option_messages::fileMissing(line.missingFile).toStdString());
+        return kFailed;
     }
     const QString& command = line.command;
     if (!line.help && command != "import" && command != "export" && command != "meter")

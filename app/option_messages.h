@@ -1,5 +1,6 @@
 #pragma once
-// What the command line says of an option it could not take; the command tests read the same.
+// What the command line says of an option it could not take, or of a file it could not find; the
+// command tests read the same.
 #include <QString>
 
 namespace barqeen::option_messages {
@@ -19,6 +20,10 @@ inline QString takesNoValue(const QString& option)
 inline QString needsValue(const QString& option)
 {
     return QStringLiteral("الخيار %1 يأخذ قيمة: %1=…").arg(option);
+}
+inline QString fileMissing(const QString& path)
+{
+    return QStringLiteral("الملف غير موجود: \u2068%1\u2069").arg(path);
 }
 
 }  // namespace barqeen::option_messages

@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 using namespace barqeen;
 using namespace barqeen::test;
@@ -167,6 +169,10 @@ TEST_F(CommandLineTest, WithoutADisplayOrWithAWordItDoesNotKnowTheWindowNeverSta
     } cases[] = {
         {{}, 2, "لا شاشة"},
         {{"improt", "poems.csv"}, 2, "أمر غير معروف: improt"},
+        // A file's name (a suffix, a folder, an Arabic name) that is not there is no command.
+        {{"poem.txt"}, 1, option_messages::fileMissing("poem.txt").toStdString()},
+        {{"diwan/poem.csv", "more.txt"}, 1, option_messages::fileMissing("diwan/poem.csv").toStdString()},
+        {{"--data", "tables", "قصيدة"}, 1, option_messages::fileMissing("قصيدة").toStdString()},
         {{"-h"}, 0, "الاستعمال"},
         {{"--help"}, 0, "--layout"},
         {{"--version"}, 0, "barqeen 2.0.3"},
@@ -209,6 +215,46 @@ TEST_F(CommandLineTest, ADryRunReportsWithoutStoringAndAnAlifLetterExportsTheAli
     EXPECT_NE(written.find("أعز مكان"), std::string::npos) << written;
     EXPECT_NE(written.find("\"poet\":\"المتنبي\""), std::string::npos) << written;
     EXPECT_EQ(written.find("ولست"), std::string::npos) << written;
+}
+
+// The numbers that follow `label` in the output, in order: one for each file's summary.
+std::vector<int> countsAfter(const std::string& out, const std::string& label)
+{
+    std::vector<int> counts;
+    for (size_t at = out.find(label); at != std::string::npos; at = out.find(label, at + 1))
+        counts.push_back(std::atoi(out.c_str() + at + label.size()));
+    return counts;
+}
+
+// Three files holding the same forty verses: the import stores them once and refuses the other
+// eighty as repeats; the dry run before it says so, file by file.
+TEST_F(CommandLineTest, ADryRunOverSeveralFilesSaysWhatTheImportOfThemWillDo)
+{
+    std::string forty;
+    {
+        std::ifstream collection(STARTER_DIR "/verses.jsonl");
+        std::string line;
+        for (int i = 0; i < 40 && std::getline(collection, line); ++i)
+            forty += line + "\n";
+    }
+    const QStringList files{"a.jsonl", "b.jsonl", "c.jsonl"};
+    for (const QString& name : files)
+        writeFile(work.file(name.toStdString()), forty);
+
+    const Outcome dry = run(QStringList{"import", "--dry-run", "--no-report"} + files);
+    ASSERT_EQ(dry.code, 0) << dry.err;
+    EXPECT_EQ(stateOnDisk(folder.path()).verses.size(), 0u) << "nothing stored";
+    const Outcome done = run(QStringList{"import", "--no-report"} + files);
+    ASSERT_EQ(done.code, 0) << done.err;
+    EXPECT_EQ(stateOnDisk(folder.path()).verses.size(), 40u);
+
+    const std::vector<int> taken{40, 0, 0}, refused{0, 40, 40};
+    EXPECT_EQ(countsAfter(dry.out, "الأبيات التي تُستورد: "), taken) << dry.out;
+    EXPECT_EQ(countsAfter(done.out, "الأبيات المستوردة: "), taken) << done.out;
+    EXPECT_EQ(countsAfter(dry.out, "الأسطر المرفوضة: "), refused) << dry.out;
+    EXPECT_EQ(countsAfter(done.out, "الأسطر المرفوضة: "), refused) << done.out;
+    // The poets are made by the first file alone.
+    EXPECT_EQ(countsAfter(dry.out, "شعراء جدد يُضافون: "), countsAfter(done.out, "شعراء جدد: ")) << dry.out;
 }
 
 }  // namespace

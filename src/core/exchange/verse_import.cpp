@@ -59,18 +59,25 @@ std::string systemReason(int error)
     return "\u2066(" + std::string(std::strerror(error)) + ")\u2069";
 }
 
-// Each name once, the first row that bears it.
-std::unordered_map<std::string, int64_t> keysByName(const Table& table, const char* nameField)
+// Each name once, the first row that bears it: the table's rows, then those the files before
+// this one would add to it.
+std::unordered_map<std::string, int64_t> keysByName(const Table& table, const char* nameField,
+                                                    const std::vector<Row>& madeBefore)
 {
     std::unordered_map<std::string, int64_t> keys;
     const size_t key = size_t(table.keyField()->column());
     const size_t name = size_t(table.field(nameField).column());
-    for (int r = 0; r < table.rowCount(); ++r) {
-        const Row& row = table.rowAt(r);
+    const auto take = [&](const Row& row) {
         keys.try_emplace(tidyName(row.cells[name].text()), row.cells[key].integer());
-    }
+    };
+    for (int r = 0; r < table.rowCount(); ++r)
+        take(table.rowAt(r));
+    for (const Row& row : madeBefore)
+        take(row);
     return keys;
 }
+
+const RowsOfFilesBefore kNoFilesBefore;
 
 // A pending edit is settled as the next move would settle it, before the tables are read.
 void settle(Table& table)
@@ -164,11 +171,24 @@ struct VerseImport::Work {
     VerseFields verse;
     TablesBatch batch;
 
-    // The key of a poet or category by its name; one that is not there yet is made.
-    int64_t keyOf(std::unordered_map<std::string, int64_t>& keys, const Table& table, const char* nameField,
-                  std::vector<Row>& made, const std::string& name)
+    const RowsOfFilesBefore& before() const { return options.filesBefore ? *options.filesBefore : kNoFilesBefore; }
+
+    // The verses the repeat check knows, by reference: the table's rows first, then the rows of
+    // the files before this one.
+    int knownVerses() const { return store.cdsPoem.rowCount() + int(before().verses.size()); }
+    const Row& knownVerse(int32_t ref) const
     {
-        const auto [it, isNew] = keys.try_emplace(name, table.nextKey() + int64_t(made.size()));
+        const Table& poem = store.cdsPoem;
+        return ref < poem.rowCount() ? poem.rowAt(ref) : before().verses[size_t(ref - poem.rowCount())];
+    }
+
+    // The key of a poet or category by its name; one that is not there yet is made, with the key
+    // after those of the table and of the files before.
+    int64_t keyOf(std::unordered_map<std::string, int64_t>& keys, const Table& table, const char* nameField,
+                  const std::vector<Row>& madeBefore, std::vector<Row>& made, const std::string& name)
+    {
+        const auto [it, isNew] =
+            keys.try_emplace(name, table.nextKey() + int64_t(madeBefore.size()) + int64_t(made.size()));
         if (isNew) {
             Row row{Cells(table.storedFieldDefs().size()), Value()};
             row.cells[size_t(table.keyField()->column())] = Value(it->second);
@@ -183,16 +203,19 @@ struct VerseImport::Work {
     {
         Table& poem = store.cdsPoem;
         Row row{Cells(poem.storedFieldDefs().size()), Value()};
-        row.cells[size_t(poem.keyField()->column())] = Value(poem.nextKey() + int64_t(newVerses.size()));
+        row.cells[size_t(poem.keyField()->column())] =
+            Value(poem.nextKey() + int64_t(before().verses.size()) + int64_t(newVerses.size()));
         row.cells[size_t(textColumn)] = Value(verse.text);
         if (!verse.poet.empty())
-            row.cells[size_t(authorColumn)] = Value(keyOf(poets, store.cdsAuthors, "AuthorName", newPoets, verse.poet));
+            row.cells[size_t(authorColumn)] =
+                Value(keyOf(poets, store.cdsAuthors, "AuthorName", before().poets, newPoets, verse.poet));
         row.cells[size_t(startColumn)] = Value(std::string_view(&verse.firstLetter, 1));
         row.cells[size_t(endColumn)] = Value(std::string_view(&verse.lastLetter, 1));
         if (!verse.categories.empty()) {
             std::vector<int32_t> tags;
             for (const std::string& name : verse.categories)
-                tags.push_back(int32_t(keyOf(categories, store.cdsCategories, "CategoryName", newCategories, name)));
+                tags.push_back(int32_t(
+                    keyOf(categories, store.cdsCategories, "CategoryName", before().categories, newCategories, name)));
             // In the categories' own order, as the verse window writes them.
             std::sort(tags.begin(), tags.end());
             row.cells[size_t(categoriesColumn)] = Value(category_set::Write(tags));
@@ -290,34 +313,33 @@ struct VerseImport::Work {
         startColumn = s.cdsPoem.field("StartLetter").column();
         endColumn = s.cdsPoem.field("EndLetter").column();
         categoriesColumn = s.cdsPoem.field("Categories").column();
-        poets = keysByName(s.cdsAuthors, "AuthorName");
-        categories = keysByName(s.cdsCategories, "CategoryName");
-        forms.reserve(size_t(s.cdsPoem.rowCount()) + size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+        poets = keysByName(s.cdsAuthors, "AuthorName", before().poets);
+        categories = keysByName(s.cdsCategories, "CategoryName", before().categories);
+        forms.reserve(size_t(knownVerses()) + size_t(std::count(text.begin(), text.end(), '\n')) + 1);
         stage = Stage::Index;
     }
 
-    // The matching forms of the verses already in the table, for the repeat check.
+    // The matching forms of the verses already in the table (and the files before), for the
+    // repeat check.
     void indexSome(const Deadline& deadline)
     {
-        const Table& poem = store.cdsPoem;
-        for (bool first = true; rowsIndexed < poem.rowCount() && (first || deadline.ahead()); first = false) {
-            for (const int end = std::min(poem.rowCount(), rowsIndexed + 4096); rowsIndexed < end;
-                 ++rowsIndexed) {
-                NormalizeTextInto(poem.rowAt(rowsIndexed).cells[size_t(textColumn)].text(), form);
+        const int known = knownVerses();
+        for (bool first = true; rowsIndexed < known && (first || deadline.ahead()); first = false) {
+            for (const int end = std::min(known, rowsIndexed + 4096); rowsIndexed < end; ++rowsIndexed) {
+                NormalizeTextInto(knownVerse(rowsIndexed).cells[size_t(textColumn)].text(), form);
                 forms.insert(FormSet::hashOf(form), rowsIndexed);
             }
         }
-        if (rowsIndexed == poem.rowCount())
+        if (rowsIndexed == known)
             stage = Stage::Check;
     }
 
     // Checks the file's records, each against the table and the records before it.
     void checkSome(const Deadline& deadline, ImportResult& result)
     {
-        const Table& poem = store.cdsPoem;
-        const size_t keyColumn = size_t(poem.keyField()->column());
+        const size_t keyColumn = size_t(store.cdsPoem.keyField()->column());
         const auto formOf = [&](int32_t ref) -> const std::string& {
-            const Row& row = ref >= 0 ? poem.rowAt(ref) : newVerses[size_t(-ref - 1)];
+            const Row& row = ref >= 0 ? knownVerse(ref) : newVerses[size_t(-ref - 1)];
             NormalizeTextInto(row.cells[size_t(textColumn)].text(), otherForm);
             return otherForm;
         };
@@ -345,7 +367,7 @@ struct VerseImport::Work {
             if (const auto same = forms.find(hash, [&](int32_t ref) { return formOf(ref) == form; })) {
                 if (*same >= 0)
                     refuse(Refusal::DuplicateInTable,
-                           "الرقم المتسلسل " + std::to_string(poem.rowAt(*same).cells[keyColumn].integer()));
+                           "الرقم المتسلسل " + std::to_string(knownVerse(*same).cells[keyColumn].integer()));
                 else
                     refuse(Refusal::DuplicateInFile,
                            "السطر " + std::to_string(newVerseLines[size_t(-*same - 1)]));
@@ -368,6 +390,15 @@ struct VerseImport::Work {
             result.taken = newVerses.size();
             result.newPoets = newPoets.size();
             result.newCategories = newCategories.size();
+            if (RowsOfFilesBefore* rows = options.filesBefore) {
+                const auto join = [](std::vector<Row>& to, std::vector<Row>& from) {
+                    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+                    from.clear();
+                };
+                join(rows->verses, newVerses);
+                join(rows->poets, newPoets);
+                join(rows->categories, newCategories);
+            }
             stage = options.writeReport ? Stage::Report : Stage::Ended;
             return;
         }
@@ -445,7 +476,7 @@ double VerseImport::progress() const
     switch (w.stage) {
     case Stage::Open: return 0.0;
     case Stage::Read: return 0.10 * part(double(w.bytes.size()), double(w.fileSize));
-    case Stage::Index: return 0.10 + 0.05 * part(w.rowsIndexed, w.store.cdsPoem.rowCount());
+    case Stage::Index: return 0.10 + 0.05 * part(w.rowsIndexed, w.knownVerses());
     case Stage::Check: return 0.15 + 0.45 * part(double(w.reader->consumed()), double(w.text.size()));
     case Stage::Write: return 0.60 + 0.37 * part(double(w.batch.rowsWritten()), double(w.batch.rowsInAll()));
     case Stage::Commit:

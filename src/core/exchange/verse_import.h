@@ -4,6 +4,7 @@
 // found by name or made, all as one change; every other line is refused with its reason. The
 // work is done in slices (step) so that a window stays responsive and can cancel; cancelling
 // or a failure at any point leaves the tables as they were, in memory and in their files.
+#include "core/exchange/files_before.h"
 #include "core/exchange/formats.h"
 #include "core/exchange/text_layout.h"
 #include "core/exchange/verse_fields.h"
@@ -27,6 +28,10 @@ struct ImportOptions {
     HeadingPoet headingPoet = HeadingPoet::None;  // plain text: a heading line that names the poet
     bool writeReport = true;                       // the report file beside the source
     bool dryRun = false;                           // check and report everything, store nothing
+    // A dry run over several files: the rows the files checked before this one would add. This
+    // file is checked against them as against the tables, and its own rows join them once it is
+    // checked. Null: the tables alone.
+    RowsOfFilesBefore* filesBefore = nullptr;
 };
 
 struct RefusedLine {

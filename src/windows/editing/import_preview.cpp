@@ -1,6 +1,7 @@
 #include "windows/editing/import_preview.h"
 
 #include "core/exchange/import_report.h"
+#include "windows/shell/accessibility.h"
 #include "windows/shell/guard.h"
 #include "core/text/codepage.h"
 
@@ -93,7 +94,9 @@ TfmImportPreview::TfmImportPreview(PoemStore& store, const QString& path, const 
                                          QStringLiteral("النهاية")});
     grVerses->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grVerses->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grVerses->setTabKeyNavigation(false);  // Tab goes on to the buttons, not from cell to cell
     grVerses->verticalHeader()->hide();
+    nameControl(grVerses, QStringLiteral("الأبيات كما تُحفظ"));
     grVerses->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grVerses->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     grVerses->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
@@ -185,7 +188,8 @@ void TfmImportPreview::showCheck()
     const bool text = r.format == Format::Text;
     cbLayout->setEnabled(text || r.format == Format::Auto);
     cbHeadingPoet->setEnabled(text || r.format == Format::Auto);
-    bbImport->setEnabled(!failed);
+    // Nothing to store, nothing to do: the import is offered once a verse would be taken.
+    bbImport->setEnabled(!failed && r.toTake > 0);
     laSource->setText(r.format == Format::Auto ? QString() : fromUtf8(sourceText(r)));
     if (failed) {
         laCounts->setText(fromUtf8(r.error));

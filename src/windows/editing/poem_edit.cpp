@@ -126,8 +126,8 @@ void TfmPoemEdit::buildLetterChoice()
     white.setColor(QPalette::Window, Qt::white);
     stCount->setPalette(white);
     stCount->setLayoutDirection(Qt::LeftToRight);
-    stCount->setGeometry(474, 96, 10, 17);
-    placeCount();
+    stCount->move(474, 96);
+    fitCount();  // an empty table shows its «0» whole from the start
 }
 
 // The buttons that open the categories' and the poets' tables.
@@ -270,8 +270,13 @@ void TfmPoemEdit::showCount()
     if (stCount->text() == count)
         return;
     stCount->setText(count);
+    fitCount();
+}
+
+void TfmPoemEdit::fitCount()
+{
     stCount->adjustSize();
-    stCount->setFixedHeight(17);
+    stCount->setFixedHeight(17);  // as laid out: the digits need less than the line's height
     placeCount();
 }
 

@@ -115,6 +115,7 @@ private:
     bool hasVerseToScan() const;
     void sizeColumns();
     void placeCount();
+    void fitCount();  // the count's box as big as its number, its right edge kept
 
     Shell& shell_;
     TfmCategory& category_;

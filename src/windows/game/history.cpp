@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -79,6 +80,8 @@ TfmHistory::TfmHistory(Shell& shell, QWidget* parent) : QDialog(parent), shell_(
     // A double-click anywhere on the grid, its title row included, opens the current game.
     DBGrid1->viewport()->installEventFilter(this);
     DBGrid1->horizontalHeader()->viewport()->installEventFilter(this);
+    // Return on the grid does the same, so that a keyboard alone can open a game's verses.
+    DBGrid1->installEventFilter(this);
 }
 
 TfmHistory::~TfmHistory() = default;
@@ -109,6 +112,13 @@ bool TfmHistory::eventFilter(QObject* watched, QEvent* event)
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         runGuarded([this] { DBGrid1DblClick(); });
         return true;
+    }
+    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            runGuarded([this] { DBGrid1DblClick(); });
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

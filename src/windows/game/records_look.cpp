@@ -76,6 +76,9 @@ void fitColumns(DBGrid& grid)
     // The header stretching the last column would also squeeze it, title and all, when the
     // others take the width: it keeps its own width here and only takes what room is left.
     grid.horizontalHeader()->setStretchLastSection(false);
+    // The style's least width of a column is wider than a short title or a number needs; with it
+    // the history's six columns overrun the grid at the window's own size, the last one cut.
+    grid.horizontalHeader()->setMinimumSectionSize(2 * grid.fontMetrics().horizontalAdvance(QLatin1Char('0')));
     int used = 0;
     for (int column = 0; column < model.columnCount(); ++column) {
         const Field* field = model.fieldOfColumn(column);

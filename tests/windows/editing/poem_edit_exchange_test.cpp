@@ -7,6 +7,7 @@
 #include "person.h"
 #include "reading_order.h"
 #include "scripted_dialogs.h"
+#include "screen_reader.h"
 #include "windows/shell/db_controls.h"
 #include "windows/main/main_window.h"
 #include "core/text/codepage.h"
@@ -409,6 +410,63 @@ TEST_F(PoemEditExchangeTest, ThePreviewShowsWhatWillBeStoredFollowsTheChoicesAnd
     const QStringList messages = dialogs->texts(QStringLiteral("message"));
     ASSERT_EQ(messages.size(), 1) << "no summary after a cancelled preview";
     EXPECT_TRUE(messages[0].contains(QStringLiteral("الأبيات المستوردة: 3"))) << messages[0].toStdString();
+}
+
+// Three files dropped at once, each holding the same two verses: the first preview offers them
+// (taken with the keyboard), and once they are stored the next two show that nothing would be taken and do not offer the
+// import; a click on the greyed button does nothing, the preview is left by its cancel or Esc.
+TEST_F(PoemEditExchangeTest, ThePreviewOffersTheImportOnlyWhenAVerseWouldBeTaken)
+{
+    const std::string verses = "سلو قلبي غداة سلا وثابا\tلعل على الجمال له عتابا\n"
+                               "أعز مكان في الدنى سرج سابح\tوخير جليس في الزمان كتاب\n";
+    QList<QUrl> files;
+    for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
+        writeFile(dir.file(name), verses);
+        files << QUrl::fromLocalFile(QString::fromStdString(dir.file(name)));
+    }
+    QStringList counts;
+    QString gridName;
+    onPreview = [&](TfmImportPreview& p) {
+        untilChecked(p);
+        counts << p.laCounts->text();
+        gridName = readName(p.grVerses);
+        if (counts.size() == 1) {
+            // By the keyboard: from the choices over the grid to «استيراد», then Return.
+            EXPECT_TRUE(p.bbImport->isEnabled());
+            p.cbEncoding->setFocus();
+            ASSERT_TRUE(tabTo(p.bbImport, 6)) << "Tab leaves the grid";
+            press(Qt::Key_Return);
+            return;
+        }
+        EXPECT_FALSE(p.bbImport->isEnabled());
+        QTest::mouseClick(p.bbImport, Qt::LeftButton);
+        EXPECT_TRUE(p.isVisible()) << "the greyed button does nothing";
+        if (counts.size() == 2)
+            click(p.bbCancel);
+        else
+            press(Qt::Key_Escape);
+        EXPECT_FALSE(p.isVisible());
+    };
+    inVerseWindow([&](TfmPoemEdit& w) {
+        QMimeData data;
+        data.setUrls(files);
+        QWidget* target = w.DBMemo1->viewport();
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("5"));
+    });
+    ASSERT_EQ(counts.size(), 3);
+    EXPECT_TRUE(counts[0].contains(QStringLiteral("أبيات تُستورد 2، "))) << counts[0].toStdString();
+    for (const QString& later : {counts[1], counts[2]}) {
+        EXPECT_TRUE(later.contains(QStringLiteral("أبيات تُستورد 0، "))) << later.toStdString();
+        EXPECT_TRUE(later.contains(QStringLiteral("مكرر لبيت في الجدول: 2"))) << later.toStdString();
+    }
+    EXPECT_EQ(gridName, QStringLiteral("الأبيات كما تُحفظ")) << "the grid is named for screen readers";
+    EXPECT_EQ(dialogs->texts(QStringLiteral("message")).size(), 1) << "one import, one summary";
+    EXPECT_EQ(program->fmMain->cdsPoem().rowCount(), 5);
 }
 
 }  // namespace

@@ -83,6 +83,40 @@ TEST_F(PoemEditTest, TheWindowAsDesigned)
     });
 }
 
+// Whether a text box shows its text uncut: in a picture of its inside, the text's ink reaches no
+// edge (a cut glyph stops at the edge it is cut at).
+bool inkClearOfEdges(QLabel* box)
+{
+    const QImage inside = box->grab(box->contentsRect()).toImage();
+    const QColor paper = box->palette().color(QPalette::Window);
+    const auto ink = [&](int x, int y) { return QColor(inside.pixel(x, y)) != paper; };
+    bool ok = inside.width() > 2 && inside.height() > 2;
+    for (int x = 0; x < inside.width(); ++x)
+        ok = ok && !ink(x, 0) && !ink(x, inside.height() - 1);
+    for (int y = 0; y < inside.height(); ++y)
+        ok = ok && !ink(0, y) && !ink(inside.width() - 1, y);
+    return ok;
+}
+
+// The count's box holds its number whole, at the window's own size and font: the «0» of an empty
+// table as the first start shows it, and a count of two digits.
+TEST_F(PoemEditTest, TheCountShowsItsNumberWhole)
+{
+    auto p = start();
+    open(*p, [&](TfmPoemEdit& w) {
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("0"));
+        EXPECT_TRUE(inkClearOfEdges(w.stCount)) << "width " << w.stCount->width();
+    });
+    for (int i = 0; i < 12; ++i)
+        addVerse(*p, "لقد طال ليلي", 0, "ل", "ي", "");
+    open(*p, [&](TfmPoemEdit& w) {
+        EXPECT_EQ(w.stCount->text(), QStringLiteral("12"));
+        EXPECT_TRUE(inkClearOfEdges(w.stCount)) << "width " << w.stCount->width();
+        EXPECT_EQ(w.stCount->geometry().right(), 483) << "it grows to the left";
+        EXPECT_EQ(w.stCount->height(), 17);
+    });
+}
+
 // Every label stands clear of the control under it (the dots below the letters are not hidden),
 // and the width the window gains goes to the verse column, the other columns as they were.
 TEST_F(PoemEditTest, LabelsStandClearOfTheirControlsAndTheVerseColumnTakesTheWidth)

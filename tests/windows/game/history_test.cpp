@@ -11,6 +11,14 @@ namespace {
 
 using HistoryTest = RecordsFixture;
 
+// The column lies whole inside the grid, no part of it scrolled out of view.
+bool wholeInView(DBGrid& grid, int column)
+{
+    const QHeaderView* header = grid.horizontalHeader();
+    const int at = header->sectionViewportPosition(column);
+    return at >= 0 && at + header->sectionSize(column) <= grid.viewport()->width();
+}
+
 const QDateTime kFirstOfMarch(QDate(2026, 3, 1), QTime(20, 5, 9));
 const QDateTime kSecondOfMarch(QDate(2026, 3, 2), QTime(9, 15, 0));
 const QDateTime kThirdOfMarch(QDate(2026, 3, 3), QTime(23, 59, 58));
@@ -47,6 +55,7 @@ TEST_F(HistoryTest, ListsTheGamesUnderTheirTitlesAsLaidOut)
             for (const QString& text : columnTexts(*h.DBGrid1, c))
                 widest = std::max(widest, metrics.horizontalAdvance(text));
             EXPECT_GT(h.DBGrid1->columnWidth(c), widest) << "column " << c;
+            EXPECT_TRUE(wholeInView(*h.DBGrid1, c)) << "column " << c << " at the window's own size";
         }
 
         // The grid grows with the window, the title stays at the right.
@@ -85,6 +94,10 @@ TEST_F(HistoryTest, TheDateReadsInItsOwnOrderAndNoTitleIsCut)
                 total += header->sectionSize(c);
             }
             EXPECT_GE(total, grid.viewport()->width()) << "the columns fill the grid at " << width;
+            // From the window's own size up, every title shows whole without a scroll; «النهاية»,
+            // the last, too.
+            for (int c = 0; width >= 536 && c < grid.model()->columnCount(); ++c)
+                EXPECT_TRUE(wholeInView(grid, c)) << "column " << c << " at " << width;
         }
         h.resize(536, 330);
     });
@@ -107,22 +120,27 @@ TEST_F(HistoryTest, TheGridCannotBeEdited)
     EXPECT_EQ(OnDisk(dir).history().at(0).name, cp(QStringLiteral("محمد")));
 }
 
+// A game is opened by a double-click on its row or on the title row, or from the keyboard alone:
+// the arrows to its row, then Return.
 TEST_F(HistoryTest, DoubleClickShowsTheChosenGamesVersesBesideIt)
 {
     const LocaleScope british(QLocale(QLocale::English, QLocale::UnitedKingdom));
     record({{QStringLiteral("محمد"), kFirstOfMarch, {kBalaghna, kIdha}},
             {QStringLiteral("سعاد"), kSecondOfMarch, {kBanaytu}},
             {QStringLiteral("زيد"), kThirdOfMarch, {}}});
+    enum class How { Cell, Titles, Keys };  // Titles: a click on the row, then a double-click on the titles
     const struct {
         int row;
-        bool onTitles;  // double-clicked on the title row, after a click on the row
+        How how;
         QStringList verses;
         QString player, date;
         QString filter;
     } cases[] = {
-        {1, false, {kBanaytu}, "سعاد", "02/03/2026 09:15:00", "GameID = 2"},
-        {0, true, {kBalaghna, kIdha}, "محمد", "01/03/2026 20:05:09", "GameID = 1"},
-        {2, false, {}, "زيد", "03/03/2026 23:59:58", "GameID = 3"},
+        {1, How::Cell, {kBanaytu}, "سعاد", "02/03/2026 09:15:00", "GameID = 2"},
+        {0, How::Titles, {kBalaghna, kIdha}, "محمد", "01/03/2026 20:05:09", "GameID = 1"},
+        {2, How::Keys, {}, "زيد", "03/03/2026 23:59:58", "GameID = 3"},
+        {0, How::Keys, {kBalaghna, kIdha}, "محمد", "01/03/2026 20:05:09", "GameID = 1"},
+        {2, How::Cell, {}, "زيد", "03/03/2026 23:59:58", "GameID = 3"},
     };
     TfmPlayerPoem& w = playerPoem();
     openHistory([&](TfmHistory& h) {
@@ -133,10 +151,17 @@ TEST_F(HistoryTest, DoubleClickShowsTheChosenGamesVersesBesideIt)
             activate(h);
             if (w.isVisible())
                 w.showMinimized();
-            if (c.onTitles) {
+            if (c.how == How::Titles) {
                 clickCell(*h.DBGrid1, c.row, 0);
                 QHeaderView* header = h.DBGrid1->horizontalHeader();
                 QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(1) + 5, 5});
+            } else if (c.how == How::Keys) {
+                ASSERT_TRUE(tabTo(h.DBGrid1));
+                while (h.DBGrid1->currentIndex().row() < c.row)
+                    press(Qt::Key_Down);
+                while (h.DBGrid1->currentIndex().row() > c.row)
+                    press(Qt::Key_Up);
+                press(Qt::Key_Return);
             } else {
                 doubleClickCell(*h.DBGrid1, c.row, 1);
             }
