@@ -10,6 +10,7 @@
 #include "windows/shell/dialogs.h"
 
 #include "core/exchange/import_report.h"
+#include "core/prosody/poem_meter_note.h"
 #include "core/exchange/verse_export.h"
 #include "core/exchange/verse_import.h"
 #include "core/rules/turn_rules.h"
@@ -125,6 +126,7 @@ void runShowingProgress(Work& work, const std::string& name)
 int importFiles(PoemStore& store, const QCommandLineParser& parser, const std::vector<std::string>& files)
 {
     ImportOptions options;
+    options.poemMeter = prosody::readPoemMeter;  // a poem's meter, in the summary and the report
     if (parser.isSet(kFormat) && !parseFormat(valueOf(parser, kFormat), options.format))
         return misused("صيغة غير معروفة: " + valueOf(parser, kFormat));
     if (parser.isSet(kEncoding) && !parseEncoding(valueOf(parser, kEncoding), options.encoding))

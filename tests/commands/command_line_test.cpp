@@ -257,4 +257,30 @@ TEST_F(CommandLineTest, ADryRunOverSeveralFilesSaysWhatTheImportOfThemWillDo)
     EXPECT_EQ(countsAfter(dry.out, "شعراء جدد يُضافون: "), countsAfter(done.out, "شعراء جدد: ")) << dry.out;
 }
 
+// A plain-text poem is named one meter from all its verses, and a verse of another poem that
+// slipped in is named by its line; a file of records (CSV) is no poem and names none.
+TEST_F(CommandLineTest, AnImportedPoemIsNamedItsMeterAndTheVerseThatDoesNotFitIt)
+{
+    writeFile(work.file("poem.txt"), "معلقة امرئ القيس\n"
+                                     "قفا نبك من ذكرى حبيب ومنزل *** بسقط اللوى بين الدخول فحومل\n"
+                                     "فتوضح فالمقراة لم يعف رسمها *** لما نسجتها من جنوب وشمأل\n"
+                                     "ترى بعر الآرام في عرصاتها *** وقيعانها كأنه حب فلفل\n"
+                                     "الخيل والليل والبيداء تعرفني *** والسيف والرمح والقرطاس والقلم\n"
+                                     "كأني غداة البين يوم تحملوا *** لدى سمرات الحي ناقف حنظل\n"
+                                     "وقوفا بها صحبي علي مطيهم *** يقولون لا تهلك أسى وتجمل\n");
+    writeFile(work.file("poems.csv"), "text\n"
+                                      "قفا نبك من ذكرى حبيب ومنزل *** بسقط اللوى بين الدخول فحومل\n"
+                                      "فتوضح فالمقراة لم يعف رسمها *** لما نسجتها من جنوب وشمأل\n");
+    const Outcome imported = run({"import", "poem.txt", "poems.csv"});
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    const std::string poemSummary = imported.out.substr(0, imported.out.find("poems.csv"));
+    // (A bare verse the scanner cannot read is listed apart, not as another meter's.)
+    EXPECT_NE(poemSummary.find("بحر القصيدة: الطويل ("), std::string::npos) << imported.out;
+    EXPECT_NE(poemSummary.find(" من 6 بيتًا)"), std::string::npos) << imported.out;
+    EXPECT_NE(poemSummary.find("لا توافقه: السطر 5\n"), std::string::npos) << imported.out;
+    EXPECT_EQ(imported.out.find("بحر القصيدة", poemSummary.size()), std::string::npos) << imported.out;
+    // The report beside the poem says it as well.
+    EXPECT_NE(readFile(work.file("poem.txt.import-report.txt")).find("لا توافقه: السطر 5"), std::string::npos);
+}
+
 }  // namespace

@@ -35,6 +35,40 @@ std::string withoutIsolates(std::string text)
     return text;
 }
 
+// "السطر 5، السطر 17", the first few of them.
+std::string linesText(const std::vector<int>& lines)
+{
+    constexpr size_t kShown = 10;
+    std::string text;
+    for (size_t i = 0; i < lines.size() && i < kShown; ++i)
+        text += (i ? "، السطر " : "السطر ") + count(size_t(lines[i]));
+    if (lines.size() > kShown)
+        text += "، وغيرها (" + count(lines.size()) + " في الجملة)";
+    return text;
+}
+
+// Each poem's meter, named from all its verses, and the verses that do not fit it.
+std::string poemMetersText(const ImportResult& result)
+{
+    std::string text;
+    for (const ImportResult::PoemMeter& poem : result.poems) {
+        text += "بحر القصيدة";
+        if (result.poems.size() > 1)
+            text += " عند السطر " + count(size_t(poem.firstLine));
+        if (!poem.note.known) {
+            text += ": غير معروف\n";
+            continue;
+        }
+        text += ": " + poem.note.meter + " (" + count(size_t(poem.note.fitting)) + " من " +
+                count(size_t(poem.verses)) + " بيتًا)\n";
+        if (!poem.notFittingLines.empty())
+            text += "    • لا توافقه: " + linesText(poem.notFittingLines) + "\n";
+        if (!poem.unreadLines.empty())
+            text += "    • لم يُقرأ وزنها: " + linesText(poem.unreadLines) + "\n";
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string refusalName(Refusal reason)
@@ -87,6 +121,7 @@ std::string summaryText(const ImportResult& result)
             text += "    • " + refusalName(Refusal(r)) + ": " + count(by[size_t(r)]) + "\n";
     if (!result.headings.empty())
         text += "عناوين لم تُحفظ أبياتًا: " + count(result.headings.size()) + "\n";
+    text += poemMetersText(result);
     if (result.folded.letters)
         text += "حروف فارسية أو أردية صارت عربية: " + count(result.folded.letters) + "\n";
     if (result.folded.invisible)

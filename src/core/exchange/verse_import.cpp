@@ -39,6 +39,8 @@ constexpr size_t kExcerpt = 160;
 // line is no verse file's (a dump, a file of zeroes), and is not read on.
 constexpr size_t kLongestLine = size_t(1) << 20;
 constexpr size_t kFirstVerses = 100;
+// A plain-text file of more verses than this is a collection, not poems to name a meter for.
+constexpr size_t kPoemVersesAtMost = 2000;
 
 // The start of a line for the report, cut at a character's boundary.
 std::string excerptOf(std::string_view raw)
@@ -170,6 +172,50 @@ struct VerseImport::Work {
     SourceRecord record;
     VerseFields verse;
     TablesBatch batch;
+
+    // The verses of the poems of a plain-text file, each poem from a heading to the next.
+    struct PoemVerses {
+        std::vector<int> lines;
+        std::vector<std::string> texts;
+    };
+    std::vector<PoemVerses> poemVerses{1};
+    size_t poemVerseCount = 0;
+
+    bool readsPoems(const ImportResult& result) const
+    {
+        return options.poemMeter && result.format == Format::Text && poemVerseCount <= kPoemVersesAtMost;
+    }
+
+    void keepPoemVerse(const ImportResult& result)
+    {
+        if (!readsPoems(result))
+            return;
+        ++poemVerseCount;
+        poemVerses.back().lines.push_back(record.line);
+        poemVerses.back().texts.push_back(verse.text);
+    }
+
+    // Each poem of two verses or more, its meter named from all of them, repeats of verses the
+    // table already holds included: they are the poem's verses all the same.
+    void namePoemMeters(ImportResult& result)
+    {
+        if (!readsPoems(result))
+            return;
+        for (PoemVerses& poem : poemVerses) {
+            if (poem.texts.size() < 2)
+                continue;
+            ImportResult::PoemMeter named;
+            named.firstLine = poem.lines.front();
+            named.verses = int(poem.texts.size());
+            named.note = options.poemMeter(poem.texts);
+            for (const int v : named.note.notFitting)
+                named.notFittingLines.push_back(poem.lines[size_t(v)]);
+            for (const int v : named.note.unread)
+                named.unreadLines.push_back(poem.lines[size_t(v)]);
+            result.poems.push_back(std::move(named));
+        }
+        poemVerses.clear();
+    }
 
     const RowsOfFilesBefore& before() const { return options.filesBefore ? *options.filesBefore : kNoFilesBefore; }
 
@@ -347,11 +393,14 @@ struct VerseImport::Work {
             if (n % kCheckPiece == 0 && !deadline.ahead())
                 break;
             if (!reader->next(record)) {
+                namePoemMeters(result);
                 stage = Stage::Write;
                 break;
             }
             if (record.heading) {
                 result.headings.push_back({record.line, record.text});
+                if (!poemVerses.back().texts.empty())
+                    poemVerses.emplace_back();  // a title: the next poem begins
                 continue;
             }
             const auto refuse = [&](Refusal reason, std::string detail) {
@@ -362,6 +411,7 @@ struct VerseImport::Work {
                 refuse(refused->reason, std::move(refused->detail));
                 continue;
             }
+            keepPoemVerse(result);
             NormalizeTextInto(verse.text, form);
             const uint64_t hash = FormSet::hashOf(form);
             if (const auto same = forms.find(hash, [&](int32_t ref) { return formOf(ref) == form; })) {

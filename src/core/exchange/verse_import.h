@@ -11,6 +11,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,17 @@ class PoemStore;
 }
 
 namespace barqeen::exchange {
+
+// A poem's meter decided from all its verses, as the meter scanner tells it (indices into the
+// verses it was given).
+struct PoemMeterNote {
+    bool known = false;
+    std::string meter;  // UTF-8, when known
+    int fitting = 0;
+    std::vector<int> notFitting;  // read as another meter
+    std::vector<int> unread;      // no meter reads them
+};
+using PoemMeterReader = std::function<PoemMeterNote(const std::vector<std::string>& verses)>;
 
 struct ImportOptions {
     Format format = Format::Auto;
@@ -32,6 +44,9 @@ struct ImportOptions {
     // file is checked against them as against the tables, and its own rows join them once it is
     // checked. Null: the tables alone.
     RowsOfFilesBefore* filesBefore = nullptr;
+    // Plain text of a poem or a few (split at their headings): each poem's meter, named from all
+    // its verses (Windows-1256 texts) by the layer that knows the meters. None without it.
+    PoemMeterReader poemMeter;
 };
 
 struct RefusedLine {
@@ -62,6 +77,15 @@ struct ImportResult {
         std::string text;  // UTF-8
     };
     std::vector<Heading> headings;  // plain text: titles and names among the verses, not stored
+
+    // Plain text read as poems: each poem's meter, its verses by the lines they start on.
+    struct PoemMeter {
+        int firstLine = 0;
+        int verses = 0;
+        PoemMeterNote note;
+        std::vector<int> notFittingLines, unreadLines;
+    };
+    std::vector<PoemMeter> poems;
 
     // The first verses to be taken, as they will be stored, and how many are to be taken so far.
     struct Verse {

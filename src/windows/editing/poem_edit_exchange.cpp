@@ -4,6 +4,8 @@
 #include "windows/editing/exchange_progress.h"
 #include "windows/editing/import_preview.h"
 #include "windows/editing/poem_edit.h"
+
+#include "core/prosody/poem_meter_note.h"
 #include "core/common/error.h"
 #include "core/exchange/import_report.h"
 #include "core/exchange/verse_export.h"
@@ -192,8 +194,10 @@ void TfmPoemEdit::importStarter(const QString& path)
     importFile(path, options);
 }
 
-void TfmPoemEdit::importFile(const QString& path, const ImportOptions& options)
+void TfmPoemEdit::importFile(const QString& path, const ImportOptions& chosen)
 {
+    ImportOptions options = chosen;
+    options.poemMeter = prosody::readPoemMeter;  // a poem's meter, in the summary
     VerseImport import(shell_.store(), path.toStdString(), options);
     runWithProgress(this, QStringLiteral("استيراد الأبيات"),
                     {[&] { return import.step(kSlice); }, [&] { return import.progress(); },
