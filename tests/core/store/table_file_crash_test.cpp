@@ -81,6 +81,7 @@ TEST(TableFileCrashTest, KilledAtAnyWriteOrFlushNothingIsLostAndNothingIsSaid)
                 break;
         }
     }
+    RecordProperty("kill_points", rounds);  // the figure of the run, in --gtest_output=xml
     EXPECT_GT(rounds, 20);
 }
 
