@@ -123,6 +123,32 @@ void PostOneVerse(benchmark::State& state)
     }
 }
 
+// A post right after another program folded the verse file's log in with a truncating checkpoint
+// (as sqlite3's `PRAGMA wal_checkpoint(TRUNCATE)` does, untimed): the file's time moved and SQLite's
+// data_version with it, so the post first reads the file alone and compares every row with the
+// table's, and makes the log's record anew (a digest of every page). Once per such checkpoint.
+void PostAfterAnotherProgramsCheckpoint(benchmark::State& state)
+{
+    const size_t verses = size_t(state.range(0));
+    Table& poem = openStore(verses).cdsPoem;
+    poem.setFiltered(false);
+    sqlite3* other = nullptr;
+    sqlite3_open_v2((corpus::BenchFolder(verses) + "/Poem.cds").c_str(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(other, 2000);
+    int64_t turn = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        sqlite3_exec(other, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        state.ResumeTiming();
+        poem.setRecNo(int(1 + (turn * 7919) % poem.recordCount()));
+        poem.edit();
+        poem.field("Text").setAsString(poem.field("Text").asString() + (turn % 2 ? "" : " "));
+        poem.post();
+        ++turn;
+    }
+    sqlite3_close(other);
+}
+
 // One UPDATE of the same rows as PostOneVerse, each in its own transaction, synchronous as the
 // tables write, on a copy of the verse file in the given journal mode: the floor under any durable
 // post, through the write-ahead log the tables use ("wal") and through a rollback journal
@@ -184,6 +210,8 @@ int main(int argc, char** argv)
     sizes(benchmark::RegisterBenchmark("OpenTables/peak-memory", OpenTablesPeakMemory)->Iterations(1));
     sizes(benchmark::RegisterBenchmark("CloseUnchanged", CloseUnchanged)->Iterations(5));
     sizes(benchmark::RegisterBenchmark("PostOneVerse", PostOneVerse));
+    sizes(benchmark::RegisterBenchmark("PostOneVerse/after-another-programs-checkpoint", PostAfterAnotherProgramsCheckpoint)
+              ->Iterations(5));
     sizes(benchmark::RegisterBenchmark("PostOneVerse/bare-update-wal", UpdateOneRowBare, "wal"));
     sizes(benchmark::RegisterBenchmark("PostOneVerse/bare-update-rollback-journal", UpdateOneRowBare, "delete"));
     sizes(benchmark::RegisterBenchmark("WalkVerses/with-hook", WalkVerses, true));

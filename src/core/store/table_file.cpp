@@ -77,14 +77,6 @@ void stepOneRow(sqlite3* db, sqlite3_stmt* stmt)
         throw ForeignChange{};
 }
 
-// The rows kept beside a replaced file are made whole in their own file after every commit: should
-// the program stop, that file alone, copied or moved anywhere, holds them all. Rare enough that the
-// fold-in's cost does not count.
-bool foldWhole(sqlite3* db)
-{
-    return db && sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) == SQLITE_OK;
-}
-
 // A new file with the table's definitions and rows, made beside the target and renamed over it.
 void writeWhole(const std::string& path, const Table& table, const std::string& kind)
 {
@@ -202,6 +194,8 @@ void TableFile::disconnect(bool checkpoint)
     // connection still open (a reader) keeps it for itself. A fold-in that fails for want of room
     // is told; the log then stays, holding everything, and is read with the file next time.
     if (checkpoint && !readOnly()) {
+        if (logRecord_)
+            logRecord_->beforeFoldIn();
         const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
         if (rc == SQLITE_OK) {
             foldProblem_.clear();  // an idle fold-in that failed before is made good now
@@ -468,12 +462,23 @@ void TableFile::commit(const std::function<void()>& statements)
     }
     if (foreign)
         giveUpFile(true, true);
-    if (mode_ == Mode::WritingKept && foldWhole(db_))
-        startLogRecord();
+    if (mode_ == Mode::WritingKept)
+        foldKeptWhole();
     rememberIdentity();
     rememberDataVersion();
     if (committed_)
         committed_();
+}
+
+void TableFile::foldKeptWhole()
+{
+    // The rows kept beside a replaced file are made whole in their own file after every commit:
+    // should the program stop, that file alone, copied or moved anywhere, holds them all. Rare
+    // enough that the fold-in's cost does not count.
+    if (logRecord_)
+        logRecord_->beforeFoldIn();
+    if (db_ && sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) == SQLITE_OK)
+        startLogRecord();
 }
 
 void TableFile::rowAdded(const Row& row, int64_t nextKey)
@@ -576,8 +581,8 @@ void TableFile::commitBatch()
     }
     committedBatchCounter_ = *batchCounter_;
     batchCounter_.reset();
-    if (mode_ == Mode::WritingKept && foldWhole(db_))
-        startLogRecord();
+    if (mode_ == Mode::WritingKept)
+        foldKeptWhole();
     rememberIdentity();
     rememberDataVersion();
     if (committed_)

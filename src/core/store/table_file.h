@@ -130,6 +130,7 @@ private:
     // The system's error of the connection's last failed call (ENOSPC, EFBIG, ...), or 0.
     int systemError() const;
     void commit(const std::function<void()>& statements);
+    void foldKeptWhole();
 
     std::string path_;
     Table& table_;

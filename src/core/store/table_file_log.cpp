@@ -36,13 +36,35 @@ bool fileMatches(const std::string& path, const RecordedFile& record, const std:
     return same;
 }
 
+// SQLite starts a log's next round only once every frame of the last one is in the file, and adds
+// one to the first salt of the log's header each time (after another tool's truncating checkpoint
+// and a write of its own; or the program's own next round, when the record that reached the disk
+// before a power cut was older). A log whose first salt is a few rounds on from the recorded one
+// is the file's own: the recorded pages no longer describe the file, which holds that round now,
+// and the log is read as SQLite reads it. An older round of this file's log is behind; another
+// file's log has salts of its own (one chance in 4 million of falling within the rounds allowed).
+// The header's checkpoint sequence is no help: each connection counts it from what it read itself.
+bool followsRecordedRound(const log_check::LogScan& log, const RecordedFile& record)
+{
+    constexpr uint32_t kMostRounds = 1024;
+    const LogProgress& was = record.progress;
+    const uint32_t rounds = log.salt1 - was.salt1;
+    return log.present && (was.salt1 | was.salt2) != 0 && log.pageSize == record.pageSize && rounds >= 1 &&
+           rounds <= kMostRounds;
+}
+
 }  // namespace
 
 void TableFile::checkLeftLog()
 {
     const std::string logPath = path_ + "-wal";
-    const std::optional<RecordedFile> record = RecordedFile::load(path_);
     const log_check::LogScan log = log_check::scan(logPath);
+    const std::optional<RecordedFile> record = RecordedFile::load(path_);
+    // A later round than the recorded one: every commit the program recorded is in the file, and
+    // none of the program's commits since was recorded (a change cut short in it was never
+    // reported done). The log is read as SQLite reads it; nothing is said.
+    if (record && followsRecordedRound(log, *record))
+        return;
     const LogProgress was = record ? record->progress : LogProgress{};
     const bool unfolded = was.committed > was.folded;  // commits the file alone did not hold
     const bool sameRound = log.present && log.salt1 == was.salt1 && log.salt2 == was.salt2;
@@ -126,6 +148,8 @@ void TableFile::foldLog() noexcept
     if (!db_ || readOnly() || inBatch() || place() != Place::Ours || connectionStale())
         return;
     const std::vector<uint32_t> pages = log_check::loggedPages(path_ + "-wal");
+    if (logRecord_)
+        logRecord_->beforeFoldIn();
     int logFrames = 0, folded = 0;
     const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &folded);
     if (rc == SQLITE_OK) {

@@ -82,6 +82,9 @@ TEST(ImportCrashTest, KilledAtAnyFlushTheImportIsAllOrNothingAtTheNextStart)
         EXPECT_EQ(notice.find("تنقص"), std::string::npos) << notice;
         store.CloseTables();
     }
+    RecordProperty("whole", whole);  // the figures of the run, in --gtest_output=xml
+    RecordProperty("none", none);
+    RecordProperty("undone", undone);
     EXPECT_TRUE(ranToEnd);
     EXPECT_GT(whole, 0);
     EXPECT_GT(none, 0);

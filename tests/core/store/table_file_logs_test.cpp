@@ -1,5 +1,6 @@
 // The write-ahead logs a crash leaves beside the table files: a log that belongs to another file
 // is set aside, a damaged one copied and told.
+#include "child_process.h"
 #include "files_fixture.h"
 #include "core/store/poem_store.h"
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <cstring>
 
 using namespace barqeen;
 using barqeen::test::readFile;
@@ -205,6 +207,119 @@ TEST(TableFileLogsTest, TheLogAfterAnotherToolFoldedItInIsStillTheFiles)
     });
     ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
     expectQuietOpening(dir, 145);
+}
+
+// Another tool folds the log in with a truncating checkpoint while the program has the file open,
+// and writes a row of its own: SQLite starts the log's next round for it. The program stops
+// before its next commit. That round follows the one the program recorded, by SQLite's own rule:
+// it is the file's log, applied with the tool's row, and nothing is said.
+TEST(TableFileLogsTest, AnotherToolsLogAfterItsTruncatingCheckpointIsTheFilesOwn)
+{
+    for (const int rounds : {1, 2}) {
+        SCOPED_TRACE(std::to_string(rounds) + " checkpoints and writes by the tool");
+        TempFolder dir;
+        closedWith(dir, 40);
+        crashAfter(dir, [&](PoemStore& s) {
+            addAuthors(s, 30);
+            for (int i = 0; i < rounds; ++i) {
+                const std::string key = std::to_string(71 + i);
+                const std::string tool = test::inChild(false, [&] {
+                    sqlite3* db = nullptr;
+                    std::string said = "done";
+                    if (sqlite3_open(dir.file("Authors.cds").c_str(), &db) != SQLITE_OK ||
+                        sqlite3_exec(db,
+                                     ("PRAGMA wal_checkpoint(TRUNCATE); INSERT INTO rows (AuthorID, AuthorName) VALUES (" +
+                                      key + ", 'theirs'); UPDATE barqeen_table SET next_key = " + key + " + 1")
+                                         .c_str(),
+                                     nullptr, nullptr, nullptr) != SQLITE_OK)
+                        said = sqlite3_errmsg(db);
+                    sqlite3_close(db);
+                    return said;
+                });
+                ASSERT_EQ(tool, "done");
+            }
+        });
+        ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
+        expectQuietOpening(dir, 70 + rounds);
+    }
+}
+
+// The record beside the file (-wal-id) as a power cut, a flipped bit or a copy from elsewhere may
+// leave it. A record older than the file, one that fails its own checksum or one made for another
+// table or folder never sets the file's own log aside and never gives a false alarm: the log is
+// read as SQLite alone reads it.
+TEST(TableFileLogsTest, ARecordStaleDamagedOrFromElsewhereNeverSetsTheFilesLogAside)
+{
+    const auto word = [](const std::string& bytes, size_t at) {
+        return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+               uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+    };
+    // Where the record keeps the log's first salt (as this machine writes a number).
+    const auto saltAt = [&](const std::string& record, const std::string& log) {
+        const uint32_t salt = word(log, 16);
+        char bytes[4];
+        std::memcpy(bytes, &salt, 4);
+        return record.find(std::string(bytes, 4));
+    };
+    struct Case {
+        const char* name;
+        std::function<std::string(const TempFolder& dir, const std::string& before, const std::string& now)> record;
+    };
+    const Case cases[] = {
+        {"the record as it stood before the fold-in (a power cut lost its later writes)",
+         [](const TempFolder&, const std::string& before, const std::string&) { return before; }},
+        {"a digest flipped",
+         [](const TempFolder&, const std::string&, const std::string& now) {
+             std::string r = now;
+             r[r.size() - 8 * 3] ^= 0x01;
+             return r;
+         }},
+        {"a salt flipped",
+         [&](const TempFolder& dir, const std::string&, const std::string& now) {
+             std::string r = now;
+             const size_t at = saltAt(r, readFile(dir.file("Authors.cds-wal")));
+             if (at != std::string::npos)
+                 r[at] ^= 0x01;
+             return r;
+         }},
+        {"the count of committed frames raised",
+         [&](const TempFolder& dir, const std::string&, const std::string& now) {
+             std::string r = now;
+             const size_t at = saltAt(r, readFile(dir.file("Authors.cds-wal")));
+             if (at != std::string::npos)
+                 r[at + 8] = char(uint8_t(r[at + 8]) + 10);  // the count follows the two salts
+             return r;
+         }},
+        {"another table's record",
+         [](const TempFolder& dir, const std::string&, const std::string&) { return readFile(dir.file("Poem.cds-wal-id")); }},
+        {"another folder's record",
+         [](const TempFolder&, const std::string&, const std::string&) {
+             TempFolder other;
+             closedWith(other, 40, "other ");
+             crashAfter(other, [](PoemStore& s) { addAuthors(s, 20, "other "); });
+             return readFile(other.file("Authors.cds-wal-id"));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        closedWith(dir, 40);
+        const std::string before = dir.file("record before");
+        crashAfter(dir, [&](PoemStore& s) {
+            addAuthors(s, 200, "folded ");
+            writeFile(before, readFile(dir.file("Authors.cds-wal-id")));
+            foldIn(s);
+            addAuthors(s, 5, "logged ");
+        });
+        const std::string now = readFile(dir.file("Authors.cds-wal-id"));
+        ASSERT_FALSE(now.empty());
+        ASSERT_GT(fs::file_size(dir.file("Authors.cds-wal")), 0u);
+        const std::string record = c.record(dir, readFile(before), now);
+        ASSERT_NE(record, now);
+        writeFile(dir.file("Authors.cds-wal-id"), record);
+        fs::remove(before);
+        expectQuietOpening(dir, 245);
+    }
 }
 
 // A record that cannot be written is no record: the log is applied as SQLite would, and the
