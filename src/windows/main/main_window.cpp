@@ -1,6 +1,8 @@
 #include "windows/main/main_window.h"
 
+#include "core/search/verse_meters.h"
 #include "core/search/verse_search.h"
+#include "windows/shell/meter_worker.h"
 
 #include "windows/shell/accessibility.h"
 #include "windows/shell/file_version.h"
@@ -96,6 +98,9 @@ TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, QWidget*
     // The search's record filter stays on the verse table for the whole run; it lets every
     // verse through while no search is active.
     search_ = std::make_unique<VerseSearch>(store_.cdsPoem);
+    meters_ = std::make_unique<VerseMeters>(store_.cdsPoem, store_.pathOf(layouts::kPoem), store_.metersPath());
+    meterWorker_ = std::make_unique<MeterWorker>(*meters_);
+    search_->setMeters(meters_.get());
     store_.cdsPoem.setFilterCallback([this](const RowRef& row) {
         bool accept = true;
         cdsPoemFilterRecord(row, accept);
@@ -193,6 +198,11 @@ void TfmMain::FormCreate()
 {
     firstStart_ = !QFileInfo::exists(QString::fromStdString(store_.pathOf(layouts::kPoem)));
     store_.OpenTables();
+    // The meters of the verses once the window is up: read from their file, the rest scanned.
+    QTimer::singleShot(0, meterWorker_.get(), [this] {
+        if (cdsPoem().active() && !closed_)
+            runGuarded([this] { meterWorker_->start(); });
+    });
     if (const std::string notice = store_.openingNotice(); !notice.empty())
         Dialogs::warning(QString::fromStdString(notice));
     uint16_t major = 0, minor = 0, release = 0, build = 0;
@@ -231,6 +241,7 @@ void TfmMain::FormClose()
     // Nobody is asked any more: what can be posted is, what cannot is dropped with the table.
     while (std::optional<UnpostedEdit> unposted = postChangedEdits())
         unposted->table->cancel();
+    runGuarded([this] { meterWorker_->finish(); });
     runGuarded([this] { store_.CloseTables(); });
 }
 
