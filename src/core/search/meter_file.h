@@ -48,7 +48,8 @@ MeterFileState ReadMeterFile(const std::string& path, MeterFile& out);
 // Writes it as described above; false (and the old file untouched) when it cannot be written.
 bool WriteMeterFile(const std::string& path, const MeterFile& file);
 
-// The hash that stands for a verse's text, and the file's checksum: 64-bit FNV-1a.
-uint64_t Fnv1a64(std::string_view bytes, uint64_t hash = 14695981039346656037ull);
+// The hash that stands for a verse's text, and the file's checksum: 64 bits, eight bytes a step
+// (read as little-endian; a machine of the other order only makes the file again).
+uint64_t Hash64(std::string_view bytes);
 
 }  // namespace barqeen

@@ -44,7 +44,7 @@ void VerseMeters::plan(std::vector<KeptMeter> kept)
     for (int i = 0; i < poem_.rowCount(); ++i) {
         const Row& row = poem_.rowAt(i);
         const int64_t key = row.cells[size_t(keyColumn_)].integer();
-        const uint64_t hash = Fnv1a64(row.cells[size_t(textColumn_)].text());
+        const uint64_t hash = Hash64(row.cells[size_t(textColumn_)].text());
         while (j < kept.size() && kept[j].key < key)
             ++j;
         if (j < kept.size() && kept[j].key == key && kept[j].textHash == hash && kept[j].meter.known()) {
@@ -224,7 +224,7 @@ std::vector<VerseMeters::Scanned> VerseMeters::Scan(const Batch& batch)
     std::vector<Scanned> out;
     out.reserve(batch.jobs.size());
     for (const Job& job : batch.jobs)
-        out.push_back({job.key, Fnv1a64(job.text), VerseMeterOf(job.text)});
+        out.push_back({job.key, Hash64(job.text), VerseMeterOf(job.text)});
     return out;
 }
 

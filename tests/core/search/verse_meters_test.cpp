@@ -113,7 +113,7 @@ void giveOtherFormat(const std::string& path)
 {
     std::string bytes = readFile(path);
     bytes[8] = char(kMeterFileFormat + 1);
-    const uint64_t sum = Fnv1a64(std::string_view(bytes).substr(0, bytes.size() - 8));
+    const uint64_t sum = Hash64(std::string_view(bytes).substr(0, bytes.size() - 8));
     for (size_t i = 0; i < 8; ++i)
         bytes[bytes.size() - 8 + i] = char(sum >> (8 * i));
     writeFile(path, bytes);
