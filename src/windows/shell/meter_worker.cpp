@@ -12,6 +12,9 @@ namespace {
 constexpr size_t kBatch = 512;  // about 25 ms of scanning: progress shows often, a close waits little
 // A long first scan is written down now and then, so that a program stopped half way keeps most.
 constexpr size_t kSaveEvery = 200'000;
+// Work this large (a first scan, an import) is written when done; a few edited verses (a memo
+// being typed in is scanned again at every key) wait for the close.
+constexpr size_t kSaveWhenDone = 10'000;
 
 }  // namespace
 
@@ -26,6 +29,7 @@ MeterWorker::MeterWorker(VerseMeters& meters, QObject* parent) : QObject(parent)
         QTimer::singleShot(0, this, [this] {
             launchAsked_ = false;
             launch();
+            emit progressed();  // no longer complete: whoever offers the meter says so
         });
     });
 }
@@ -93,8 +97,7 @@ void MeterWorker::done(Running* running)
 
 void MeterWorker::saveIfWorthIt(bool atEnd)
 {
-    // A few edited verses wait for the close; a whole table, or a large import, is written when done.
-    if (atEnd || (complete() && scannedSinceSave_ >= 256) || scannedSinceSave_ >= kSaveEvery) {
+    if (atEnd || (complete() && scannedSinceSave_ >= kSaveWhenDone) || scannedSinceSave_ >= kSaveEvery) {
         if (meters_.save())
             scannedSinceSave_ = 0;
     }

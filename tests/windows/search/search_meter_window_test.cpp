@@ -190,6 +190,27 @@ TEST_F(SearchMeterWindowTest, SearchByMeterWaitsUntilTheMetersAreKnown)
         EXPECT_FALSE(w.laMeterProgress->isVisible());
         EXPECT_TRUE(w.bbSearch->isEnabled());
         EXPECT_EQ(listed(w), ofMeter(0));
+
+        // Another window changes a verse while the scanning is held back: the meter chosen next
+        // with the keys is answered once its meter is known again, never from the old one.
+        worker().hold(true);
+        Table& poem = main().cdsPoem();
+        poem.setRecNo(1);
+        poem.edit();
+        poem.field("Text").setValue(Value(verses[1]));
+        poem.post();
+        EXPECT_FALSE(worker().complete());
+        QTest::mouseClick(w.cbMeter, Qt::LeftButton);
+        QTest::keyClick(w.cbMeter->view(), Qt::Key_Escape);
+        activate(w);
+        press(Qt::Key_Down);
+        EXPECT_EQ(w.cbMeter->currentText(), name(1));
+        EXPECT_TRUE(w.laMeterProgress->isVisible());
+        worker().hold(false);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return worker().complete(); }, 20000));
+        EXPECT_FALSE(w.laMeterProgress->isVisible());
+        EXPECT_EQ(listed(w), ofMeter(1));
+        EXPECT_EQ(w.LaSearchCount->text(), QStringLiteral(" %1 ").arg(ofMeter(1).size()));
     });
 }
 
