@@ -306,7 +306,7 @@ void TfmSearch::buildMeterControls()
     widenPopUp(*cbMeter);
     laMeterProgress = new QLabel(Panel1);
     laMeterProgress->setGeometry(6, 62, 186, 16);
-    laMeterProgress->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    laMeterProgress->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);  // from under the list
     laMeterProgress->setStyleSheet(QStringLiteral("color: #FFFFFF; background: transparent;"));
     laMeterProgress->setBuddy(cbMeter);
     connect(&shell_.meterWorker(), &MeterWorker::progressed, this, guarded([this] { showMeterProgress(); }));
