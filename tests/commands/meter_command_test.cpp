@@ -163,7 +163,7 @@ TEST(MeterCommand, TableCountsTheVersesOfEachMeter)
         EXPECT_TRUE(std::filesystem::exists(kept));
     }
 
-    // It reads the tables, so it waits for no running program: it says so and changes nothing.
+    // It reads the tables, so not while the program is open on them: it says so and changes nothing.
     {
         QLockFile running(QString::fromStdString(data.file("Barqeen.lock")));
         ASSERT_TRUE(running.tryLock(0));
