@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVariantAnimation>
 
+#include <filesystem>
 #include <set>
 
 using namespace barqeen;
@@ -231,6 +232,47 @@ TEST_F(SearchMeterWindowTest, ClosingWhileWaitingDropsTheSearch)
     EXPECT_EQ(main().cdsPoem().recordCount(), main().cdsPoem().rowCount());
     worker().hold(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return worker().complete(); }, 20000));
+}
+
+}  // namespace
+
+namespace {
+
+// The meters worked out in one run are kept at its close: the next start has nothing to scan,
+// even with the scanning held back; a verse edited just before a close is scanned at the close.
+TEST(SearchMetersKept, TheNextStartReadsThemAndAVerseEditedLastIsKeptToo)
+{
+    TempFolder dir;
+    ScriptedDialogsScope dialogs;
+    const std::vector<std::string> verses = classicalVerses("classical_verses.tsv", 30);
+    auto start = [&] {
+        return std::make_unique<Program>(QString::fromStdString(dir.path()), QStringLiteral(BARQEEN_EXECUTABLE));
+    };
+    {
+        auto program = start();
+        for (const std::string& verse : verses)
+            program->fmMain->cdsPoem().appendRecord(
+                {Value(), Value(verse), Value(), Value(int64_t(1)), Value("a"), Value("b"), Value()});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return program->fmMain->meterWorker().complete(); }, 20000));
+    }
+    ASSERT_TRUE(std::filesystem::exists(dir.file("Poem.meters")));
+    {
+        auto program = start();
+        program->fmMain->meterWorker().hold(true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return program->fmMain->meterWorker().started(); }, 5000));
+        EXPECT_TRUE(program->fmMain->meterWorker().complete()) << "every verse answered from the kept file";
+        Table& poem = program->fmMain->cdsPoem();
+        poem.setRecNo(4);
+        poem.edit();
+        poem.field("Text").setValue(Value(verses[0]));
+        poem.post();
+    }
+    {
+        auto program = start();  // the edit, never scanned while held, was scanned at the close
+        program->fmMain->meterWorker().hold(true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return program->fmMain->meterWorker().started(); }, 5000));
+        EXPECT_TRUE(program->fmMain->meterWorker().complete());
+    }
 }
 
 }  // namespace
