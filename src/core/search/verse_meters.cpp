@@ -39,12 +39,21 @@ void VerseMeters::plan(std::vector<KeptMeter> kept)
     notScanned_ = workSize_ = 0;
     if (!poem_.active())
         return;
-    meters_.reserve(size_t(poem_.rowCount()));
+    const int rows = poem_.rowCount();
+    // The texts hashed on two threads: the table does not change while this runs on its thread.
+    std::vector<uint64_t> hashes(static_cast<size_t>(rows));
+    auto hashRows = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            hashes[size_t(i)] = Hash64(poem_.rowAt(i).cells[size_t(textColumn_)].text());
+    };
+    std::thread other(hashRows, rows / 2, rows);
+    hashRows(0, rows / 2);
+    other.join();
+    meters_.reserve(size_t(rows));
     size_t j = 0, reused = 0;
-    for (int i = 0; i < poem_.rowCount(); ++i) {
-        const Row& row = poem_.rowAt(i);
-        const int64_t key = row.cells[size_t(keyColumn_)].integer();
-        const uint64_t hash = Hash64(row.cells[size_t(textColumn_)].text());
+    for (int i = 0; i < rows; ++i) {
+        const int64_t key = poem_.rowAt(i).cells[size_t(keyColumn_)].integer();
+        const uint64_t hash = hashes[size_t(i)];
         while (j < kept.size() && kept[j].key < key)
             ++j;
         if (j < kept.size() && kept[j].key == key && kept[j].textHash == hash && kept[j].meter.known()) {
