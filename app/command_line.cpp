@@ -88,6 +88,7 @@ const QCommandLineOption kLetter = valued("letter", "LETTER");
 const QCommandLineOption kOverwrite = flag("overwrite");
 const QCommandLineOption kScan = flag("scan");
 const QCommandLineOption kPoem = valued("poem", "FILE");
+const QCommandLineOption kTable = flag("table");
 
 QList<QCommandLineOption> optionsOf(const QString& command)
 {
@@ -96,7 +97,7 @@ QList<QCommandLineOption> optionsOf(const QString& command)
     if (command == QLatin1String("export"))
         return {kFormat, kLetter, kOverwrite};
     if (command == QLatin1String("meter"))
-        return {kScan, kPoem};
+        return {kScan, kPoem, kTable};
     return {};
 }
 
@@ -268,7 +269,10 @@ int runCommand(int argc, char** argv)
     std::vector<std::string> args;
     for (const QString& arg : line.rest)
         args.push_back(arg.toStdString());
-    if (command == "meter")
+    const bool tableMeters = command == "meter" && parser.isSet(kTable);
+    if (tableMeters && (!args.empty() || parser.isSet(kScan) || parser.isSet(kPoem)))
+        return misused("الخيار --table يعدّ أبيات الجدول، فلا يأخذ ملفًا ولا --scan ولا --poem.");
+    if (command == "meter" && !tableMeters)
         return meterCommand(args, {parser.isSet(kScan), valueOf(parser, kPoem)});  // reads no table: no folder, no lock
     if (QString error; !makeDataFolder(dir, error)) {
         say(stderr, error.toStdString());
@@ -287,7 +291,9 @@ int runCommand(int argc, char** argv)
     int code = kDone;
     try {
         store.OpenTables();
-        code = command == "import" ? importFiles(store, parser, args) : exportFile(store, parser, args);
+        code = tableMeters             ? tableMeterCommand(store)
+               : command == "import" ? importFiles(store, parser, args)
+                                     : exportFile(store, parser, args);
     } catch (const std::exception& e) {
         say(stderr, e.what());
         code = kFailed;

@@ -3,6 +3,9 @@
 #include "core/prosody/meter_finder.h"
 #include "core/prosody/meter_rules.h"
 #include "core/prosody/scansion_detail.h"
+#include "core/search/verse_meters.h"
+#include "core/store/layouts.h"
+#include "core/store/poem_store.h"
 #include "core/text/codepage.h"
 
 #include <QFile>
@@ -12,6 +15,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
+
+#include <unistd.h>
 
 namespace barqeen {
 namespace {
@@ -164,6 +170,42 @@ int meterCommand(const std::vector<std::string>& files, const MeterOptions& opti
     }
     std::fflush(stdout);
     return code;
+}
+
+int tableMeterCommand(PoemStore& store)
+{
+    VerseMeters meters(store.cdsPoem, store.pathOf(layouts::kPoem), store.metersPath());
+    meters.open();
+    const bool terminal = ::isatty(STDERR_FILENO);
+    int shown = -1;
+    meters.scanAll(std::max(1u, std::thread::hardware_concurrency()), [&](double progress) {
+        if (terminal && int(progress * 100) != shown) {
+            shown = int(progress * 100);
+            std::fprintf(stderr, "\rالبحور: %d%%", shown);
+        }
+    });
+    if (terminal && shown >= 0)
+        std::fputs("\r\033[K", stderr);
+    if (!meters.save())
+        std::fprintf(stderr, "تعذرت كتابة الملف \u2068%s\u2069؛ تُحسب البحور من جديد في المرة القادمة.\n",
+                     store.metersPath().c_str());
+    // Counted as the search finds them: a verse read under two meters is found under both.
+    std::vector<size_t> counts(size_t(MeterChoiceCount()), 0);
+    size_t twoMeters = 0;
+    for (const KeptMeter& m : meters.all()) {
+        for (int choice = 0; choice < MeterChoiceCount(); ++choice)
+            if (MeterMatches(choice, m.meter))
+                ++counts[size_t(choice)];
+        if (m.meter.second != kNoMeterNamed)
+            ++twoMeters;
+    }
+    for (int choice = 0; choice < MeterChoiceCount(); ++choice)
+        put(QStringLiteral("%1\t%2").arg(QString::fromStdString(MeterChoiceName(choice))).arg(counts[size_t(choice)]));
+    put(QStringLiteral("الأبيات\t%1").arg(meters.all().size()));
+    if (twoMeters > 0)
+        put(QStringLiteral("منها على بحرين\t%1").arg(twoMeters));
+    std::fflush(stdout);
+    return 0;
 }
 
 }  // namespace barqeen

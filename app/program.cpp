@@ -71,6 +71,11 @@ VerseSearch& Program::search()
     return fmMain->search();
 }
 
+MeterWorker& Program::meterWorker()
+{
+    return fmMain->meterWorker();
+}
+
 bool Program::searchActive() const
 {
     return fmMain->SearchActive;

@@ -53,6 +53,7 @@ public:
     // ---- the shell ----
     PoemStore& store() override;
     VerseSearch& search() override;
+    MeterWorker& meterWorker() override;
     bool searchActive() const override;
     void setSearchActive(bool active) override;
     QWidget& mainWindow() override;

@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include <filesystem>
+#include <functional>
 
 using namespace barqeen;
 using namespace barqeen::test;
@@ -115,6 +116,63 @@ TEST(MeterCommand, ScanShowsTheFeetAndPoemNamesTheVersesThatDoNotFit)
 
     const Printed missing = meter(BARQEEN_EXECUTABLE, {QStringLiteral("--poem"), QStringLiteral("none.txt")}, {}, work.path());
     EXPECT_EQ(missing.code, 1);
+}
+
+// --table counts the verse table's verses per meter, keeping the meters in Poem.meters beside the
+// tables: a second run reads them, a lost or damaged file is made again, the answer the same.
+TEST(MeterCommand, TableCountsTheVersesOfEachMeter)
+{
+    TempFolder data, work;
+    writeFile(work.file("poems.txt"),
+              "قِفَا نَبْكِ مِنْ ذِكْرَى حَبِيبٍ وَمَنْزِلِ\tبِسِقْطِ اللِّوَى بَيْنَ الدَّخُولِ فَحَوْمَلِ\n"
+              "وَلَيْلٍ كَمَوْجِ الْبَحْرِ أَرْخَى سُدُولَهُ\tعَلَيَّ بِأَنْوَاعِ الْهُمُومِ لِيَبْتَلِي\n"
+              "إِذَا الشَّعْبُ يَوْمًا أَرَادَ الْحَيَاةَ\tفَلَا بُدَّ أَنْ يَسْتَجِيبَ الْقَدَرْ\n"
+              "أَلَا أَيُّهَا اللَّيْلُ الطَّوِيلُ أَلَا انْجَلِي\tبِصُبْحٍ وَمَا الْإِصْبَاحُ مِنْكَ بِأَمْثَلِ\n"
+              "الخيلُ والليل والبيداءُ تعرفني\tوالسيف والرمح والقرطاس والقلمُ\n"
+              "ذهبت إلى السوق في الصباح\tثم عدت إلى البيت\n");
+    const QString folder = QString::fromStdString(data.path());
+    QProcess import;
+    import.setWorkingDirectory(QString::fromStdString(work.path()));
+    import.start(QStringLiteral(BARQEEN_EXECUTABLE),
+                 {QStringLiteral("--data"), folder, QStringLiteral("import"), QStringLiteral("--no-report"), QStringLiteral("poems.txt")});
+    ASSERT_TRUE(import.waitForFinished(60000));
+    ASSERT_EQ(import.exitCode(), 0) << import.readAllStandardError().toStdString();
+
+    const QStringList table = {QStringLiteral("--data"), folder, QStringLiteral("--table")};
+    const QString expected = QStringLiteral(
+        "الطويل\t3\nالمديد\t0\nالبسيط\t1\nالوافر\t0\nالكامل\t0\nالهزج\t0\nالرجز\t0\nالرمل\t0\n"
+        "السريع\t0\nالمنسرح\t0\nالخفيف\t0\nالمضارع\t0\nالمقتضب\t0\nالمجتث\t0\nالمتقارب\t1\nالمتدارك\t0\n"
+        "غير معروف\t1\nالأبيات\t6\n");
+    const std::string kept = data.file("Poem.meters");
+    struct Case {
+        const char* what;
+        std::function<void()> before;
+    };
+    const Case cases[] = {
+        {"first run: every verse scanned", [] {}},
+        {"second run: read from the kept file", [] {}},
+        {"the kept file lost", [&] { std::filesystem::remove(kept); }},
+        {"the kept file damaged", [&] { writeFile(kept, readFile(kept).substr(0, 60)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.before();
+        const Printed counted = meter(BARQEEN_EXECUTABLE, table, {}, work.path());
+        EXPECT_EQ(counted.code, 0) << qPrintable(counted.err);
+        EXPECT_EQ(counted.out, expected);
+        EXPECT_TRUE(std::filesystem::exists(kept));
+    }
+
+    // It reads the tables, so not while the program is open on them: it says so and changes nothing.
+    {
+        QLockFile running(QString::fromStdString(data.file("Barqeen.lock")));
+        ASSERT_TRUE(running.tryLock(0));
+        const Printed refused = meter(BARQEEN_EXECUTABLE, table, {}, work.path());
+        EXPECT_EQ(refused.code, 3);
+        EXPECT_TRUE(refused.out.isEmpty());
+    }
+    const Printed misused = meter(BARQEEN_EXECUTABLE, table + QStringList{QStringLiteral("poems.txt")}, {}, work.path());
+    EXPECT_EQ(misused.code, 2);
 }
 
 }  // namespace

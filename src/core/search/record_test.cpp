@@ -1,6 +1,7 @@
 #include "core/search/record_test.h"
 
 #include "core/search/split_words.h"
+#include "core/search/verse_meter.h"
 #include "core/store/category_set.h"
 #include "core/text/letters.h"
 
@@ -23,6 +24,9 @@ bool PassesPanel(const SearchCriteria& c, const RowRef& row)
     // With no category chosen there is nothing a verse could belong to: none passes, as with
     // the author.
     if (c.byCategory && (!c.category || !category_set::HasCategory(*c.category, row.cell("Categories").text())))
+        return false;
+    // The verse scanned here and now: the yardstick of the meters kept for the fast search.
+    if (c.byMeter && (!c.meter || !MeterMatches(*c.meter, VerseMeterOf(row.cell("Text").text()))))
         return false;
     return true;
 }

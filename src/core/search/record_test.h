@@ -10,7 +10,7 @@ namespace barqeen {
 // True when the verse row passes every criterion that is switched on.
 bool AcceptsRecord(const SearchCriteria& criteria, const RowRef& row);
 
-// The advanced panel's tests alone (author, first letter, last letter, category).
+// The advanced panel's tests alone (author, first letter, last letter, category, meter).
 bool PassesPanel(const SearchCriteria& criteria, const RowRef& row);
 
 }  // namespace barqeen

@@ -1,6 +1,6 @@
 #pragma once
 // What the search window's controls ask of a verse: its words, and in the advanced panel the
-// author, first letter, last letter and category. Texts are Windows-1256 bytes.
+// author, first letter, last letter, category and meter. Texts are Windows-1256 bytes.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +19,8 @@ struct SearchCriteria {
     std::string endLetter;
     bool byCategory = false;
     std::optional<int32_t> category;  // the chosen CategoryID; none while nothing is chosen
+    bool byMeter = false;
+    std::optional<int> meter;  // the chosen meter (MeterChoiceName, verse_meter.h); none while nothing is chosen
 
     bool operator==(const SearchCriteria&) const = default;
 };

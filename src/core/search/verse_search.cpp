@@ -3,6 +3,7 @@
 #include "core/search/record_test.h"
 #include "core/search/split_words.h"
 #include "core/search/substring_scan.h"
+#include "core/search/verse_meters.h"
 #include "core/store/category_set.h"
 
 #include <algorithm>
@@ -16,11 +17,20 @@ namespace {
 // The panel's tests on a stored row, with the columns and the category's tag found once.
 struct PanelTest {
     const SearchCriteria& c;
-    int author, startLetter, endLetter, categories;
+    int author, startLetter, endLetter, categories, text;
     std::string tag;
 
-    bool operator()(const Row& row) const
+    // meter: the verse's meter where it is known; a verse not scanned yet is scanned here.
+    bool operator()(const Row& row, VerseMeter meter) const
     {
+        if (c.byMeter) {
+            if (!c.meter)
+                return false;
+            if (!meter.known())
+                meter = VerseMeterOf(row.cells[size_t(text)].text());
+            if (!MeterMatches(*c.meter, meter))
+                return false;
+        }
         if (c.byAuthor) {
             const Value& v = row.cells[size_t(author)];
             if (!c.author || *c.author != (v.isInteger() ? v.integer() : 0))
@@ -108,7 +118,7 @@ void VerseSearch::setCriteria(const SearchCriteria& criteria)
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     wordForms_.erase(std::unique(wordForms_.begin(), wordForms_.end()), wordForms_.end());
     const SearchCriteria& c = criteria_;
-    panelTest_ = c.advanced && (c.byAuthor || c.byStartLetter || c.byEndLetter || c.byCategory);
+    panelTest_ = c.advanced && (c.byAuthor || c.byStartLetter || c.byEndLetter || c.byCategory || c.byMeter);
     ++criteriaVersion_;
 }
 
@@ -222,21 +232,59 @@ void VerseSearch::prepare()
         std::any_of(wordForms_.begin(), wordForms_.end(), [](const std::string& w) { return w.empty(); });
     if (wordOfMarksOnly)
         return;  // its form occurs nowhere: no verse is accepted
+    partMeters_.clear();
+    if (panelTest_ && criteria_.byMeter)
+        matchMetersToForms();
     if (wordTest_)
         answerFromWords();
     else
         answerFromPanel();
 }
 
+// The meters kept for the verses of each part, in the part's order: both go by key, ascending.
+void VerseSearch::matchMetersToForms()
+{
+    if (!meters_)
+        return;
+    const std::vector<KeptMeter>& all = meters_->all();
+    partMeters_.resize(forms_.parts().size());
+    for (size_t p = 0; p < forms_.parts().size(); ++p) {
+        const VerseForms::Part& part = forms_.parts()[p];
+        std::vector<VerseMeter>& out = partMeters_[p];
+        out.assign(part.size(), VerseMeter{});
+        if (part.keys.empty())
+            continue;
+        auto m = std::lower_bound(all.begin(), all.end(), part.keys.front(),
+                                  [](const KeptMeter& k, int64_t key) { return k.key < key; });
+        for (size_t e = 0; e < part.size() && m != all.end(); ++e) {
+            while (m != all.end() && m->key < part.keys[e])
+                ++m;
+            if (m != all.end() && m->key == part.keys[e])
+                out[e] = m->meter;
+        }
+    }
+}
+
+VerseMeter VerseSearch::meterAt(size_t part, size_t entry) const
+{
+    return part < partMeters_.size() ? partMeters_[part][entry] : VerseMeter{};
+}
+
+VerseMeter VerseSearch::meterOf(int64_t key) const
+{
+    return meters_ ? meters_->meterOf(key) : VerseMeter{};
+}
+
 void VerseSearch::answerFromWords()
 {
-    const PanelTest panel{criteria_, col_.author, col_.startLetter, col_.endLetter, col_.categories,
+    const PanelTest panel{criteria_, col_.author, col_.startLetter, col_.endLetter, col_.categories, col_.text,
                           criteria_.category ? category_set::Tag(*criteria_.category) : std::string()};
-    auto accept = [&](int64_t key) {
+    auto accept = [&](int64_t key, VerseMeter meter) {
         const int i = poem_.findRowByKey(key);
-        if (i >= 0 && (!panelTest_ || panel(poem_.rowAt(i))))
+        if (i >= 0 && (!panelTest_ || panel(poem_.rowAt(i), meter)))
             answers_[size_t(i)] = 1;
     };
+    const VerseForms::Part* firstPart = forms_.parts().data();
     // With a few letter pairs to look for, the pairs kept for each verse pass over most verses
     // unread; with fewer, reading all the forms end to end is quicker.
     Pairs wanted;
@@ -247,11 +295,11 @@ void VerseSearch::answerFromWords()
             const VerseForms::Part& part = *s.part;
             for (size_t e = s.from; e < s.to; ++e)
                 if (part.pairs[e].holds(wanted) && !part.stale[e] && holdsAll(part.form(e), wordForms_, 0))
-                    accept(part.keys[e]);
+                    accept(part.keys[e], meterAt(size_t(s.part - firstPart), e));
         });
         for (const auto& [key, form] : forms_.aside())
             if (holdsAll(form, wordForms_, 0))
-                accept(key);
+                accept(key, meterOf(key));
         return;
     }
     const std::string& first = wordForms_.front();
@@ -269,28 +317,30 @@ void VerseSearch::answerFromWords()
                 continue;
             }
             if (!part.stale[e] && holdsAll(part.form(e), wordForms_, 1))
-                accept(part.keys[e]);
+                accept(part.keys[e], meterAt(size_t(s.part - firstPart), e));
             at = FindFrom(text, first, end);
         }
     });
     for (const auto& [key, form] : forms_.aside())
         if (holdsAll(form, wordForms_, 0))
-            accept(key);
+            accept(key, meterOf(key));
 }
 
 void VerseSearch::answerFromPanel()
 {
     const SearchCriteria& c = criteria_;
-    const PanelTest panel{c, col_.author, col_.startLetter, col_.endLetter, col_.categories,
-                          c.category ? "(" + std::to_string(*c.category) + ")" : std::string()};
+    const PanelTest panel{c, col_.author, col_.startLetter, col_.endLetter, col_.categories, col_.text,
+                          c.category ? category_set::Tag(*c.category) : std::string()};
     if (!panelTest_) {
         std::fill(answers_.begin(), answers_.end(), 1);
         return;
     }
-    // The author and the letters are read from the parts; a verse that passes them (or whose
-    // letter field is not one letter) is looked at in the table.
+    // The author, the letters and the known meters are read from the parts; a verse that passes
+    // them (or whose letter field is not one letter) is looked at in the table.
     const int16_t start = VerseForms::letterCode(c.startLetter), end = VerseForms::letterCode(c.endLetter);
-    auto mayPass = [&](const VerseForms::Part& part, size_t e) {
+    auto mayPass = [&](const VerseForms::Part& part, size_t e, VerseMeter meter) {
+        if (c.byMeter && (!c.meter || (meter.known() && !MeterMatches(*c.meter, meter))))
+            return false;
         if (c.byAuthor && (!c.author || part.authors[e] != *c.author))
             return false;
         if (c.byStartLetter && part.startLetters[e] != start && part.startLetters[e] != -2)
@@ -299,19 +349,22 @@ void VerseSearch::answerFromPanel()
             return false;
         return true;
     };
+    const VerseForms::Part* firstPart = forms_.parts().data();
     onThreads(threads_, stretches(forms_.parts(), threads_), [&](const Stretch& s) {
         const VerseForms::Part& part = *s.part;
+        const size_t p = size_t(s.part - firstPart);
         for (size_t e = s.from; e < s.to; ++e) {
-            if (part.stale[e] || !mayPass(part, e))
+            const VerseMeter meter = meterAt(p, e);
+            if (part.stale[e] || !mayPass(part, e, meter))
                 continue;
             const int i = poem_.findRowByKey(part.keys[e]);
-            if (i >= 0 && panel(poem_.rowAt(i)))
+            if (i >= 0 && panel(poem_.rowAt(i), meter))
                 answers_[size_t(i)] = 1;
         }
     });
     for (const auto& entry : forms_.aside()) {
         const int i = poem_.findRowByKey(entry.first);
-        if (i >= 0 && panel(poem_.rowAt(i)))
+        if (i >= 0 && panel(poem_.rowAt(i), meterOf(entry.first)))
             answers_[size_t(i)] = 1;
     }
 }

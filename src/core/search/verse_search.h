@@ -5,6 +5,7 @@
 // verse changed since they were worked out, and a row being posted, get that test itself.
 #include "core/search/search_criteria.h"
 #include "core/search/verse_forms.h"
+#include "core/search/verse_meter.h"
 #include "core/store/table.h"
 
 #include <cstdint>
@@ -38,6 +39,10 @@ public:
     // The record filter's answer for one row of the table, or for the row being posted.
     bool accepts(const RowRef& row);
 
+    // The meters of all verses, as far as they are known (kept and scanned beside the search); a
+    // verse whose meter is not known yet is scanned when a search by meter asks about it.
+    void setMeters(const class VerseMeters* meters) { meters_ = meters; }
+
     // Threads used to read the forms (all cores by default).
     void setThreads(unsigned threads) { threads_ = threads ? threads : 1; }
 
@@ -52,6 +57,9 @@ private:
     int rowIndexOf(const RowRef& row) const;  // -1 for a row not in the table (being posted)
     void answerFromWords();
     void answerFromPanel();
+    void matchMetersToForms();
+    VerseMeter meterAt(size_t part, size_t entry) const;
+    VerseMeter meterOf(int64_t key) const;
 
     Table& poem_;
     Columns col_{};
@@ -65,6 +73,8 @@ private:
     uint64_t criteriaVersion_ = 1;
 
     VerseForms forms_;
+    const VerseMeters* meters_ = nullptr;
+    std::vector<std::vector<VerseMeter>> partMeters_;  // beside each part's forms, while searching by meter
     std::unordered_set<int64_t> toRedo_;  // verses whose forms are out of date
 
     // The answers by row index: the filter asks about every row, and finding a row's answer by

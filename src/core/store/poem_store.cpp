@@ -46,13 +46,18 @@ std::string PoemStore::pathOf(const char* kind) const
     return (std::filesystem::path(dir_) / fileName(kind)).string();
 }
 
+std::string PoemStore::metersPath() const
+{
+    return (std::filesystem::path(dir_) / "Poem.meters").string();
+}
+
 bool PoemStore::ownsFile(const std::string& path) const
 {
     namespace fs = std::filesystem;
     std::error_code ec;
     const std::string name = fs::path(path).filename().string();
     const bool inFolder = fs::equivalent(fs::absolute(path, ec).parent_path(), dir_, ec);
-    if (inFolder && (name == "Barqeen.lock" || name == "Barqeen.batch-pending"))
+    if (inFolder && (name == "Barqeen.lock" || name == "Barqeen.batch-pending" || name.rfind("Poem.meters", 0) == 0))
         return true;
     struct stat target {};
     const bool exists = ::stat(path.c_str(), &target) == 0;

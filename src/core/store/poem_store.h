@@ -27,6 +27,8 @@ public:
 
     const std::string& dir() const { return dir_; }
     std::string pathOf(const char* kind) const;
+    // The meters of the verses, kept beside the tables (a cache made again when lost).
+    std::string metersPath() const;
     // Whether path names a file the store keeps: a table file with its logs and records, the
     // import's record or the lock, by its name in the folder, or the same file reached otherwise.
     bool ownsFile(const std::string& path) const;

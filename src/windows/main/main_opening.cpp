@@ -73,6 +73,11 @@ void TfmMain::tablesOpened(std::exception_ptr failure)
     if (failure) {
         runGuarded([&] { std::rethrow_exception(failure); });
     } else {
+        // The meters of the verses once the window is up: read from their file, the rest scanned.
+        QTimer::singleShot(0, meterWorker_.get(), [this] {
+            if (cdsPoem().active() && !closed_)
+                runGuarded([this] { meterWorker_->start(); });
+        });
         if (const std::string notice = store_.openingNotice(); !notice.empty())
             Dialogs::warning(QString::fromStdString(notice));
         showVersion();

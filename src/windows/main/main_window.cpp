@@ -1,6 +1,8 @@
 #include "windows/main/main_window.h"
 
+#include "core/search/verse_meters.h"
 #include "core/search/verse_search.h"
+#include "windows/shell/meter_worker.h"
 
 #include "windows/shell/accessibility.h"
 #include "windows/shell/file_version.h"
@@ -96,6 +98,9 @@ TfmMain::TfmMain(const QString& dataDir, const QString& executablePath, TablesOp
     // The search's record filter stays on the verse table for the whole run; it lets every
     // verse through while no search is active.
     search_ = std::make_unique<VerseSearch>(store_.cdsPoem);
+    meters_ = std::make_unique<VerseMeters>(store_.cdsPoem, store_.pathOf(layouts::kPoem), store_.metersPath());
+    meterWorker_ = std::make_unique<MeterWorker>(*meters_);
+    search_->setMeters(meters_.get());
     store_.cdsPoem.setFilterCallback([this](const RowRef& row) {
         bool accept = true;
         cdsPoemFilterRecord(row, accept);
@@ -234,6 +239,7 @@ void TfmMain::FormClose()
     // Nobody is asked any more: what can be posted is, what cannot is dropped with the table.
     while (std::optional<UnpostedEdit> unposted = postChangedEdits())
         unposted->table->cancel();
+    runGuarded([this] { meterWorker_->finish(); });
     runGuarded([this] { store_.CloseTables(); });
 }
 

@@ -22,6 +22,8 @@ namespace barqeen {
 
 class PictureButton;
 class VerseSearch;
+class VerseMeters;
+class MeterWorker;
 class LinkLabel;
 class Shell;
 
@@ -88,6 +90,8 @@ public:
     bool SearchActive = false;
     void cdsPoemFilterRecord(const RowRef& row, bool& accept);
     VerseSearch& search() { return *search_; }
+    // The meters of all verses, worked out on other threads once the tables are open.
+    MeterWorker& meterWorker() { return *meterWorker_; }
 
     // On the first start in a data folder (the verse table was made by this start) with no verses:
     // tells the user how to bring verses in, with a button that opens the verse window.
@@ -130,6 +134,8 @@ private:
 
     PoemStore store_;
     std::unique_ptr<VerseSearch> search_;  // after the tables: it watches the verse table
+    std::unique_ptr<VerseMeters> meters_;
+    std::unique_ptr<MeterWorker> meterWorker_;
     Shell* shell_ = nullptr;
     QString executablePath_;
     bool firstStart_ = false;  // the verse table file did not exist before this start

@@ -4,7 +4,9 @@
 
 #include "windows/shell/picture_push_button.h"
 #include "core/search/split_words.h"
+#include "core/search/verse_meter.h"
 #include "core/search/verse_search.h"
+#include "windows/shell/meter_worker.h"
 #include "windows/shell/accessibility.h"
 #include "windows/shell/anchors.h"
 #include "windows/shell/db_controls.h"
@@ -241,8 +243,8 @@ void TfmSearch::buildSlide()
 
 void TfmSearch::orderTabs()
 {
-    QWidget* order[] = {edSearch,      DBGrid1,     cxAuthor,    dblcAuthor, cxStartLetter, cbStartLetter,
-                        cxEndLetter,   cbEndLetter, cxCategory,  dblcCategory, bbSearch,    cxAdvanced};
+    QWidget* order[] = {edSearch,    DBGrid1,    cxAuthor,     dblcAuthor, cxStartLetter, cbStartLetter, cxEndLetter,
+                        cbEndLetter, cxCategory, dblcCategory, cxMeter,    cbMeter,       bbSearch,      cxAdvanced};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -273,22 +275,70 @@ void TfmSearch::buildPanel()
     cbEndLetter->setCurrentIndex(-1);
     cxCategory = checkBox(QStringLiteral("الموضوع"), {136, 15, 56, 17}, Panel1);
     dblcCategory = pickList({111, 40, 81, 21}, Panel1);
+    buildMeterControls();
     reloadLists();
     for (auto [list, box] : {std::pair{dblcAuthor, cxAuthor}, {cbStartLetter, cxStartLetter}, {cbEndLetter, cxEndLetter},
-                             {dblcCategory, cxCategory}})
+                             {dblcCategory, cxCategory}, {cbMeter, cxMeter}})
         nameControl(list, box->text());
 
     connect(cxAuthor, &QCheckBox::clicked, this, guarded([this] { cxAuthorClick(); }));
     connect(cxStartLetter, &QCheckBox::clicked, this, guarded([this] { cxStartLetterClick(); }));
     connect(cxEndLetter, &QCheckBox::clicked, this, guarded([this] { cxEndLetterClick(); }));
     connect(cxCategory, &QCheckBox::clicked, this, guarded([this] { cxCategoryClick(); }));
-    for (QCheckBox* box : {cxAuthor, cxStartLetter, cxEndLetter, cxCategory, cxAdvanced})
+    connect(cxMeter, &QCheckBox::clicked, this, guarded([this] { cxMeterClick(); }));
+    for (QCheckBox* box : {cxAuthor, cxStartLetter, cxEndLetter, cxCategory, cxMeter, cxAdvanced})
         connect(box, &QCheckBox::toggled, this, [this] { criteriaChanged(); });
-    for (QComboBox* list : {dblcAuthor, cbStartLetter, cbEndLetter, dblcCategory})
+    for (QComboBox* list : {dblcAuthor, cbStartLetter, cbEndLetter, dblcCategory, cbMeter})
         connect(list, &QComboBox::currentIndexChanged, this, [this] { criteriaChanged(); });
     for (QWidget* w : Panel1->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         anchor(w, Qt::TopEdge | Qt::RightEdge);
     anchor(Panel1, Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge);
+}
+
+// The meter, at the panel's left end, with the progress of the meters' working out below it.
+void TfmSearch::buildMeterControls()
+{
+    cxMeter = checkBox(QStringLiteral("البحر"), {40, 15, 56, 17}, Panel1);
+    cbMeter = pickList({15, 40, 81, 21}, Panel1);
+    for (int choice = 0; choice < MeterChoiceCount(); ++choice)
+        cbMeter->addItem(QString::fromStdString(MeterChoiceName(choice)), choice);
+    cbMeter->setCurrentIndex(-1);
+    widenPopUp(*cbMeter);
+    laMeterProgress = new QLabel(Panel1);
+    laMeterProgress->setGeometry(6, 62, 186, 16);
+    laMeterProgress->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);  // from under the list
+    laMeterProgress->setStyleSheet(QStringLiteral("color: #FFFFFF; background: transparent;"));
+    laMeterProgress->setBuddy(cbMeter);
+    connect(&shell_.meterWorker(), &MeterWorker::progressed, this, guarded([this] { showMeterProgress(); }));
+    showMeterProgress();
+}
+
+bool TfmSearch::metersKnown() const
+{
+    return shell_.meterWorker().complete();
+}
+
+bool TfmSearch::searchesByMeter() const
+{
+    return cxAdvanced->isChecked() && cxMeter->isChecked();
+}
+
+// «جارٍ حساب البحور… 40٪» until every verse's meter is known; then the answers owed to a search by
+// meter are shown, and the search button that waited goes on.
+void TfmSearch::showMeterProgress()
+{
+    const bool known = metersKnown();
+    const QString text = known ? QString()
+                               : QStringLiteral("جارٍ حساب البحور… %1٪").arg(shell_.meterWorker().percent());
+    laMeterProgress->setText(text);
+    laMeterProgress->setVisible(!known);
+    cbMeter->setAccessibleDescription(text);
+    if (!known)
+        return;
+    if (untilMetersKnown_)
+        untilMetersKnown_->quit();
+    if (answersState_ == AnswersState::AwaitingMeters && shell_.searchActive())
+        showAnswers();
 }
 
 // The poet and the letters beside the verse without a sideways scroll; the verse takes the rest.
@@ -329,6 +379,9 @@ SearchCriteria TfmSearch::criteria() const
     c.byCategory = cxCategory->isChecked();
     if (const std::optional<int64_t> key = chosenKey(*dblcCategory))
         c.category = int32_t(*key);
+    c.byMeter = cxMeter->isChecked();
+    if (const std::optional<int64_t> choice = chosenKey(*cbMeter))
+        c.meter = int(*choice);
     return c;
 }
 
@@ -337,6 +390,8 @@ SearchCriteria TfmSearch::criteria() const
 // verses its own filter would now refuse.
 void TfmSearch::criteriaChanged()
 {
+    if (untilMetersKnown_ && !searchesByMeter())
+        untilMetersKnown_->quit();  // the search that waited no longer asks for a meter
     const SearchCriteria now = criteria();
     if (now == shell_.search().criteria())
         return;
@@ -354,6 +409,10 @@ void TfmSearch::showAnswers()
         return;
     if (DataSource1.editing()) {
         setAnswersState(AnswersState::Owed);
+        return;
+    }
+    if (searchesByMeter() && !metersKnown()) {
+        setAnswersState(AnswersState::AwaitingMeters);
         return;
     }
     setAnswersState(AnswersState::Current);
@@ -377,6 +436,8 @@ bool TfmSearch::event(QEvent* e)
 
 void TfmSearch::done(int result)
 {
+    if (untilMetersKnown_)
+        untilMetersKnown_->quit();  // the search that waited for the meters is dropped
     waitForForms();
     runGuarded([this] { FormClose(); });
     QDialog::done(result);
@@ -384,6 +445,8 @@ void TfmSearch::done(int result)
 
 void TfmSearch::hideEvent(QHideEvent* event)
 {
+    if (untilMetersKnown_)
+        untilMetersKnown_->quit();
     waitForForms();  // hidden without closing, as a stop signal does, before the tables close
     QDialog::hideEvent(event);
 }
@@ -475,6 +538,25 @@ void TfmSearch::cxCategoryClick()
     dblcCategory->setEnabled(cxCategory->isChecked());
 }
 
+void TfmSearch::cxMeterClick()
+{
+    cbMeter->setEnabled(cxMeter->isChecked());
+}
+
+// A search by meter before every verse's meter is known waits for them, the window going on and
+// the progress showing under the meter list; closing the window drops the search.
+void TfmSearch::waitForMeters()
+{
+    if (!searchesByMeter() || metersKnown())
+        return;
+    QEventLoop untilKnown;
+    untilMetersKnown_ = &untilKnown;
+    bbSearch->setEnabled(false);
+    untilKnown.exec();
+    untilMetersKnown_ = nullptr;
+    bbSearch->setEnabled(formsState_ == FormsState::Idle);
+}
+
 // The matching forms of every verse are made once, by the first search: on other threads, the
 // window handling its input meanwhile. Nothing here changes the verse table until they are made.
 void TfmSearch::makeFormsBesideTheWindow()
@@ -516,9 +598,14 @@ void TfmSearch::waitForForms()
 
 void TfmSearch::bbSearchClick()
 {
+    if (untilMetersKnown_)
+        return;  // a search already waits for the meters
     makeFormsBesideTheWindow();
     if (!isVisible())
         return;  // closed while the forms were made
+    waitForMeters();
+    if (!isVisible() || (searchesByMeter() && !metersKnown()))
+        return;  // closed while the meters were worked out
     shell_.setSearchActive(true);
     Table& poem = shell_.cdsPoem();
     criteriaChanged();

@@ -1,6 +1,6 @@
 #pragma once
 // The search window: words of the verse text and, in a panel that slides open, author, first
-// letter, last letter and category. The search is done by the verse table's record filter (the
+// letter, last letter, category and meter. The search is done by the verse table's record filter (the
 // main window's cdsPoemFilterRecord); this window only holds the criteria in its controls and
 // presses the filter into action.
 #include "core/search/search_criteria.h"
@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QEventLoop;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -54,6 +55,9 @@ public:
     QComboBox* cbEndLetter = nullptr;
     QCheckBox* cxCategory = nullptr;
     QComboBox* dblcCategory = nullptr;
+    QCheckBox* cxMeter = nullptr;
+    QComboBox* cbMeter = nullptr;  // the sixteen meters and «غير معروف», as the scanner names them
+    QLabel* laMeterProgress = nullptr;  // while the meters of the verses are being worked out
     DBGrid* DBGrid1 = nullptr;
 
     void FormActivate();
@@ -64,6 +68,7 @@ public:
     void cxStartLetterClick();
     void cxEndLetterClick();
     void cxCategoryClick();
+    void cxMeterClick();
     void DBGrid1DblClick();
     void DBGrid1DrawDataCell(QPainter& painter, const QRect& rect, Field& field, const QString& text,
                              const QStyleOptionViewItem& state);
@@ -86,6 +91,7 @@ private:
     enum class AnswersState {
         Current,  // the rows follow the criteria
         Owed,     // the criteria changed while a verse edit was pending: they follow once it is settled
+        AwaitingMeters,  // the search asks for a meter before every verse's is known: they follow then
     };
 
     void buildControls();
@@ -94,6 +100,11 @@ private:
     void buildCount();
     void buildGrid();
     void buildPanel();
+    void buildMeterControls();
+    void showMeterProgress();
+    bool searchesByMeter() const;
+    bool metersKnown() const;
+    void waitForMeters();
     void buildSlide();
     void orderTabs();
     void criteriaChanged();
@@ -111,6 +122,7 @@ private:
     FormsState formsState_ = FormsState::Idle;
     QFuture<void> formsWorker_;
     AnswersState answersState_ = AnswersState::Current;
+    QEventLoop* untilMetersKnown_ = nullptr;  // while the search button waits for the meters
     // The grid sliding below the opened panel, or up to where the closed panel was.
     QVariantAnimation* slide_ = nullptr;
 };

@@ -14,6 +14,7 @@ class QWidget;
 namespace barqeen {
 
 class VerseSearch;
+class MeterWorker;
 
 class Shell {
 public:
@@ -22,6 +23,8 @@ public:
     // ---- held by the main window for the whole run ----
     virtual PoemStore& store() = 0;
     virtual VerseSearch& search() = 0;
+    // The meters of all verses for the search by meter, worked out after the tables open.
+    virtual MeterWorker& meterWorker() = 0;
     // Set while the search window shows a search: the verse table's record filter then lets
     // through only the verses the search finds.
     virtual bool searchActive() const = 0;

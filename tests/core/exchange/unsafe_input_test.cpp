@@ -124,6 +124,7 @@ TEST_F(UnsafeInputTest, ExportsNeverGoOverTheTableFilesAndOverOtherFilesOnlyWhen
     fs::create_symlink(poem, elsewhere.file("link-to-poem.csv"));
     const std::string roundabout = dir.file("../" + fs::path(dir.path()).filename().string() + "/Poem.cds");
     for (const std::string& target : {poem, dir.file("Authors.cds-wal"), dir.file("Barqeen.batch-pending"),
+                                      store.metersPath(), store.metersPath() + ".new",
                                       elsewhere.file("link-to-poem.csv"), roundabout}) {
         SCOPED_TRACE(target);
         VerseExport out(store, allVerses(store.cdsPoem), target, Format::Csv);

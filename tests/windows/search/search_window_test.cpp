@@ -148,7 +148,8 @@ TEST_F(SearchWindowTest, LayoutBeforeTheFirstSearch)
         EXPECT_EQ(w.LaSearchCount->text(), QStringLiteral("0"));
         EXPECT_FALSE(w.cxAdvanced->isChecked());
         EXPECT_FALSE(w.Panel1->isVisible());
-        for (QWidget* picker : std::initializer_list<QWidget*>{w.dblcAuthor, w.cbStartLetter, w.cbEndLetter, w.dblcCategory})
+        for (QWidget* picker :
+             std::initializer_list<QWidget*>{w.dblcAuthor, w.cbStartLetter, w.cbEndLetter, w.dblcCategory, w.cbMeter})
             EXPECT_FALSE(picker->isEnabled());
         EXPECT_EQ(w.cbStartLetter->count(), 26);
         EXPECT_EQ(w.cbStartLetter->findText(QStringLiteral("ق")), -1);
@@ -163,11 +164,13 @@ TEST_F(SearchWindowTest, LayoutBeforeTheFirstSearch)
         EXPECT_EQ(w.focusWidget(), w.edSearch);
         // The tab order, with the panel shown and every picker enabled.
         w.Panel1->show();
-        for (QWidget* picker : std::initializer_list<QWidget*>{w.dblcAuthor, w.cbStartLetter, w.cbEndLetter, w.dblcCategory})
+        for (QWidget* picker :
+             std::initializer_list<QWidget*>{w.dblcAuthor, w.cbStartLetter, w.cbEndLetter, w.dblcCategory, w.cbMeter})
             picker->setEnabled(true);
         const std::vector<QWidget*> order = {w.edSearch,    w.DBGrid1,       w.cxAuthor,   w.dblcAuthor,
                                              w.cxStartLetter, w.cbStartLetter, w.cxEndLetter, w.cbEndLetter,
-                                             w.cxCategory,  w.dblcCategory,  w.bbSearch,   w.cxAdvanced};
+                                             w.cxCategory,  w.dblcCategory,  w.cxMeter,    w.cbMeter,
+                                             w.bbSearch,    w.cxAdvanced};
         std::vector<QWidget*> chain{w.edSearch};
         for (QWidget* next = w.edSearch->nextInFocusChain(); next != w.edSearch && chain.size() < 40;
              next = next->nextInFocusChain())
