@@ -69,18 +69,6 @@ void VerseMeters::plan(std::vector<KeptMeter> kept)
     changed_ = reused != keptCount || notScanned_ > 0;
 }
 
-VerseMeters::Shape VerseMeters::shape() const
-{
-    Shape s;
-    s.active = poem_.active();
-    s.rows = s.active ? poem_.rowCount() : 0;
-    if (s.rows > 0) {
-        s.firstKey = poem_.rowAt(0).cells[size_t(keyColumn_)].integer();
-        s.lastKey = poem_.rowAt(s.rows - 1).cells[size_t(keyColumn_)].integer();
-    }
-    return s;
-}
-
 void VerseMeters::noticed(const TableEvent& e)
 {
     if (!opened_)
@@ -100,19 +88,14 @@ void VerseMeters::noticed(const TableEvent& e)
         takeNewRows();
         break;
     case TableEvent::AboutToReset:
-        before_ = shape();
+        before_ = RowsOutline::of(poem_);
         break;
     case TableEvent::Reset: {
         // A reset comes with every change of the filter (the same rows), with rows added at
         // the end at once (an import), and when the table is read anew.
-        const Shape now = shape();
-        if (!now.active)
+        if (!poem_.active())
             break;
-        const bool sameStart = before_.active && now.rows >= before_.rows &&
-                               (before_.rows == 0 || (now.firstKey == before_.firstKey &&
-                                                      poem_.rowAt(before_.rows - 1).cells[size_t(keyColumn_)].integer() ==
-                                                          before_.lastKey));
-        if (sameStart) {
+        if (before_.stillLeads(poem_)) {
             takeNewRows();
         } else {
             std::vector<KeptMeter> known;

@@ -9,6 +9,7 @@
 // on the owning thread (apply), where a verse changed meanwhile is left for its next scan.
 #include "core/search/meter_file.h"
 #include "core/search/verse_meter.h"
+#include "core/store/rows_outline.h"
 #include "core/store/table.h"
 
 #include <cstdint>
@@ -98,12 +99,7 @@ private:
     uint64_t serial_ = 0;
     std::unordered_map<int64_t, uint64_t> editedAt_;  // a verse's last change, by serial
 
-    struct Shape {
-        bool active = false;
-        int rows = 0;
-        int64_t firstKey = 0, lastKey = 0;
-    } before_;
-    Shape shape() const;
+    RowsOutline before_;  // the rows before a reset notice
     std::function<void()> wakeUp_;
 };
 

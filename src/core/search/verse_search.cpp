@@ -124,29 +124,15 @@ void VerseSearch::setCriteria(const SearchCriteria& criteria)
 
 // ---------------------------------------------------------------- keeping up with the table
 
-VerseSearch::Shape VerseSearch::shape() const
-{
-    Shape s;
-    s.active = poem_.active();
-    s.rows = poem_.rowCount();
-    if (s.rows > 0) {
-        s.firstKey = poem_.rowAt(0).cells[size_t(col_.key)].integer();
-        s.lastKey = poem_.rowAt(s.rows - 1).cells[size_t(col_.key)].integer();
-    }
-    return s;
-}
-
 // A reset notice comes with every change of the filter (the rows are the same), with rows added
 // at once at the end (an import: seen by their keys), and when the table is read anew or closed.
 bool VerseSearch::sameRowsAsBefore() const
 {
-    const Shape now = shape();
-    if (!now.active || !before_.active || now.rows < before_.rows)
+    if (!before_.stillLeads(poem_))
         return false;
-    if (before_.rows == 0)
-        return now.rows == 0 || now.firstKey > forms_.maxKey();
-    return now.firstKey == before_.firstKey &&
-           poem_.rowAt(before_.rows - 1).cells[size_t(col_.key)].integer() == before_.lastKey;
+    // From no rows: the forms kept from before are still good when the rows are all new.
+    const RowsOutline now = RowsOutline::of(poem_);
+    return before_.rows > 0 || now.rows == 0 || now.firstKey > forms_.maxKey();
 }
 
 void VerseSearch::changed(int position)
@@ -174,7 +160,7 @@ void VerseSearch::noticed(const TableEvent& e)
             answersVersion_ = 0;
         break;
     case TableEvent::AboutToReset:
-        before_ = shape();
+        before_ = RowsOutline::of(poem_);
         break;
     case TableEvent::Reset:
         if (!sameRowsAsBefore()) {

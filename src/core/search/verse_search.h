@@ -6,6 +6,7 @@
 #include "core/search/search_criteria.h"
 #include "core/search/verse_forms.h"
 #include "core/search/verse_meter.h"
+#include "core/store/rows_outline.h"
 #include "core/store/table.h"
 
 #include <cstdint>
@@ -84,12 +85,7 @@ private:
     std::unordered_set<int> changedSinceAnswers_;  // rows whose answers may be out of date
     int rowsSeen_ = 0;  // the table's rows at the last notice
 
-    struct Shape {
-        bool active = false;
-        int rows = 0;
-        int64_t firstKey = 0, lastKey = 0;
-    } before_;
-    Shape shape() const;
+    RowsOutline before_;  // the rows before a reset notice
 };
 
 }  // namespace barqeen

@@ -5,6 +5,7 @@
 #include "windows/main/main_window.h"
 
 #include "windows/shell/guard.h"
+#include "windows/shell/meter_worker.h"
 
 #include <QLabel>
 #include <QTimer>
