@@ -39,14 +39,12 @@ TfmScansion::TfmScansion(QWidget* parent) : QDialog(parent)
 
     lbMeter = wrappedLabel(this);
     lbMeter->setObjectName(QStringLiteral("lbMeter"));
-    lbMeter->setAccessibleName(QStringLiteral("البحر"));
     QFont bold = lbMeter->font();
     bold.setBold(true);
     lbMeter->setFont(bold);
     layout->addWidget(lbMeter);
     lbClosest = wrappedLabel(this);
     lbClosest->setObjectName(QStringLiteral("lbClosest"));
-    lbClosest->setAccessibleName(QStringLiteral("أقرب البحور"));
     layout->addWidget(lbClosest);
 
     const QStringList rowNames = {QStringLiteral("النص"), QStringLiteral("التقطيع"), QStringLiteral("التفعيلة"),
@@ -62,7 +60,6 @@ TfmScansion::TfmScansion(QWidget* parent) : QDialog(parent)
 
         lbSaid[h] = wrappedLabel(this);
         lbSaid[h]->setObjectName(QStringLiteral("lbSaid%1").arg(h + 1));
-        lbSaid[h]->setAccessibleName(caption + QStringLiteral(": الكتابة العروضية"));
         layout->addWidget(lbSaid[h]);
 
         // Right to left, as the verse reads: the first foot in the rightmost column, under its words.
@@ -106,6 +103,9 @@ void TfmScansion::showVerse(const QString& verse)
 void TfmScansion::showHemistich(int index, const prosody::HemistichDetail& hemistich)
 {
     lbSaid[index]->setText(hemistich.said);
+    // A set name replaces the text for screen readers: it carries the text after its caption.
+    lbSaid[index]->setAccessibleName(lbHemistich[index]->text() + QStringLiteral("، الكتابة العروضية: ") +
+                                     hemistich.said);
     QTableWidget& grid = *grFeet[index];
     grid.clearContents();
     const auto put = [&grid](int row, int column, const QString& text) {

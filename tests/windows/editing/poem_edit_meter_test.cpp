@@ -141,6 +141,9 @@ TEST_F(PoemEditTest, TheScansionShowsEachFootUnderItsWords)
                 EXPECT_EQ(grid.layoutDirection(), Qt::RightToLeft);
                 EXPECT_FALSE(grid.accessibleName().isEmpty());
             }
+            // A screen reader hears the texts themselves, not bare captions.
+            EXPECT_TRUE(readName(view->lbMeter).startsWith(QStringLiteral("البحر: الطويل"))) << readName(view->lbMeter).toStdString();
+            EXPECT_TRUE(readName(view->lbSaid[0]).contains(view->lbSaid[0]->text()));
             // فعول: the third foot of the second hemistich carries a change, named.
             EXPECT_EQ(view->grFeet[1]->item(TfmScansion::RowChange, 2)->text(), QStringLiteral("قبض"));
             EXPECT_EQ(view->grFeet[0]->item(TfmScansion::RowChange, 0)->text(), QStringLiteral("سالمة"));
