@@ -169,7 +169,7 @@ TEST(ClassicalVerses, PrintedHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 // the forms the scanner must know. Held where the scanner stands.
 TEST(ClassicalVerses, FormExamplesNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("form_examples.tsv", 97, 71);
+    expectScores("form_examples.tsv", 98, 71);
 }
 
 // Verses fully vowelled, every letter with its mark: nothing is left to guess, so a verse missed

@@ -81,6 +81,17 @@ TEST(MeterFinder, AVerseWhoseHemistichsCutAWord)
     }
 }
 
+// Pages set the cut a letter or two off where the meter divides the word (بِهِ الْـ / ـعَيْنانِ
+// for بِهِ الْعَيْـ / ـنانِ): the verse is still its meter, the cut read where the feet put it.
+TEST(MeterFinder, AWordCutAcrossTheHemistichsAtAnotherLetter)
+{
+    const Scansion s = scanVerse(u("مَا لِمَا قَرَّتْ بِهِ الْـ\tـعَيْنَانِ مِنْ هَذَا ثَمَنْ"));
+    EXPECT_TRUE(s.known && s.meter == Meter::Ramal && s.shape == Shape::Shortened) << describe(s);
+    const std::vector<MeterFit> fits = meterFits(u("مَا لِمَا قَرَّتْ بِهِ الْـ\tـعَيْنَانِ مِنْ هَذَا ثَمَنْ"));
+    ASSERT_FALSE(fits.empty());
+    EXPECT_EQ(fits[0].footPatterns[0].size(), 2u);  // فاعلاتن فاعلاتن, the عَيْ in the first
+}
+
 // Bare verses of the seldom used meters that a common meter fits a little better by readings the
 // marks would have ruled out: the scanner may name the right meter or none, never the common one.
 TEST(MeterFinder, ASeldomUsedMeterCloseBehindInBareTextLeavesTheCommonOneUnnamed)
