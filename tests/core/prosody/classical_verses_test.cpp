@@ -166,10 +166,11 @@ TEST(ClassicalVerses, PrintedHeldOutSetNamedRightOrLeftUnknownNeverOftenWrong)
 }
 
 // The textbook example of every form and ending of every meter, as the prosody books print it:
-// the forms the scanner must know. Held where the scanner stands.
+// the forms the scanner must know. Held where the scanner stands; bare, two of the 66 are named
+// wrong (الوافر read as المتقارب, الخفيف as السريع) where only the shadda tells the meters apart.
 TEST(ClassicalVerses, FormExamplesNamedRightOrLeftUnknownNeverOftenWrong)
 {
-    expectScores("form_examples.tsv", 98, 71);
+    expectScores("form_examples.tsv", 98, 72, 4);
 }
 
 // Verses fully vowelled, every letter with its mark: nothing is left to guess, so a verse missed
