@@ -92,6 +92,17 @@ TEST(MeterFinder, AWordCutAcrossTheHemistichsAtAnotherLetter)
     EXPECT_EQ(fits[0].footPatterns[0].size(), 2u);  // فاعلاتن فاعلاتن, the عَيْ in the first
 }
 
+// A و or ي left bare between marked letters, after its own vowel, is the long vowel the writer
+// saw no need to mark: the foot is read as written (the معصوب ending of مجزوء الوافر), not as a
+// sound foot by a consonant the text does not say.
+TEST(MeterFinder, ABareLongVowelAmongMarkedLettersIsNotReadAsAConsonant)
+{
+    const Scansion s = scanVerse(u("أُعَاتِبُهَا وَآمُرُهَا\tفَتُغْضِبُنِي وَتَعْصِينِي"));
+    ASSERT_TRUE(s.known && s.meter == Meter::Wafir) << describe(s);
+    ASSERT_EQ(s.feet.size(), 2u);
+    EXPECT_EQ(s.feet[1].back(), "مفاعيلن") << describe(s);
+}
+
 // Bare verses of the seldom used meters that a common meter fits a little better by readings the
 // marks would have ruled out: the scanner may name the right meter or none, never the common one.
 TEST(MeterFinder, ASeldomUsedMeterCloseBehindInBareTextLeavesTheCommonOneUnnamed)
