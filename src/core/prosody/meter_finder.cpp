@@ -201,6 +201,70 @@ std::optional<int> sameFeetUnderAnotherMeter(const MeterFit& best)
     return other;
 }
 
+// A word cut across the hemistichs is divided where the meter divides it, and pages set the
+// cut a letter or two off that place (بِهِ الْـ / ـعَيْنانِ for بِهِ الْعَيْـ / ـنانِ). The verse's
+// hemistichs as printed, then with one or two letters of the cut word moved across, each move at
+// a small price so that the printed cut is kept when it fits as well.
+struct Division {
+    std::vector<QString> halves;
+    float cost = 0;
+};
+
+constexpr float kMovedCutLetterCost = 0.3f;
+
+std::vector<Division> divisionsOf(const std::vector<QString>& halves)
+{
+    std::vector<Division> divisions{{halves, 0}};
+    constexpr QChar kTatweel(0x0640);
+    if (halves.size() != 2 || !halves[0].endsWith(kTatweel))
+        return divisions;
+    const auto isMark = [](QChar c) { return c.unicode() >= 0x064B && c.unicode() <= 0x0652; };
+    QString first = halves[0], second = halves[1];
+    while (first.endsWith(kTatweel))
+        first.chop(1);
+    while (second.startsWith(kTatweel))
+        second.remove(0, 1);
+    // The cut word's letters with their marks, on each side of the cut.
+    const auto unitsAtEnd = [&](const QString& text) {
+        std::vector<qsizetype> starts;  // where each of the last letters begins, the last first
+        qsizetype at = text.size();
+        while (at > 0 && starts.size() < 3) {
+            qsizetype begin = at - 1;
+            while (begin > 0 && isMark(text[begin]))
+                --begin;
+            if (!text[begin].isLetter() || isMark(text[begin]))
+                break;
+            starts.push_back(begin);
+            at = begin;
+        }
+        return starts;
+    };
+    const auto unitsAtStart = [&](const QString& text) {
+        std::vector<qsizetype> ends;  // where each of the first letters ends, the first first
+        qsizetype at = 0;
+        while (at < text.size() && ends.size() < 3 && text[at].isLetter() && !isMark(text[at])) {
+            ++at;
+            while (at < text.size() && isMark(text[at]))
+                ++at;
+            ends.push_back(at);
+        }
+        return ends;
+    };
+    const QString cut(kTatweel);
+    // Never the whole of either part: one letter at least stays on each side.
+    const std::vector<qsizetype> fromFirst = unitsAtEnd(first);
+    for (size_t n = 1; n <= 2 && n < fromFirst.size(); ++n) {
+        const qsizetype at = fromFirst[n - 1];
+        divisions.push_back({{first.left(at) + cut, cut + first.mid(at) + second}, kMovedCutLetterCost * float(n)});
+    }
+    const std::vector<qsizetype> fromSecond = unitsAtStart(second);
+    for (size_t n = 1; n <= 2 && n < fromSecond.size(); ++n) {
+        const qsizetype at = fromSecond[n - 1];
+        divisions.push_back({{first + second.left(at) + cut, cut + second.mid(at)}, kMovedCutLetterCost * float(n)});
+    }
+    return divisions;
+}
+
 }  // namespace
 
 std::vector<QString> hemistichsOf(const QString& verse)
@@ -227,9 +291,13 @@ std::vector<MeterFit> meterFits(const QString& verse)
     if (halves.empty() || halves.size() > 2)
         return fitsByMeter;
 
-    std::vector<HemistichFit> fits;
-    for (const std::vector<Slot>& row : prosodicWriting(halves))
-        fits.push_back(fit(row));
+    const std::vector<Division> divisions = divisionsOf(halves);
+    std::vector<std::vector<HemistichFit>> fitsByDivision;
+    for (const Division& d : divisions) {
+        std::vector<HemistichFit>& fits = fitsByDivision.emplace_back();
+        for (const std::vector<Slot>& row : prosodicWriting(d.halves))
+            fits.push_back(fit(row));
+    }
 
     const std::vector<MeterForm>& forms = meterForms();
     const PatternTrie& trie = PatternTrie::instance();
@@ -241,15 +309,23 @@ std::vector<MeterFit> meterFits(const QString& verse)
         if (halves.size() == 2) {
             if (form.singleHemistich())
                 continue;
-            const auto first = fits[0].at(f, Role::First), last = fits[1].at(f, Role::Last);
-            c.cost = first.cost + last.cost;
-            c.readings = first.readings + last.readings;
-            c.patterns = {first.pattern, last.pattern};
+            for (size_t d = 0; d < divisions.size(); ++d) {
+                const auto first = fitsByDivision[d][0].at(f, Role::First);
+                const auto last = fitsByDivision[d][1].at(f, Role::Last);
+                const float cost = first.cost + last.cost + divisions[d].cost;
+                if (cost < c.cost) {
+                    c.cost = cost;
+                    c.readings = first.readings + last.readings + divisions[d].cost;
+                    c.patterns = {first.pattern, last.pattern};
+                }
+            }
+            if (c.cost == kNever)
+                continue;
         } else {
             // One hemistich alone is a halved or cut verse; half of a longer one tells too little.
             if (!form.singleHemistich())
                 continue;
-            const auto last = fits[0].at(f, Role::Last);
+            const auto last = fitsByDivision[0][0].at(f, Role::Last);
             c.cost = last.cost;
             c.readings = last.readings;
             c.patterns = {last.pattern};

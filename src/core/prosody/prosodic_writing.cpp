@@ -90,6 +90,13 @@ std::optional<Word> withTextsMarks(const Word& written, const Word& spelled)
             merged.back().marks = marks;
             continue;
         }
+        // Inside the word another vowel is another word, written alike (لِمَا is not لَمَّا); only
+        // the last letter's vowel changes with the sentence, and a hamza's seat outweighs its mark.
+        const bool seat = written[k - 1].letter == kHamzaAbove || written[k - 1].letter == kHamzaBelow;
+        const bool otherVowel =
+            !lastWritten && !seat && (marks & Vowel) && (known & Vowel) && !(marks & known & Vowel);
+        if (otherVowel)
+            return std::nullopt;
         if (((marks & Shadda) && !(known & Shadda)) || (known != 0 && !bothSilent && !bothMove && marks != Shadda))
             return std::nullopt;
         merged.back().marks = marks | (known & Shadda);

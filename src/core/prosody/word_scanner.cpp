@@ -187,6 +187,8 @@ private:
                 out_.push_back(slotOf({{"1", 0}, {"01", 0.9f}}));  // سَائِل، قَاوَمَ
             else if (nextIsLong(i))
                 out_.push_back(slotOf({{"1", 0}, {"01", 0.9f}}));
+            else if (writtenLongVowel(i))
+                out_.push_back(slotOf({{"0", 0}, {"1", 0.8f}, {"01", 0.9f}}));
             else
                 out_.push_back(slotOf({{"0", 0}, {"1", 0.35f}, {"01", 0.9f}}));
         } else if (place_.endsHemistich) {
@@ -344,6 +346,17 @@ private:
 
     // Two silent letters never meet inside a word: after a letter marked silent or a long alif
     // the next letter moves (or is doubled).
+    // ي after a kasra, و after a damma, left bare between two marked letters (تَعْصِينِي): the
+    // writer marked the letters around it and left it bare because it is the long vowel.
+    bool writtenLongVowel(size_t i) const
+    {
+        if (i == 0 || i + 1 >= w_.size())
+            return false;
+        const unsigned before = w_[i - 1].marks;
+        const bool matching = (w_[i].letter == kYa && (before & Kasra)) || (w_[i].letter == kWaw && (before & Damma));
+        return matching && (w_[i + 1].marks & (Vowel | Sukun | Shadda | Tanween)) != 0;
+    }
+
     bool followsSilentLetter(size_t i) const
     {
         if (i == 0)

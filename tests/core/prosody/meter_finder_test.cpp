@@ -81,6 +81,28 @@ TEST(MeterFinder, AVerseWhoseHemistichsCutAWord)
     }
 }
 
+// Pages set the cut a letter or two off where the meter divides the word (بِهِ الْـ / ـعَيْنانِ
+// for بِهِ الْعَيْـ / ـنانِ): the verse is still its meter, the cut read where the feet put it.
+TEST(MeterFinder, AWordCutAcrossTheHemistichsAtAnotherLetter)
+{
+    const Scansion s = scanVerse(u("مَا لِمَا قَرَّتْ بِهِ الْـ\tـعَيْنَانِ مِنْ هَذَا ثَمَنْ"));
+    EXPECT_TRUE(s.known && s.meter == Meter::Ramal && s.shape == Shape::Shortened) << describe(s);
+    const std::vector<MeterFit> fits = meterFits(u("مَا لِمَا قَرَّتْ بِهِ الْـ\tـعَيْنَانِ مِنْ هَذَا ثَمَنْ"));
+    ASSERT_FALSE(fits.empty());
+    EXPECT_EQ(fits[0].footPatterns[0].size(), 2u);  // فاعلاتن فاعلاتن, the عَيْ in the first
+}
+
+// A و or ي left bare between marked letters, after its own vowel, is the long vowel the writer
+// saw no need to mark: the foot is read as written (the معصوب ending of مجزوء الوافر), not as a
+// sound foot by a consonant the text does not say.
+TEST(MeterFinder, ABareLongVowelAmongMarkedLettersIsNotReadAsAConsonant)
+{
+    const Scansion s = scanVerse(u("أُعَاتِبُهَا وَآمُرُهَا\tفَتُغْضِبُنِي وَتَعْصِينِي"));
+    ASSERT_TRUE(s.known && s.meter == Meter::Wafir) << describe(s);
+    ASSERT_EQ(s.feet.size(), 2u);
+    EXPECT_EQ(s.feet[1].back(), "مفاعيلن") << describe(s);
+}
+
 // Bare verses of the seldom used meters that a common meter fits a little better by readings the
 // marks would have ruled out: the scanner may name the right meter or none, never the common one.
 TEST(MeterFinder, ASeldomUsedMeterCloseBehindInBareTextLeavesTheCommonOneUnnamed)

@@ -68,6 +68,7 @@ const Case kCases[] = {
     {"ا\u0654مَنَ", "1110", "... and a hamza written apart is أ"},
     {"قُمْ\u06E1", "10", "the Quran printers' sukun"},
     {"يَا بْنَ الْكِرَامِ", "101011010", "ابن written without its alif: the long vowel before it falls"},
+    {"لِمَا قَرَّتْ", "1101010", "a small word vowelled otherwise is another word: لِمَا is not لَمَّا"},
 };
 
 // Each case's text is said as its pattern shows.
