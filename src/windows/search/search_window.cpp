@@ -179,7 +179,8 @@ void TfmSearch::buildSearchRow()
     QPalette blue = cxAdvanced->palette();
     blue.setColor(QPalette::Window, QColor(0xB6, 0xDC, 0xE7));
     cxAdvanced->setPalette(blue);
-    connect(cxAdvanced, &QCheckBox::clicked, this, guarded([this] { cxAdvancedClick(); }));
+    // Toggled, not clicked: a screen reader's toggle action ticks the box without a click.
+    connect(cxAdvanced, &QCheckBox::toggled, this, guarded([this] { cxAdvancedClick(); }));
 
     anchor(Label1, Qt::TopEdge | Qt::RightEdge);
     anchor(edSearch, Qt::TopEdge | Qt::RightEdge);
@@ -281,11 +282,11 @@ void TfmSearch::buildPanel()
                              {dblcCategory, cxCategory}, {cbMeter, cxMeter}})
         nameControl(list, box->text());
 
-    connect(cxAuthor, &QCheckBox::clicked, this, guarded([this] { cxAuthorClick(); }));
-    connect(cxStartLetter, &QCheckBox::clicked, this, guarded([this] { cxStartLetterClick(); }));
-    connect(cxEndLetter, &QCheckBox::clicked, this, guarded([this] { cxEndLetterClick(); }));
-    connect(cxCategory, &QCheckBox::clicked, this, guarded([this] { cxCategoryClick(); }));
-    connect(cxMeter, &QCheckBox::clicked, this, guarded([this] { cxMeterClick(); }));
+    connect(cxAuthor, &QCheckBox::toggled, this, guarded([this] { cxAuthorClick(); }));
+    connect(cxStartLetter, &QCheckBox::toggled, this, guarded([this] { cxStartLetterClick(); }));
+    connect(cxEndLetter, &QCheckBox::toggled, this, guarded([this] { cxEndLetterClick(); }));
+    connect(cxCategory, &QCheckBox::toggled, this, guarded([this] { cxCategoryClick(); }));
+    connect(cxMeter, &QCheckBox::toggled, this, guarded([this] { cxMeterClick(); }));
     for (QCheckBox* box : {cxAuthor, cxStartLetter, cxEndLetter, cxCategory, cxMeter, cxAdvanced})
         connect(box, &QCheckBox::toggled, this, [this] { criteriaChanged(); });
     for (QComboBox* list : {dblcAuthor, cbStartLetter, cbEndLetter, dblcCategory, cbMeter})

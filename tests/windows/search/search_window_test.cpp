@@ -289,6 +289,32 @@ TEST_F(SearchWindowTest, PanelCriteriaTickedAndChosen)
 
 // A click on the box while the grid slides is taken at once; the grid ends where the last click
 // sends it.
+// A screen reader ticks a box through its toggle action, which is no click: the panel and the
+// criterion follow the tick all the same.
+TEST_F(SearchWindowTest, TheScreenReadersToggleActsAsAClickDoes)
+{
+    const auto toggle = [](QWidget* box) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(box);
+        ASSERT_TRUE(i && i->actionInterface());
+        ASSERT_TRUE(i->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        i->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    openSearch([&](TfmSearch& w) {
+        toggle(w.cxAdvanced);
+        EXPECT_TRUE(w.cxAdvanced->isChecked());
+        EXPECT_TRUE(w.Panel1->isVisible());
+        toggle(w.cxAuthor);
+        EXPECT_TRUE(w.dblcAuthor->isEnabled());
+        choose(w.dblcAuthor, QStringLiteral("أبو تمام"));
+        click(w.bbSearch);
+        EXPECT_EQ(listed(w), (std::set<int64_t>{2, 5}));
+        toggle(w.cxAuthor);
+        EXPECT_FALSE(w.dblcAuthor->isEnabled());
+        toggle(w.cxAdvanced);
+        EXPECT_FALSE(w.Panel1->isVisible());
+    });
+}
+
 TEST_F(SearchWindowTest, ClickDuringTheSlideIsTakenAndTheLastOneDecides)
 {
     openSearch([&](TfmSearch& w) {
