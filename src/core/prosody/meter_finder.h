@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <string>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -59,5 +60,9 @@ std::string describe(const Scansion& scansion);
 std::string feetText(const std::vector<std::string_view>& feet);
 
 inline constexpr std::string_view kUnknownMeter = "غير معروف";
+
+// Raised with every change here that may name a verse's meter otherwise: meters kept from an
+// older reading (Poem.meters) are then made again.
+inline constexpr uint32_t kScannerRevision = 2;  // 2: the bare «ام», inner marks, cut words
 
 }  // namespace barqeen::prosody

@@ -1,5 +1,7 @@
 #include "core/search/meter_file.h"
 
+#include "core/prosody/meter_finder.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,7 +115,7 @@ MeterFileState ReadMeterFile(const std::string& path, MeterFile& out)
     if (bytes.size() < kHeader + 8 || std::memcmp(bytes.data(), kMagic, 8) != 0)
         return MeterFileState::Damaged;
     const char* p = bytes.data();
-    if (get<uint32_t>(p + 8) != kMeterFileFormat || get<uint32_t>(p + 12) != kMeterScannerRevision)
+    if (get<uint32_t>(p + 8) != kMeterFileFormat || get<uint32_t>(p + 12) != prosody::kScannerRevision)
         return MeterFileState::OtherFormat;
     const uint64_t count = get<uint64_t>(p + 32);
     if (count > (bytes.size() - kHeader - 8) / kEntry || kHeader + count * kEntry + 8 != bytes.size())
@@ -146,7 +148,7 @@ bool WriteMeterFile(const std::string& path, const MeterFile& file)
     std::string bytes(kMagic, 8);
     bytes.reserve(kHeader + file.meters.size() * kEntry + 8);
     put(bytes, kMeterFileFormat);
-    put(bytes, kMeterScannerRevision);
+    put(bytes, prosody::kScannerRevision);
     put(bytes, file.table.device);
     put(bytes, file.table.inode);
     put(bytes, uint64_t(file.meters.size()));

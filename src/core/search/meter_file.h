@@ -19,9 +19,6 @@
 namespace barqeen {
 
 inline constexpr uint32_t kMeterFileFormat = 1;
-// Raised whenever a change of the scanner may name a verse's meter otherwise: the meters kept by
-// an older scanner are then made again.
-inline constexpr uint32_t kMeterScannerRevision = 2;  // 2: the bare «ام», inner marks, cut words
 
 struct FileIdentity {
     uint64_t device = 0, inode = 0;
